@@ -1,0 +1,106 @@
+// Kernel services: modules, errors, time, threads, events, critical
+// sections, debug output, code pages, folders. Our stand-in for kernel32, on POSIX.
+#pragma once
+
+#include "platform/wintypes.h"
+
+#include <functional>
+#include <string>
+
+// Modules and errors
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_INVALID_HANDLE 6
+#define ERROR_NOT_ENOUGH_MEMORY 8
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_ALREADY_EXISTS 183
+#define ERROR_CLASS_ALREADY_EXISTS 1410
+#define ERROR_CLASS_DOES_NOT_EXIST 1411
+#define ERROR_CANNOT_FIND_WND_CLASS 1407
+
+// Time
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+void Sleep(DWORD milliseconds);
+DWORD GetTickCount();
+
+// Threads, events, waits
+typedef DWORD (WINAPI* LPTHREAD_START_ROUTINE)(LPVOID param);
+struct SECURITY_ATTRIBUTES;
+HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, size_t stackSize,
+                    LPTHREAD_START_ROUTINE start, LPVOID param, DWORD flags, LPDWORD threadId);
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+HANDLE CreateEventW(SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState,
+                    LPCWSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL CloseHandle(HANDLE handle);
+
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
+#define STILL_ACTIVE 259
+
+// A thread handle waits until the thread has ended; CloseHandle on a thread
+// handle joins the thread first when it is still running.
+
+struct CRITICAL_SECTION {
+    void* impl;
+};
+typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
+void InitializeCriticalSection(LPCRITICAL_SECTION cs);
+void EnterCriticalSection(LPCRITICAL_SECTION cs);
+void LeaveCriticalSection(LPCRITICAL_SECTION cs);
+void DeleteCriticalSection(LPCRITICAL_SECTION cs);
+
+// Debug output: the standard error stream, and any sink a test installs.
+void OutputDebugStringW(LPCWSTR text);
+
+// Code pages: CP_ACP is code page 1251.
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define CP_1251 1251
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
+                        LPWSTR wide, int wideCount);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
+                        LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
+                        BOOL* usedDefaultChar);
+
+// Folders
+#define MAX_PATH 260
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
+#define FILE_ATTRIBUTE_NORMAL 0x80
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData);
+BOOL FindClose(HANDLE find);
+BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES* attributes);
+
+namespace platform {
+
+// Receives every OutputDebugStringW text (in addition to standard error);
+// pass an empty function to remove it. For tests.
+void SetDebugOutputSink(std::function<void(const std::wstring&)> sink);
+
+} // namespace platform

@@ -1,0 +1,19 @@
+#!/bin/bash
+# Installs what is missing, builds everything and runs every test twice:
+# once in a plain build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$root/scripts/deps.sh"
+jobs="$(nproc)"
+export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-offscreen}"
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+
+cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build/test" -j "$jobs"
+ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
+
+cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=address
+cmake --build "$root/build/asan" -j "$jobs"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    ctest --test-dir "$root/build/asan" --output-on-failure -j "$jobs"
