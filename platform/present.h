@@ -1,0 +1,16 @@
+// The seam between the render device and the window: the device hands each
+// presented frame (800 x 600 BGRA, top row first) to whatever the window
+// module installed. Headless, nothing is installed and frames stay in the device.
+#pragma once
+
+#include "platform/wintypes.h"
+
+namespace platform {
+
+using PresentFunction = void (*)(HWND hwnd, const uint32_t* bgra, int width, int height,
+                                 int pitchBytes);
+
+void SetPresentFunction(PresentFunction present);
+PresentFunction GetPresentFunction();
+
+} // namespace platform
