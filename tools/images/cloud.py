@@ -30,21 +30,36 @@ def puffs(seed):
     x0, y0, x1, y1 = WINDOW
     result = []
 
-    def perimeter(rect, step):
+    def perimeter(rect, step, corner=0.0):
+        """Points every `step` along a rectangle whose corners are rounded
+        with radius `corner`."""
         ax, ay, bx, by = rect
-        points = []
-        length = 2 * ((bx - ax) + (by - ay))
+        c = corner
+        straight = [((ax + c, ay), (bx - c, ay)), ((bx, ay + c), (bx, by - c)),
+                    ((bx - c, by), (ax + c, by)), ((ax, by - c), (ax, ay + c))]
+        arcs = [(bx - c, ay + c, -math.pi / 2), (bx - c, by - c, 0.0), (ax + c, by - c, math.pi / 2),
+                (ax + c, ay + c, math.pi)]
+        pieces = []
+        for (p0, p1), (cx, cy, start) in zip(straight, arcs):
+            pieces.append(("line", p0, p1, math.hypot(p1[0] - p0[0], p1[1] - p0[1])))
+            pieces.append(("arc", (cx, cy), start, c * math.pi / 2))
+        length = sum(piece[-1] for piece in pieces)
         n = int(length // step)
+        points = []
         for i in range(n):
             t = i * length / n
-            if t < bx - ax:
-                points.append((ax + t, ay))
-            elif t < (bx - ax) + (by - ay):
-                points.append((bx, ay + t - (bx - ax)))
-            elif t < 2 * (bx - ax) + (by - ay):
-                points.append((bx - (t - (bx - ax) - (by - ay)), by))
-            else:
-                points.append((ax, by - (t - 2 * (bx - ax) - (by - ay))))
+            for piece in pieces:
+                if t <= piece[-1] or piece is pieces[-1]:
+                    if piece[0] == "line":
+                        (x0_, y0_), (x1_, y1_), l = piece[1], piece[2], piece[3]
+                        f = t / l if l else 0.0
+                        points.append((x0_ + (x1_ - x0_) * f, y0_ + (y1_ - y0_) * f))
+                    else:
+                        (cx, cy), start, l = piece[1], piece[2], piece[3]
+                        angle = start + (t / l if l else 0.0) * math.pi / 2
+                        points.append((cx + c * math.cos(angle), cy + c * math.sin(angle)))
+                    break
+                t -= piece[-1]
         return points
 
     # Inner scallops: circles that just touch the window's clearance.
@@ -56,9 +71,9 @@ def puffs(seed):
             result.append((px, py, r))
     # Outer scallops: circles that stay inside the picture.
     margin = 3.0
-    for (px, py) in perimeter((52, 46, W - 52, H - 46), 44):
+    for (px, py) in perimeter((50, 46, W - 50, H - 46), 42, corner=34.0):
         px, py = px + rng.uniform(-3, 3), py + rng.uniform(-3, 3)
-        r = rng.uniform(36, 46)
+        r = rng.uniform(30, 52)
         r = min(r, px - margin, W - margin - px, py - margin, H - margin - py,
                 distance_to_window(px, py) - CLEARANCE)
         if r > 10:
