@@ -172,8 +172,38 @@ def over(dst, src):
     return np.concatenate([np.where(oa > 0, rgb_, 0.0), oa], axis=-1)
 
 
+def bleed(rgba, passes=6):
+    """Gives fully transparent pixels the colour of their visible neighbours,
+    so that a texture filtered at a picture's edge does not pick up a dark
+    fringe from them. Alpha is not changed; a wholly clear picture is kept."""
+    visible = rgba[..., 3] > 0
+    if not visible.any() or visible.all():
+        return rgba
+    colour = rgba[..., :3].astype(np.float64)
+    known = visible.copy()
+    for _ in range(passes):
+        total = np.zeros_like(colour)
+        count = np.zeros(known.shape)
+        h, w = known.shape
+        padded_known = np.pad(known, 1)
+        padded_colour = np.pad(colour, ((1, 1), (1, 1), (0, 0)))
+        for dy, dx in ((-1, 0), (1, 0), (0, -1), (0, 1), (-1, -1), (-1, 1), (1, -1), (1, 1)):
+            shifted_known = padded_known[1 + dy:1 + dy + h, 1 + dx:1 + dx + w]
+            shifted_colour = padded_colour[1 + dy:1 + dy + h, 1 + dx:1 + dx + w]
+            total += shifted_colour * shifted_known[..., None]
+            count += shifted_known
+        grow = ~known & (count > 0)
+        colour[grow] = total[grow] / count[grow][..., None]
+        known |= grow
+    colour[~known] = colour[visible].mean(axis=0)
+    out = rgba.copy()
+    out[..., :3] = np.where(visible[..., None], rgba[..., :3], np.round(colour)).astype(np.uint8)
+    return out
+
+
 def save(name, rgba, opaque=False):
-    """Writes assets/images/<name>.png: RGB when `opaque`, else RGBA."""
+    """Writes assets/images/<name>.png: RGB when `opaque`, else RGBA (its
+    clear pixels coloured like their neighbours, see bleed)."""
     os.makedirs(IMAGES, exist_ok=True)
     path = os.path.join(IMAGES, name + ".png")
     if opaque:
@@ -181,7 +211,7 @@ def save(name, rgba, opaque=False):
             raise SystemExit("%s: meant to be opaque but has transparent pixels" % name)
         Image.fromarray(np.ascontiguousarray(rgba[..., :3]), "RGB").save(path, optimize=True)
     else:
-        Image.fromarray(np.ascontiguousarray(rgba), "RGBA").save(path, optimize=True)
+        Image.fromarray(np.ascontiguousarray(bleed(rgba)), "RGBA").save(path, optimize=True)
     return path
 
 
