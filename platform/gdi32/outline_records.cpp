@@ -59,7 +59,7 @@ bool IsImpliedBetween(const Point& p, const Point& a, const Point& b)
 
 class Builder {
 public:
-    explicit Builder(std::vector<uint8_t>* out) : out_(out) {}
+    Builder(std::vector<uint8_t>* out, bool reverse) : out_(out), reverse_(reverse) {}
 
     void MoveTo(const Point& p)
     {
@@ -70,6 +70,9 @@ public:
     }
     void LineTo(const Point& p)
     {
+        // An empty line draws nothing: FreeType closes a contour whose last
+        // point is its start with one, and outlines may repeat a point.
+        if (p == current_) return;
         segments_.push_back(Segment{false, Point{0, 0}, p});
         current_ = p;
     }
@@ -84,6 +87,7 @@ public:
     void Flush();
 
 private:
+    void Reverse();
     void Append(const void* data, size_t size)
     {
         const uint8_t* bytes = static_cast<const uint8_t*>(data);
@@ -107,6 +111,7 @@ private:
     }
 
     std::vector<uint8_t>* out_;
+    const bool reverse_;
     std::vector<Segment> segments_;
     Point start_{0, 0};
     Point current_{0, 0};
@@ -157,17 +162,25 @@ void Builder::CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector*
     }
 }
 
+// Runs the contour the other way round. Every contour ends where it starts,
+// so it still starts at the same point; each arc keeps its control point.
+void Builder::Reverse()
+{
+    std::vector<Segment> reversed;
+    reversed.reserve(segments_.size());
+    for (size_t i = segments_.size(); i-- > 0;) {
+        const Point from = i == 0 ? start_ : segments_[i - 1].end;
+        reversed.push_back(Segment{segments_[i].quadratic, segments_[i].control, from});
+    }
+    segments_.swap(reversed);
+}
+
 void Builder::Flush()
 {
     if (!open_) return;
     open_ = false;
-    // FreeType closes a contour that ends on the curve with a line back to
-    // its start; when the last point is the start itself that line is empty.
-    if (!segments_.empty() && !segments_.back().quadratic) {
-        const Point before = segments_.size() >= 2 ? segments_[segments_.size() - 2].end : start_;
-        if (before == start_ && segments_.back().end == start_) segments_.pop_back();
-    }
     if (segments_.empty()) return;
+    if (reverse_) Reverse();
 
     const size_t polygonOffset = out_->size();
     TTPOLYGONHEADER header{};
@@ -237,7 +250,8 @@ std::vector<uint8_t> OutlineToRecords(const FT_Outline& outline)
 {
     std::vector<uint8_t> records;
     if (outline.n_contours <= 0 || outline.n_points <= 0) return records;
-    Builder builder(&records);
+    FT_Outline copy = outline;  // the FreeType calls take a non-const outline
+    Builder builder(&records, FT_Outline_Get_Orientation(&copy) == FT_ORIENTATION_POSTSCRIPT);
     FT_Outline_Funcs funcs{};
     funcs.move_to = MoveToCallback;
     funcs.line_to = LineToCallback;
@@ -245,7 +259,6 @@ std::vector<uint8_t> OutlineToRecords(const FT_Outline& outline)
     funcs.cubic_to = CubicToCallback;
     funcs.shift = 0;
     funcs.delta = 0;
-    FT_Outline copy = outline;  // FT_Outline_Decompose takes a non-const outline
     if (FT_Outline_Decompose(&copy, &funcs, &builder) != 0) {
         records.clear();
         return records;
