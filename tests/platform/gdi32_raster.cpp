@@ -15,156 +15,132 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
 namespace gdi_test {
 namespace {
 
 int32_t Raw(const FIXED& f) { return int32_t((uint32_t(uint16_t(f.value)) << 16) | f.fract); }
 
-double ToDouble(const FIXED& f) { return f.value + f.fract / 65536.0; }
-
-void Fill(agg::path_storage& path, Canvas* canvas)
+// Paths are y-up pixels from the bottom row, drawn through a buffer of
+// negative stride as the glyph renderer draws: TrueType-wound outlines then
+// give AGG positive coverage. `flip` takes y-down pixels from the top row.
+void Fill(agg::path_storage& path, Canvas* canvas, bool flip = false)
 {
-    agg::rendering_buffer buffer(canvas->pixels.data(), canvas->width, canvas->height,
-                                 canvas->width);
+    agg::rendering_buffer buffer(canvas->pixels.data(), canvas->size, canvas->size,
+                                 flip ? canvas->size : -canvas->size);
     agg::pixfmt_gray8 format(buffer);
     agg::renderer_base<agg::pixfmt_gray8> base(format);
     agg::renderer_scanline_aa_solid<agg::renderer_base<agg::pixfmt_gray8>> renderer(base);
     agg::rasterizer_scanline_aa<> rasterizer;
     agg::scanline_u8 scanline;
     agg::conv_curve<agg::path_storage> curves(path);
-    // Flatten finely: what is compared is the shape of the outlines, not the
-    // coarseness of AGG's default flattening (half a pixel).
-    curves.approximation_scale(64.0);
+    curves.approximation_scale(64.0);  // compare shapes, not AGG's default flattening
     rasterizer.add_path(curves);
     renderer.color(agg::gray8(255));
     agg::render_scanlines(rasterizer, scanline, renderer);
 }
 
-// Loads the glyph unhinted and hands its slot to `use`.
-bool WithGlyph(const FaceGlyph& glyph, const std::function<bool(FT_GlyphSlot)>& use)
-{
-    FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) return false;
-    bool done = false;
-    FT_Face face;
-    if (FT_New_Face(library, glyph.path.c_str(), glyph.faceIndex, &face) == 0) {
-        if (FT_Set_Char_Size(face, glyph.emWidth, glyph.emHeight, 72, 72) == 0 &&
-            FT_Load_Glyph(face, FT_Get_Char_Index(face, glyph.character),
-                          FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0)
-            done = use(face->glyph);
-        FT_Done_Face(face);
-    }
-    FT_Done_FreeType(library);
-    return done;
-}
-
-struct OutlineSink {
-    agg::path_storage* path;
-    double x0, base;
-    bool open = false;
+struct Sink {
+    agg::path_storage path;
+    double x0, y0, dy;
     double X(const FT_Vector* v) const { return x0 + v->x / 64.0; }
-    double Y(const FT_Vector* v) const { return base - v->y / 64.0; }
+    double Y(const FT_Vector* v) const { return y0 + dy * v->y / 64.0; }
 };
 
-int SinkMove(const FT_Vector* to, void* user)
+int Move(const FT_Vector* to, void* u)
 {
-    auto* s = static_cast<OutlineSink*>(user);
-    if (s->open) s->path->close_polygon();
-    s->path->move_to(s->X(to), s->Y(to));
-    s->open = true;
+    auto* s = static_cast<Sink*>(u);
+    s->path.close_polygon();
+    s->path.move_to(s->X(to), s->Y(to));
     return 0;
 }
-int SinkLine(const FT_Vector* to, void* user)
+int Line(const FT_Vector* to, void* u)
 {
-    auto* s = static_cast<OutlineSink*>(user);
-    s->path->line_to(s->X(to), s->Y(to));
+    auto* s = static_cast<Sink*>(u);
+    s->path.line_to(s->X(to), s->Y(to));
     return 0;
 }
-int SinkConic(const FT_Vector* c, const FT_Vector* to, void* user)
+int Conic(const FT_Vector* c, const FT_Vector* to, void* u)
 {
-    auto* s = static_cast<OutlineSink*>(user);
-    s->path->curve3(s->X(c), s->Y(c), s->X(to), s->Y(to));
+    auto* s = static_cast<Sink*>(u);
+    s->path.curve3(s->X(c), s->Y(c), s->X(to), s->Y(to));
     return 0;
 }
-int SinkCubic(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
+int Cubic(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* u)
 {
-    auto* s = static_cast<OutlineSink*>(user);
-    s->path->curve4(s->X(c1), s->Y(c1), s->X(c2), s->Y(c2), s->X(to), s->Y(to));
+    auto* s = static_cast<Sink*>(u);
+    s->path.curve4(s->X(c1), s->Y(c1), s->X(c2), s->Y(c2), s->X(to), s->Y(to));
     return 0;
+}
+
+bool DrawSlot(FT_GlyphSlot slot, bool byAgg, Canvas* canvas)
+{
+    const int x0 = canvas->size / 4, base = canvas->size / 2;
+    if (byAgg) {
+        // A PostScript-wound outline is drawn upside down, to keep AGG's
+        // coverage positive.
+        const bool flip = FT_Outline_Get_Orientation(&slot->outline) == FT_ORIENTATION_POSTSCRIPT;
+        Sink sink{{}, double(x0), double(flip ? base : canvas->size - base), flip ? -1.0 : 1.0};
+        FT_Outline_Funcs funcs{Move, Line, Conic, Cubic, 0, 0};
+        if (FT_Outline_Decompose(&slot->outline, &funcs, &sink) != 0) return false;
+        sink.path.close_polygon();
+        Fill(sink.path, canvas, flip);
+        return true;
+    }
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int left = x0 + slot->bitmap_left, top = base - slot->bitmap_top;
+    if (left < 0 || top < 0 || left + int(bitmap.width) > canvas->size ||
+        top + int(bitmap.rows) > canvas->size)
+        return false;
+    for (unsigned row = 0; row < bitmap.rows; ++row)
+        std::memcpy(&canvas->pixels[size_t(top + row) * canvas->size + left],
+                    bitmap.buffer + row * bitmap.pitch, bitmap.width);
+    return true;
 }
 
 } // namespace
 
-long Canvas::Ink() const
+long Ink(const Canvas& canvas)
 {
     long sum = 0;
-    for (uint8_t p : pixels) sum += p;
+    for (uint8_t p : canvas.pixels) sum += p;
     return sum;
 }
 
-MAT2 Identity()
+long Difference(const Canvas& a, const Canvas& b)
 {
-    MAT2 m{};
-    m.eM11.value = 1;
-    m.eM22.value = 1;
-    return m;
-}
-
-std::vector<uint8_t> NativeOutline(HDC hdc, UINT character, GLYPHMETRICS* metrics)
-{
-    GLYPHMETRICS gm{};
-    MAT2 identity = Identity();
-    DWORD size = GetGlyphOutlineW(hdc, character, GGO_NATIVE, &gm, 0, nullptr, &identity);
-    std::vector<uint8_t> records;
-    if (size != GDI_ERROR && size > 0) {
-        records.resize(size);
-        DWORD written =
-            GetGlyphOutlineW(hdc, character, GGO_NATIVE, &gm, size, records.data(), &identity);
-        if (written != size) records.clear();
-    }
-    if (metrics) *metrics = gm;
-    return records;
+    long sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) sum += std::labs(long(a.pixels[i]) - b.pixels[i]);
+    return sum;
 }
 
 void DrawRecords(const std::vector<uint8_t>& records, Canvas* canvas)
 {
-    const double ox = canvas->originX, base = canvas->baseline;
-    auto px = [&](double x) { return ox + x; };
-    auto py = [&](double y) { return base - y; };
-
+    const double x0 = canvas->size / 4, y0 = canvas->size - canvas->size / 2;
+    auto fx = [](const FIXED& f) { return f.value + f.fract / 65536.0; };
     agg::path_storage path;
-    size_t offset = 0;
-    while (offset + sizeof(TTPOLYGONHEADER) <= records.size()) {
+    for (size_t offset = 0; offset + sizeof(TTPOLYGONHEADER) <= records.size();) {
         TTPOLYGONHEADER header;
-        std::memcpy(&header, records.data() + offset, sizeof header);
-        if (header.cb < sizeof header || offset + header.cb > records.size()) break;
+        std::memcpy(&header, &records[offset], sizeof header);
         const size_t end = offset + header.cb;
-        path.move_to(px(ToDouble(header.pfxStart.x)), py(ToDouble(header.pfxStart.y)));
-        size_t at = offset + sizeof header;
-        while (at + 4 <= end) {
-            WORD type, count;
-            std::memcpy(&type, records.data() + at, 2);
-            std::memcpy(&count, records.data() + at + 2, 2);
-            std::vector<POINTFX> points(count);
-            std::memcpy(points.data(), records.data() + at + 4, count * sizeof(POINTFX));
-            at += 4 + count * sizeof(POINTFX);
-            if (type == TT_PRIM_LINE) {
-                for (const POINTFX& p : points) path.line_to(px(ToDouble(p.x)), py(ToDouble(p.y)));
-            } else if (type == TT_PRIM_QSPLINE) {
-                for (int k = 0; k + 1 < count; ++k) {
-                    double ex, ey;
-                    if (k + 2 == count) {
-                        ex = ToDouble(points[k + 1].x);
-                        ey = ToDouble(points[k + 1].y);
-                    } else {
-                        ex = ((Raw(points[k].x) + Raw(points[k + 1].x)) / 2) / 65536.0;
-                        ey = ((Raw(points[k].y) + Raw(points[k + 1].y)) / 2) / 65536.0;
-                    }
-                    path.curve3(px(ToDouble(points[k].x)), py(ToDouble(points[k].y)), px(ex),
-                                py(ey));
-                }
+        path.move_to(x0 + fx(header.pfxStart.x), y0 + fx(header.pfxStart.y));
+        for (size_t at = offset + sizeof header; at + 4 <= end;) {
+            WORD type, n;
+            std::memcpy(&type, &records[at], 2);
+            std::memcpy(&n, &records[at + 2], 2);
+            std::vector<POINTFX> p(n);
+            std::memcpy(p.data(), &records[at + 4], n * sizeof(POINTFX));
+            at += 4 + n * sizeof(POINTFX);
+            for (int k = 0; type == TT_PRIM_LINE && k < n; ++k)
+                path.line_to(x0 + fx(p[k].x), y0 + fx(p[k].y));
+            for (int k = 0; type == TT_PRIM_QSPLINE && k + 1 < n; ++k) {
+                const bool last = k + 2 == n;
+                const double ex =
+                    last ? fx(p[k + 1].x) : (Raw(p[k].x) + Raw(p[k + 1].x)) / 2 / 65536.0;
+                const double ey =
+                    last ? fx(p[k + 1].y) : (Raw(p[k].y) + Raw(p[k + 1].y)) / 2 / 65536.0;
+                path.curve3(x0 + fx(p[k].x), y0 + fx(p[k].y), x0 + ex, y0 + ey);
             }
         }
         path.close_polygon();
@@ -173,48 +149,42 @@ void DrawRecords(const std::vector<uint8_t>& records, Canvas* canvas)
     Fill(path, canvas);
 }
 
-bool DrawWithFreeType(const FaceGlyph& glyph, Canvas* canvas)
+bool DrawWithFreeType(const std::string& path, int index, long emWidth, long emHeight, UINT c,
+                      bool byAgg, Canvas* canvas)
 {
-    return WithGlyph(glyph, [&](FT_GlyphSlot slot) {
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        const int left = canvas->originX + slot->bitmap_left;
-        const int top = canvas->baseline - slot->bitmap_top;
-        bool fits = true;
-        for (unsigned row = 0; row < bitmap.rows; ++row) {
-            for (unsigned col = 0; col < bitmap.width; ++col) {
-                const int x = left + int(col), y = top + int(row);
-                if (x < 0 || y < 0 || x >= canvas->width || y >= canvas->height) {
-                    fits = false;
-                    continue;
-                }
-                canvas->pixels[size_t(y) * canvas->width + x] =
-                    bitmap.buffer[row * bitmap.pitch + col];
-            }
-        }
-        return fits;
-    });
+    FT_Library library;
+    if (FT_Init_FreeType(&library) != 0) return false;
+    bool drawn = false;
+    FT_Face face;
+    if (FT_New_Face(library, path.c_str(), index, &face) == 0) {
+        drawn = FT_Set_Char_Size(face, emWidth, emHeight, 72, 72) == 0 &&
+                FT_Load_Glyph(face, FT_Get_Char_Index(face, c),
+                              FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
+                DrawSlot(face->glyph, byAgg, canvas);
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
+    return drawn;
 }
 
-bool DrawOutlineWithAgg(const FaceGlyph& glyph, Canvas* canvas)
+MAT2 Identity()
 {
-    return WithGlyph(glyph, [&](FT_GlyphSlot slot) {
-        agg::path_storage path;
-        OutlineSink sink{&path, double(canvas->originX), double(canvas->baseline)};
-        FT_Outline_Funcs funcs{SinkMove, SinkLine, SinkConic, SinkCubic, 0, 0};
-        if (FT_Outline_Decompose(&slot->outline, &funcs, &sink) != 0) return false;
-        if (sink.open) path.close_polygon();
-        Fill(path, canvas);
-        return true;
-    });
+    MAT2 m{};
+    m.eM11.value = m.eM22.value = 1;
+    return m;
 }
 
-long Difference(const Canvas& a, const Canvas& b)
+std::vector<uint8_t> NativeOutline(HDC hdc, UINT c, GLYPHMETRICS* metrics)
 {
-    long sum = 0;
-    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
-        sum += std::labs(long(a.pixels[i]) - long(b.pixels[i]));
-    return sum;
+    GLYPHMETRICS gm{};
+    const MAT2 identity = Identity();
+    const DWORD size = GetGlyphOutlineW(hdc, c, GGO_NATIVE, &gm, 0, nullptr, &identity);
+    std::vector<uint8_t> records(size == GDI_ERROR ? 0 : size);
+    if (!records.empty() &&
+        GetGlyphOutlineW(hdc, c, GGO_NATIVE, &gm, size, records.data(), &identity) != size)
+        records.clear();
+    if (metrics) *metrics = gm;
+    return records;
 }
 
 } // namespace gdi_test
