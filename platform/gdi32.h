@@ -1,9 +1,18 @@
 // Device contexts, GDI objects, fonts and glyph outlines: our stand-in for
 // gdi32, on FreeType with faces found through fontconfig.
 //
+// Face names resolve through fontconfig with the program's own aliases on top
+// of the system's (platform/fonts/aliases.conf, compiled in): "Arial" and
+// "Arial Cyr" give Liberation Sans, weight 700 its bold face, italic its
+// italic face. A character the face lacks is drawn from the closest face
+// fontconfig finds that has it, scaled to the same em; when no face has it,
+// and always for control characters, the face's own .notdef glyph stands in.
+//
 // Coordinates are device pixels. Glyph outlines come back as TrueType-style
 // polygon records in 16.16 fixed point, y growing upwards, the origin at the
-// pen position on the baseline.
+// pen position on the baseline, taken unhinted from the face at the font's
+// scale. Advances are the face's advances at that scale rounded to whole
+// pixels, so a glyph's outline always fits its advance as laid out.
 #pragma once
 
 #include "platform/wintypes.h"
@@ -202,13 +211,16 @@ HFONT CreateFontW(int height, int width, int escapement, int orientation, int we
 
 // Metrics of the font selected into the DC.
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW metrics);
-// ABC widths of the characters first … last, in whole pixels. A blank glyph
-// (the space) has A = 0, B = 1 and C = its advance − 1.
+// ABC widths of the characters first … last, in whole pixels: A the left
+// bearing and B the width of the outline's box, both rounded outwards, C the
+// rest of the advance. A blank glyph (the space) has A = 0, B = 1 and C = its
+// advance − 1, and a black box of 1 × 1 at the origin.
 BOOL GetCharABCWidthsW(HDC hdc, UINT first, UINT last, LPABC widths);
 // GGO_NATIVE: the glyph's contours as TTPOLYGONHEADER/TTPOLYCURVE records.
 // With a NULL buffer or size 0 returns the bytes needed; otherwise the bytes
 // written, or GDI_ERROR when the buffer is too small. A blank glyph gives 0.
-// GGO_METRICS fills only the metrics. `metrics` and `matrix` are required and
-// the matrix must be the identity; other formats return GDI_ERROR.
+// GGO_METRICS fills only the metrics and returns what GGO_NATIVE would need.
+// `metrics` and `matrix` are required and the matrix must be the identity;
+// other formats return GDI_ERROR.
 DWORD GetGlyphOutlineW(HDC hdc, UINT character, UINT format, LPGLYPHMETRICS metrics,
                        DWORD bufferSize, LPVOID buffer, const MAT2* matrix);

@@ -234,7 +234,10 @@ void RealizedFont::LoadGlyph(const Source& source, GlyphData* glyph)
     }
     glyph->loaded = true;
     FT_GlyphSlot slot = face->glyph;
-    // The advance at this scale in whole pixels, as the cell is laid out.
+    // The advance at this very scale, rounded to whole pixels. (The hinted
+    // advance would be taken at the whole em size FreeType rounds to for
+    // hinting, 14 pixels for a 16-pixel cell whose em is 14.3, and would be
+    // narrower than the outline drawn at 14.3.)
     const long advance = (slot->advance.x + 32) >> 6;
 
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) glyph->records = OutlineToRecords(slot->outline);
