@@ -5,6 +5,8 @@
 #include <memory>
 #include <new>
 
+#include <sys/mman.h>
+
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/framework/XMLFormatter.hpp>
@@ -25,10 +27,18 @@ namespace workbook {
 
 namespace {
 
-// Every block carries its size in front, for the count kept on release.
-constexpr std::size_t kHeader = alignof(std::max_align_t) > sizeof(std::size_t)
-                                    ? alignof(std::max_align_t)
-                                    : sizeof(std::size_t);
+// Every block carries its size and how it was got in front.
+struct BlockHeader {
+    std::size_t size;
+    bool mapped;
+};
+constexpr std::size_t kHeader = (sizeof(BlockHeader) + alignof(std::max_align_t) - 1) /
+                                alignof(std::max_align_t) * alignof(std::max_align_t);
+
+// The document grows in chunks of half a megabyte. Those are mapped with
+// their pages present at once: touching fresh pages one by one costs more
+// than parsing them full.
+constexpr std::size_t kMappedBlock = std::size_t(256) << 10;
 
 // Collects the first problem of a parse; the library stops at a fatal one.
 class RejectingErrorHandler : public ErrorHandler {
@@ -116,9 +126,17 @@ MemoryManager* DocumentMemory::getExceptionMemoryManager()
 void* DocumentMemory::allocate(XMLSize_t size)
 {
     if (size > limit_ - inUse_) throw OutOfMemoryException();
-    void* block = std::malloc(size + kHeader);
+    void* block = nullptr;
+    bool mapped = false;
+    if (size >= kMappedBlock) {
+        block = ::mmap(nullptr, size + kHeader, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (block == MAP_FAILED) block = nullptr;
+        mapped = block != nullptr;
+    }
+    if (!block) block = std::malloc(size + kHeader);
     if (!block) throw OutOfMemoryException();
-    *static_cast<std::size_t*>(block) = size;
+    *static_cast<BlockHeader*>(block) = BlockHeader{size, mapped};
     inUse_ += size;
     return static_cast<char*>(block) + kHeader;
 }
@@ -127,8 +145,12 @@ void DocumentMemory::deallocate(void* p)
 {
     if (!p) return;
     void* block = static_cast<char*>(p) - kHeader;
-    inUse_ -= *static_cast<std::size_t*>(block);
-    std::free(block);
+    BlockHeader header = *static_cast<BlockHeader*>(block);
+    inUse_ -= header.size;
+    if (header.mapped)
+        ::munmap(block, header.size + kHeader);
+    else
+        std::free(block);
 }
 
 DOMDocument* ParseDocument(const std::string& bytes, const char* systemId,

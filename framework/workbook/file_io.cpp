@@ -174,8 +174,9 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
         r.error = "the file is too large";
         return r;
     }
+    // One byte more than the file holds, so that its end shows at once.
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t got = 0;
     for (;;) {
         if (got == bytes.size()) {

@@ -171,8 +171,9 @@ void IMWorkbook::SelectSheet()
     DOMElement* root = document->getDocumentElement();
     const std::u16string wanted = ToXml(sheetName);
     DOMNodeList* sheets = root->getElementsByTagName(u"Worksheet");
-    for (XMLSize_t i = 0; i < sheets->getLength(); ++i) {
-        DOMNode* node = sheets->item(i);
+    // item() walks on from the last match; getLength() would walk the
+    // whole document every time.
+    for (XMLSize_t i = 0; DOMNode* node = sheets->item(i); ++i) {
         if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
         auto* element = static_cast<DOMElement*>(node);
         if (XMLString::compareString(element->getAttribute(u"ss:Name"), X(wanted)) == 0) {
@@ -201,8 +202,7 @@ DOMElement* IMWorkbook::Append(DOMElement* parent, const char16_t* name)
 DOMElement* IMWorkbook::FindTable() const
 {
     DOMNodeList* tables = sheet->getElementsByTagName(u"Table");
-    for (XMLSize_t i = 0; i < tables->getLength(); ++i) {
-        DOMNode* node = tables->item(i);
+    for (XMLSize_t i = 0; DOMNode* node = tables->item(i); ++i) {
         if (node->getNodeType() == DOMNode::ELEMENT_NODE) return static_cast<DOMElement*>(node);
     }
     return nullptr;
@@ -263,6 +263,7 @@ bool IMWorkbook::Save(const std::wstring& target)
     const std::string onDisk = OnDisk(narrowTarget);
 
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(ownStamp.size) + (std::size_t(1) << 16));
     std::string error;
     if (!workbook::SerializeDocument(implementation, document, &bytes, &error)) {
         Report("cannot save the results to \"" + onDisk + "\": " + error);
