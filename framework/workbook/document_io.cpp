@@ -220,6 +220,18 @@ DOMElement* WorkbookRoot(DOMDocument* document)
     return root;
 }
 
+DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId,
+                           MemoryManager* memory, std::string* error)
+{
+    DOMDocument* document = ParseDocument(bytes, systemId, memory, error);
+    if (document && !WorkbookRoot(document)) {
+        *error = "its root element is not a Workbook";
+        document->release();
+        document = nullptr;
+    }
+    return document;
+}
+
 bool SerializeDocument(DOMImplementation* implementation, DOMDocument* document,
                        std::string* out, std::string* error)
 {

@@ -44,6 +44,10 @@ xercesc::DOMDocument* ParseDocument(const std::string& bytes, const char* system
 // The root element when it is a SpreadsheetML workbook ("Workbook"), else null.
 xercesc::DOMElement* WorkbookRoot(xercesc::DOMDocument* document);
 
+// ParseDocument, and the document is rejected too when it is not a workbook.
+xercesc::DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId,
+                                    xercesc::MemoryManager* memory, std::string* error);
+
 // The whole document as the DOM writer writes it by default, encoded in
 // UTF-8. False with *error when the writer fails.
 bool SerializeDocument(xercesc::DOMImplementation* implementation,

@@ -75,9 +75,16 @@ void IMWorkbook::Open()
         StartFromTemplate();
         return;
     }
-    std::string why = read.error;
-    if (read.status == workbook::ReadStatus::Ok && UseFile(read.bytes, read.stamp)) return;
-    if (why.empty()) why = "it is not a results workbook";
+    std::string why;
+    if (read.status == workbook::ReadStatus::Ok) {
+        document = workbook::ParseWorkbook(read.bytes, path.c_str(), memory.get(), &why);
+        if (document) {
+            ownStamp = read.stamp;
+            return;
+        }
+    } else {
+        why = "it cannot be read: " + read.error;
+    }
     if (!MoveAside(why, true)) {
         // Nowhere to go: the document starts afresh, and every save to the
         // own file will refuse to replace what is there.
@@ -94,31 +101,14 @@ void IMWorkbook::StartFromTemplate()
     ownStamp = workbook::FileStamp();
 }
 
-// Takes the file's document when it is a workbook; else leaves it be.
-bool IMWorkbook::UseFile(const std::string& bytes, const workbook::FileStamp& stamp)
-{
-    std::string error;
-    DOMDocument* parsed = workbook::ParseDocument(bytes, path.c_str(), memory.get(), &error);
-    if (parsed && !workbook::WorkbookRoot(parsed)) {
-        parsed->release();
-        parsed = nullptr;
-        error = "its root element is not a Workbook";
-    }
-    if (!parsed) {
-        Report("\"" + OnDisk(path) + "\" is not a results workbook (" + error + "); it is left as it is");
-        return false;
-    }
-    document = parsed;
-    ownStamp = stamp;
-    return true;
-}
-
-// Gives the workbook a file of its own beside the current one, which is not
-// a workbook. With acceptWorkbook, a workbook already there is read and
-// extended (that is where earlier results went); else only a free name does.
+// Gives the workbook a file of its own beside its current one, which is not
+// a workbook (why says what it is). With acceptWorkbook, a workbook already
+// there is read and extended (that is where earlier results went); without,
+// only a free name will do.
 bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
 {
     const std::string original = path;
+    const std::string left = "\"" + OnDisk(original) + "\" is left as it is (" + why + ")";
     for (int n = 1; n <= kAsideAttempts; ++n) {
         std::string candidate = AsideName(original, n);
         workbook::ReadResult read = workbook::ReadWholeFile(OnDisk(candidate), kFileLimit);
@@ -128,11 +118,7 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
             ownStamp = workbook::FileStamp();
         } else if (acceptWorkbook && read.status == workbook::ReadStatus::Ok) {
             std::string error;
-            DOMDocument* parsed = workbook::ParseDocument(read.bytes, candidate.c_str(), memory.get(), &error);
-            if (parsed && !workbook::WorkbookRoot(parsed)) {
-                parsed->release();
-                parsed = nullptr;
-            }
+            DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, candidate.c_str(), memory.get(), &error);
             if (!parsed) continue;
             path = candidate;
             document = parsed;
@@ -140,30 +126,34 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
         } else {
             continue;
         }
-        Report("\"" + OnDisk(original) + "\": " + why + "; the results go to \"" + OnDisk(path) + "\"");
+        Report(left + "; the results go to \"" + OnDisk(path) + "\"");
         return true;
     }
-    Report("\"" + OnDisk(original) + "\": " + why + "; no free name beside it");
+    Report(left + "; there is no free name beside it");
     return false;
 }
 
-// False when the own file is no longer one to replace: it changed since it
-// was last read or written and is not a workbook now.
-bool IMWorkbook::OwnFileIsStillOurs()
+// False, with *why, when the own file is no longer one to replace: it
+// changed since it was last read or written and is not a workbook now.
+bool IMWorkbook::OwnFileIsStillOurs(std::string* why)
 {
     workbook::FileStamp now = workbook::StampOf(OnDisk(path));
     if (!now.exists || now == ownStamp) return true;
     workbook::ReadResult read = workbook::ReadWholeFile(OnDisk(path), kFileLimit);
     if (read.status == workbook::ReadStatus::Missing) return true;
-    if (read.status == workbook::ReadStatus::Ok) {
-        workbook::DocumentMemory scratch(kDocumentMemoryLimit);
-        std::string error;
-        DOMDocument* parsed = workbook::ParseDocument(read.bytes, path.c_str(), &scratch, &error);
-        bool isWorkbook = parsed && workbook::WorkbookRoot(parsed);
-        if (parsed) parsed->release();
-        if (isWorkbook) return true;
+    if (read.status != workbook::ReadStatus::Ok) {
+        *why = "it has been replaced by something that cannot be read: " + read.error;
+        return false;
     }
-    return false;
+    workbook::DocumentMemory scratch(kDocumentMemoryLimit);
+    std::string error;
+    DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, path.c_str(), &scratch, &error);
+    if (!parsed) {
+        *why = "it has been replaced by something that is not a results workbook: " + error;
+        return false;
+    }
+    parsed->release();
+    return true;
 }
 
 void IMWorkbook::SelectSheet()
@@ -254,8 +244,8 @@ std::wstring IMWorkbook::GetFileName() const
 bool IMWorkbook::Save(const std::wstring& target)
 {
     const bool own = target.empty();
-    if (own && !OwnFileIsStillOurs() &&
-        !MoveAside("it has been replaced by something that is not a results workbook", false)) {
+    std::string why;
+    if (own && !OwnFileIsStillOurs(&why) && !MoveAside(why, false)) {
         Report("the results are not saved");
         return false;
     }

@@ -76,9 +76,8 @@ public:
 private:
     void Open();
     void StartFromTemplate();
-    bool UseFile(const std::string& bytes, const workbook::FileStamp& stamp);
     bool MoveAside(const std::string& why, bool acceptWorkbook);
-    bool OwnFileIsStillOurs();
+    bool OwnFileIsStillOurs(std::string* why);
     void SelectSheet();
     xercesc::DOMElement* TableForRows();
     xercesc::DOMElement* Append(xercesc::DOMElement* parent, const char16_t* name);
