@@ -1,6 +1,5 @@
 #include "workbook_fixture.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "platform/codepage.h"
 
 using namespace xercesc;
+namespace fs = std::filesystem;
 
 namespace workbook_test {
 
@@ -20,9 +20,8 @@ std::vector<DOMElement*> ElementsBelow(const DOMElement* parent, const char16_t*
 {
     std::vector<DOMElement*> out;
     DOMNodeList* list = parent->getElementsByTagName(name);
-    for (XMLSize_t i = 0; i < list->getLength(); ++i)
-        if (list->item(i)->getNodeType() == DOMNode::ELEMENT_NODE)
-            out.push_back(static_cast<DOMElement*>(list->item(i)));
+    for (XMLSize_t i = 0; DOMNode* node = list->item(i); ++i)
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE) out.push_back(static_cast<DOMElement*>(node));
     return out;
 }
 
@@ -36,14 +35,13 @@ void PrintTo(const CellData& cell, std::ostream* out)
 std::vector<Row> RowsOf(const IMWorkbook& book)
 {
     std::vector<Row> rows;
-    DOMElement* table = book.FindTable();
-    if (!table) return rows;
-    for (DOMElement* row : ElementsBelow(table, u"Row")) {
-        Row cells;
-        for (DOMElement* data : ElementsBelow(row, u"Data"))
-            cells.push_back({workbook::XmlToWide(data->getAttribute(u"ss:Type")),
-                             workbook::XmlToWide(data->getTextContent())});
-        rows.push_back(cells);
+    if (DOMElement* table = book.FindTable()) {
+        for (DOMElement* row : ElementsBelow(table, u"Row")) {
+            rows.emplace_back();
+            for (DOMElement* data : ElementsBelow(row, u"Data"))
+                rows.back().push_back({workbook::XmlToWide(data->getAttribute(u"ss:Type")),
+                                       workbook::XmlToWide(data->getTextContent())});
+        }
     }
     return rows;
 }
@@ -74,14 +72,13 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 bool Exists(const std::string& path)
 {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    return fs::exists(fs::symlink_status(path, ec));
 }
 
 std::vector<std::string> Listing(const std::string& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     return names;
 }
 
@@ -95,9 +92,7 @@ void WorkbookTest::SetUp()
 void WorkbookTest::TearDown()
 {
     std::error_code ec;
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(dir_, ec);
+    fs::remove_all(dir_, ec);
 }
 
 std::wstring WorkbookTest::WidePath(const std::string& utf8Name) const

@@ -2,6 +2,7 @@
 // rows of a worksheet read back from the document.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,7 @@ struct CellData {
 using Row = std::vector<CellData>;
 void PrintTo(const CellData& cell, std::ostream* out);
 
-// The rows of the current worksheet's table, in order (an empty row is an
-// empty vector).
+// The rows of the current worksheet's table (an empty row is empty).
 std::vector<Row> RowsOf(const IMWorkbook& book);
 // The ss:Name of every Worksheet, in document order.
 std::vector<std::wstring> SheetNames(const IMWorkbook& book);
@@ -29,7 +29,6 @@ std::vector<std::wstring> SheetNames(const IMWorkbook& book);
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
-// Names in a folder, "." and ".." left out.
 std::vector<std::string> Listing(const std::string& folder);
 
 class WorkbookTest : public ::testing::Test {
@@ -37,8 +36,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A path in the scratch folder, UTF-8 as on disk, and its wide form as
-    // the application hands it to the workbook.
+    // A name in the scratch folder as the file system has it (UTF-8), and
+    // as the application hands it to the workbook.
     std::string DiskPath(const std::string& utf8Name) const { return dir_ + "/" + utf8Name; }
     std::wstring WidePath(const std::string& utf8Name) const;
 
