@@ -1,0 +1,56 @@
+// Reading and writing workbook documents with the XML library. A workbook
+// file may lie in a shared folder, so it is read as untrusted input: no
+// external DTD, no external entity, no network, a bound on entity expansion
+// and on the memory the document may take.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include <xercesc/dom/DOMDocument.hpp>
+#include <xercesc/dom/DOMImplementation.hpp>
+#include <xercesc/framework/MemoryManager.hpp>
+
+namespace workbook {
+
+// The heap of one workbook document. Allocation beyond the limit throws the
+// library's OutOfMemoryException, which ends a runaway parse.
+class DocumentMemory : public xercesc::MemoryManager {
+public:
+    explicit DocumentMemory(std::size_t limit);
+    ~DocumentMemory() override;
+
+    xercesc::MemoryManager* getExceptionMemoryManager() override;
+    void* allocate(XMLSize_t size) override;
+    void deallocate(void* p) override;
+
+    std::size_t InUse() const { return inUse_; }
+
+private:
+    std::size_t limit_;
+    std::size_t inUse_ = 0;
+};
+
+// The most expansions of general entities one document may cause.
+constexpr std::size_t kEntityExpansionLimit = 1000;
+
+// Parses bytes into a document whose memory comes from `memory` (which must
+// outlive it; the caller releases the document). Any error, fatal or not,
+// rejects the document, and so does a reference to an outside entity or a
+// DTD outside the document: null is returned and *error says why.
+xercesc::DOMDocument* ParseDocument(const std::string& bytes, const char* systemId,
+                                    xercesc::MemoryManager* memory, std::string* error);
+
+// The root element when it is a SpreadsheetML workbook ("Workbook"), else null.
+xercesc::DOMElement* WorkbookRoot(xercesc::DOMDocument* document);
+
+// ParseDocument, and the document is rejected too when it is not a workbook.
+xercesc::DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId,
+                                    xercesc::MemoryManager* memory, std::string* error);
+
+// The whole document as the DOM writer writes it by default, encoded in
+// UTF-8. False with *error when the writer fails.
+bool SerializeDocument(xercesc::DOMImplementation* implementation,
+                       xercesc::DOMDocument* document, std::string* out, std::string* error);
+
+} // namespace workbook
