@@ -172,8 +172,9 @@ const char* OutputKind();
 using CaptureFunction = std::function<void(const int16_t* stereo, size_t frames)>;
 void SetCapture(CaptureFunction capture);
 
-// Marks a secondary buffer lost: it stops, and Lock and Play return
-// DSERR_BUFFERLOST until Restore is called.
+// Marks a secondary buffer lost: Lock and Play return DSERR_BUFFERLOST until
+// Restore is called. A playing buffer goes on playing, in silence, so its
+// cursor moves on to the refill that restores it.
 void LoseBuffer(IDirectSoundBuffer* buffer);
 
 } // namespace platform::dsoundtest

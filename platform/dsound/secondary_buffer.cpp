@@ -169,14 +169,14 @@ void SecondaryBuffer::MixAdd(int32_t* acc, size_t frames, uint32_t outputRate)
 {
     if (!playing_) return;
     const VoiceSource source{samples_.data(), sizeBytes_ / blockAlign_, channels_, rate_};
-    playing_ = MixVoice(source, looping_, outputRate, position_, acc, frames);
+    // A lost buffer's samples are gone: it plays on in silence.
+    playing_ = MixVoice(source, looping_, outputRate, position_, lost_ ? nullptr : acc, frames);
 }
 
 void SecondaryBuffer::Lose()
 {
     Guard lock(mixer_->Lock());
     lost_ = true;
-    playing_ = false;
 }
 
 } // namespace platform::dsound

@@ -16,19 +16,21 @@ bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate,
     uint32_t remainder = position.remainder;
 
     for (size_t i = 0; i < outFrames; ++i) {
-        const int16_t* a = source.samples + size_t(frame) * channels;
-        int32_t left = a[0];
-        int32_t right = a[channels - 1];
-        if (remainder != 0) {
-            uint32_t next = frame + 1;
-            if (next == frames) next = looping ? 0 : frame;
-            const int16_t* b = source.samples + size_t(next) * channels;
-            const int32_t weight = int32_t((remainder * weightScale) >> 17);
-            left += ((b[0] - left) * weight) >> 15;
-            right += ((b[channels - 1] - right) * weight) >> 15;
+        if (acc) {
+            const int16_t* a = source.samples + size_t(frame) * channels;
+            int32_t left = a[0];
+            int32_t right = a[channels - 1];
+            if (remainder != 0) {
+                uint32_t next = frame + 1;
+                if (next == frames) next = looping ? 0 : frame;
+                const int16_t* b = source.samples + size_t(next) * channels;
+                const int32_t weight = int32_t((remainder * weightScale) >> 17);
+                left += ((b[0] - left) * weight) >> 15;
+                right += ((b[channels - 1] - right) * weight) >> 15;
+            }
+            acc[2 * i] += left;
+            acc[2 * i + 1] += right;
         }
-        acc[2 * i] += left;
-        acc[2 * i + 1] += right;
 
         frame += whole;
         remainder += part;

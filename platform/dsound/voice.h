@@ -21,7 +21,8 @@ struct VoiceSource {
 };
 
 // Adds up to `outFrames` stereo frames of the source to `acc` (interleaved
-// left/right), moving `position` by exactly what was consumed. A looping
+// left/right), moving `position` by exactly what was consumed; with `acc`
+// null only the position moves. A looping
 // voice wraps to frame 0; otherwise it stops at the end, `position` goes back
 // to the start and false is returned (frames after the end get nothing).
 bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate,
