@@ -44,9 +44,9 @@ private:
         std::vector<int16_t> block(2 * kBlockFrames);
         const Clock::time_point start = Clock::now();
         uint64_t produced = 0;
-        // Should the thread be held up for long, the backlog beyond this is
+        // Should the thread be held up for long, the backlog beyond 50 ms is
         // dropped instead of being played through in one burst.
-        const uint64_t maxBacklog = rate_ / 5;
+        const uint64_t maxBacklog = rate_ / 20;
         std::unique_lock<std::mutex> lock(mutex_);
         while (!stopping_) {
             wake_.wait_for(lock, kTick, [this] { return stopping_; });
