@@ -24,6 +24,7 @@ inline WAVEFORMATEX Pcm16(int channels, DWORD rate)
     return f;
 }
 
+// The description the sound streams use: 36 bytes, pan control only.
 inline DSBUFFERDESC SecondaryDesc(WAVEFORMATEX* format, DWORD bytes)
 {
     DSBUFFERDESC d{};
@@ -31,14 +32,10 @@ inline DSBUFFERDESC SecondaryDesc(WAVEFORMATEX* format, DWORD bytes)
     d.dwFlags = DSBCAPS_CTRLPAN;
     d.dwBufferBytes = bytes;
     d.lpwfxFormat = format;
-    d.guid3DAlgorithm = GUID_NULL;
     return d;
 }
 
-inline HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(uintptr_t(0x1234));
-}
+inline HWND FakeWindow() { return reinterpret_cast<HWND>(uintptr_t(0x1234)); }
 
 class DsoundTest : public ::testing::Test {
 protected:
@@ -58,8 +55,8 @@ protected:
         platform::dsoundtest::PauseOutput(false);
     }
 
-    // A buffer made the way the sound streams make theirs: the first
-    // interface queried for the version-8 one and released.
+    // Made as the streams make theirs: queried for the version-8 interface,
+    // the first one released. Released by the fixture.
     IDirectSoundBuffer8* MakeBuffer(int channels, DWORD rate, DWORD bytes)
     {
         WAVEFORMATEX format = Pcm16(channels, rate);
@@ -75,7 +72,6 @@ protected:
         return buffer;
     }
 
-    // One second of sound.
     IDirectSoundBuffer8* MakeSecond(int channels, DWORD rate)
     {
         return MakeBuffer(channels, rate, rate * DWORD(channels) * 2);
@@ -102,8 +98,8 @@ protected:
 
     static DWORD PlayCursor(IDirectSoundBuffer* buffer)
     {
-        DWORD play = 0xFFFFFFFF, write = 0xFFFFFFFF;
-        EXPECT_EQ(buffer->GetCurrentPosition(&play, &write), DS_OK);
+        DWORD play = 0xFFFFFFFF;
+        EXPECT_EQ(buffer->GetCurrentPosition(&play, nullptr), DS_OK);
         return play;
     }
 
@@ -119,7 +115,7 @@ protected:
     std::vector<IDirectSoundBuffer8*> buffers_;
 };
 
-// Samples 1, 2, 3, ... (interleaved as given), distinct and never silent.
+// Distinct, never silent samples.
 inline std::vector<int16_t> Ramp(size_t samples, int16_t first = 1)
 {
     std::vector<int16_t> v(samples);

@@ -7,7 +7,6 @@ using namespace dsoundtesting;
 
 namespace {
 
-// A source of distinct samples: sample i is (i * 7919) mod 60001 - 30000.
 int16_t SourceSample(size_t i)
 {
     return int16_t(int((i * 7919) % 60001) - 30000);
@@ -15,23 +14,16 @@ int16_t SourceSample(size_t i)
 
 class HalfStreamer {
 public:
-    HalfStreamer(IDirectSoundBuffer* buffer, DWORD bufferBytes)
-        : buffer_(buffer), half_(bufferBytes / 2)
+    HalfStreamer(IDirectSoundBuffer* buffer, DWORD bufferBytes) : buffer_(buffer), half_(bufferBytes / 2)
     {
-    }
-
-    void Prefill()
-    {
-        ASSERT_EQ(buffer_->SetCurrentPosition(0), DS_OK);
+        EXPECT_EQ(buffer_->SetCurrentPosition(0), DS_OK);
         Fill(0);
-        fillSecondHalf_ = true;
     }
 
-    // One pass of the stream thread.
+    // One pass of a stream thread.
     void Poll()
     {
-        DWORD play = 0, write = 0;
-        ASSERT_EQ(buffer_->GetCurrentPosition(&play, &write), DS_OK);
+        const DWORD play = PlayCursorOf(buffer_);
         if (play < half_ && fillSecondHalf_) {
             Fill(half_);
             fillSecondHalf_ = false;
@@ -42,6 +34,13 @@ public:
     }
 
 private:
+    static DWORD PlayCursorOf(IDirectSoundBuffer* buffer)
+    {
+        DWORD play = 0;
+        EXPECT_EQ(buffer->GetCurrentPosition(&play, nullptr), DS_OK);
+        return play;
+    }
+
     void Fill(DWORD offset)
     {
         void *p1 = nullptr, *p2 = nullptr;
@@ -60,64 +59,51 @@ private:
 
     IDirectSoundBuffer* buffer_;
     DWORD half_;
-    bool fillSecondHalf_ = false;
+    bool fillSecondHalf_ = true;
     size_t next_ = 0;
 };
 
 } // namespace
 
-TEST_F(DsoundTest, HalfByHalfRefillPlaysTheSourceUnbroken)
-{
-    const DWORD bytes = rate_ * 4;
-    IDirectSoundBuffer8* buffer = MakeSecond(2, rate_);
-    HalfStreamer streamer(buffer, bytes);
-    streamer.Prefill();
-    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    const size_t step = rate_ / 50; // 20 ms
-    size_t produced = 0;
-    for (int pass = 0; pass < 250; ++pass) { // five seconds
-        streamer.Poll();
-        std::vector<int16_t> out = Mix(step);
-        for (size_t i = 0; i < out.size(); ++i)
-            ASSERT_EQ(out[i], SourceSample(produced + i)) << "output sample " << produced + i;
-        produced += out.size();
+class HalfStreamTest : public DsoundTest {
+protected:
+    // Polls and mixes 20 ms per pass; checks the output against the source
+    // unless `silent`, where it must be silence.
+    void Run(HalfStreamer& streamer, int passes, bool silent = false)
+    {
+        for (int pass = 0; pass < passes; ++pass) {
+            streamer.Poll();
+            std::vector<int16_t> out = Mix(rate_ / 50);
+            for (size_t i = 0; i < out.size(); ++i)
+                ASSERT_EQ(out[i], silent ? 0 : SourceSample(produced_ + i))
+                    << "output sample " << produced_ + i;
+            produced_ += out.size();
+        }
     }
+
+    size_t produced_ = 0;
+};
+
+TEST_F(HalfStreamTest, HalfByHalfRefillPlaysTheSourceUnbroken)
+{
+    IDirectSoundBuffer8* buffer = MakeSecond(2, rate_);
+    HalfStreamer streamer(buffer, rate_ * 4);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    Run(streamer, 250); // five seconds
 }
 
-TEST_F(DsoundTest, HalfByHalfRefillRestoresALostBufferAndGoesOn)
+TEST_F(HalfStreamTest, RefillRestoresALostBufferAndTheSourceGoesOn)
 {
-    const DWORD bytes = rate_ * 4;
     IDirectSoundBuffer8* buffer = MakeSecond(2, rate_);
-    HalfStreamer streamer(buffer, bytes);
-    streamer.Prefill();
+    HalfStreamer streamer(buffer, rate_ * 4);
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    const size_t step = rate_ / 50;
-    size_t produced = 0;
-    for (int pass = 0; pass < 10; ++pass) {
-        streamer.Poll();
-        produced += Mix(step).size();
-    }
-    // Lost in the first half: it plays silence until the cursor enters the
-    // second half, where the refill of the first half restores it.
+    Run(streamer, 10);
+    // Lost 0.2 s into the first half: silence until the cursor has passed
+    // into the second half, where refilling the first half restores it.
     platform::dsoundtest::LoseBuffer(buffer);
-    bool silentWhileLost = true;
-    while (Status(buffer) & DSBSTATUS_BUFFERLOST) {
-        ASSERT_LT(produced, size_t(rate_) * 2 * 2) << "never restored";
-        streamer.Poll();
-        if (!(Status(buffer) & DSBSTATUS_BUFFERLOST)) break;
-        std::vector<int16_t> out = Mix(step);
-        for (int16_t v : out) silentWhileLost = silentWhileLost && v == 0;
-        produced += out.size();
-    }
-    EXPECT_TRUE(silentWhileLost);
+    Run(streamer, 16, true);
+    EXPECT_TRUE(Status(buffer) & DSBSTATUS_BUFFERLOST);
+    // The second half was kept and refills go on from there.
+    Run(streamer, 100);
     EXPECT_EQ(Status(buffer), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    // The buffer kept its second half, and refills go on from there, so the
-    // output is the source again, at the place it would have had.
-    for (int pass = 0; pass < 100; ++pass) {
-        streamer.Poll();
-        std::vector<int16_t> out = Mix(step);
-        for (size_t i = 0; i < out.size(); ++i)
-            ASSERT_EQ(out[i], SourceSample(produced + i)) << "output sample " << produced + i;
-        produced += out.size();
-    }
 }
