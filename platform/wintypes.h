@@ -115,6 +115,10 @@ inline bool operator==(const GUID& a, const GUID& b)
         if (a.Data4[i] != b.Data4[i]) return false;
     return true;
 }
+inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+
+// The all-zero GUID: "none given".
+inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 // HRESULT helpers
 #define S_OK ((HRESULT)0)
