@@ -1,0 +1,114 @@
+// Fans, and the rectangle path: an axis-aligned quad whose texture follows
+// its sides is drawn row by row with per-column lookup tables, no edge tests.
+#include "platform/d3d9/raster_setup.h"
+#include "platform/d3d9/span.h"
+
+#include <algorithm>
+
+namespace platform::d3d9impl {
+
+namespace {
+
+bool IsRectangle(const Snapped p[4], const RasterVertex v[4])
+{
+    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse || v[0].diffuse != v[3].diffuse)
+        return false;
+    // v0-v1 horizontal: u follows x, v follows y.
+    if (p[0].y == p[1].y && p[2].y == p[3].y && p[1].x == p[2].x && p[3].x == p[0].x)
+        return v[0].u == v[3].u && v[1].u == v[2].u && v[0].v == v[1].v && v[2].v == v[3].v;
+    // v0-v1 vertical.
+    if (p[0].x == p[1].x && p[2].x == p[3].x && p[1].y == p[2].y && p[3].y == p[0].y)
+        return v[0].u == v[1].u && v[2].u == v[3].u && v[1].v == v[2].v && v[3].v == v[0].v;
+    return false;
+}
+
+// False when the quad is not for this path.
+bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratch& scratch)
+{
+    Snapped p[4];
+    for (int i = 0; i < 4; ++i)
+        if (!Snap(v[i], &p[i])) return false;
+    if (!IsRectangle(p, v)) return false;
+
+    const int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    if (area == 0) return true;
+    const bool clockwise = area > 0;
+    if ((state.cull == Cull::CounterClockwise && !clockwise) ||
+        (state.cull == Cull::Clockwise && clockwise))
+        return true;
+
+    const int64_t minX = std::min(p[0].x, p[2].x), maxX = std::max(p[0].x, p[2].x);
+    const int64_t minY = std::min(p[0].y, p[2].y), maxY = std::max(p[0].y, p[2].y);
+    const int x0 = static_cast<int>(std::max<int64_t>(CeilPixel(minX), state.clipX0));
+    const int x1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxX), state.clipX1));
+    const int y0 = static_cast<int>(std::max<int64_t>(CeilPixel(minY), state.clipY0));
+    const int y1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxY), state.clipY1));
+    if (x0 >= x1 || y0 >= y1) return true;
+
+    const uint32_t diffuse = v[0].diffuse | state.diffuseOr;
+    if (state.blend && (diffuse >> 24) == 0) return true; // fully transparent
+
+    const TriangleSetup setup(p[0], p[1], p[2]);
+    const TexturePlanes tex = MakeTexturePlanes(state, setup, v[0], v[1], v[2]);
+    const TextureSource& t = state.texture;
+    const int n = x1 - x0;
+
+    scratch.col0.resize(n);
+    if (tex.linear) {
+        scratch.col1.resize(n);
+        scratch.colWeights.resize(n);
+    }
+    bool contiguous = !tex.linear;
+    for (int i = 0; i < n; ++i) {
+        int64_t q = QuantizeTexel(tex.s.At(x0 + i - setup.x0, 0.0));
+        if (tex.linear) {
+            q -= kTexelOne / 2;
+            scratch.col0[i] = Wrap(q >> kTexelFractionBits, t.width);
+            scratch.col1[i] = Wrap((q >> kTexelFractionBits) + 1, t.width);
+            scratch.colWeights[i] = ColumnWeights(static_cast<uint32_t>(q & (kTexelOne - 1)));
+        } else {
+            scratch.col0[i] = Wrap(q >> kTexelFractionBits, t.width);
+            if (i > 0 && scratch.col0[i] != scratch.col0[i - 1] + 1) contiguous = false;
+        }
+    }
+
+    const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
+    const SpanFunction span =
+        SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
+
+    SpanInput in;
+    in.col0 = scratch.col0.data();
+    in.col1 = scratch.col1.data();
+    in.colWeights = scratch.colWeights.data();
+    in.texelOr = state.texelOr;
+    in.diffuse = diffuse;
+    in.writeMask = state.writeMask;
+    for (int y = y0; y < y1; ++y) {
+        int64_t q = QuantizeTexel(tex.t.At(0.0, y - setup.y0));
+        if (tex.linear) {
+            q -= kTexelOne / 2;
+            const int64_t j = q >> kTexelFractionBits;
+            in.row0 = t.texels + static_cast<size_t>(Wrap(j, t.height)) * t.width;
+            in.row1 = t.texels + static_cast<size_t>(Wrap(j + 1, t.height)) * t.width;
+            in.fy = static_cast<uint32_t>(q & (kTexelOne - 1));
+        } else {
+            in.row0 = t.texels + static_cast<size_t>(Wrap(q >> kTexelFractionBits, t.height)) * t.width;
+            in.src = in.row0 + scratch.col0[0];
+        }
+        span(in, state.target + static_cast<size_t>(y) * state.pitch + x0, n);
+    }
+    return true;
+}
+
+} // namespace
+
+void DrawFan(const DrawState& state, const RasterVertex* v, int count, RasterScratch& scratch,
+             bool fastPaths)
+{
+    if (state.writeMask == 0 || count < 3) return;
+    if (fastPaths && count == 4 && DrawRectangle(state, v, scratch)) return;
+    for (int k = 1; k + 1 < count; ++k)
+        DrawTriangle(state, v[0], v[k], v[k + 1]);
+}
+
+} // namespace platform::d3d9impl
