@@ -123,7 +123,7 @@ protected:
         device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
         device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
         device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, minFilter);
     }
 
     // Writes the four vertices of a quad into the vertex buffer and draws it.
@@ -192,6 +192,7 @@ protected:
     IDirect3DVertexBuffer9* quad = nullptr;
     std::vector<Texture> textures;
     DWORD colourWriteMask = 0xF;
+    DWORD minFilter = D3DTEXF_LINEAR;
     float originX = 0.0f, originY = 0.0f;
 };
 
