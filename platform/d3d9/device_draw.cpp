@@ -102,10 +102,12 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         y0 = std::max(y0, vy0);
         x1 = std::min(x1, vx1);
         y1 = std::min(y1, vy1);
-        for (LONG y = y0; y < y1; ++y) {
-            uint32_t* row = back.data() + static_cast<size_t>(y) * width;
-            std::fill(row + x0, row + std::max(x0, x1), colour);
-        }
+        if (x0 >= x1 || y0 >= y1) return;
+        // One row filled, the others copied from it.
+        uint32_t* first = back.data() + static_cast<size_t>(y0) * width + x0;
+        std::fill(first, first + (x1 - x0), colour);
+        for (LONG y = y0 + 1; y < y1; ++y)
+            std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
     };
     if (count == 0) {
         fill(vx0, vy0, vx1, vy1);

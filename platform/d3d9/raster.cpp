@@ -53,32 +53,44 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     const TextureSource& t = state.texture;
     const int n = x1 - x0;
 
-    scratch.col0.resize(n);
-    if (tex.linear) {
-        scratch.col1.resize(n);
-        scratch.colWeights.resize(n);
-    }
+    // Column tables, padded for the kernels' groups of four.
+    scratch.col0.resize(n + kSpanPadding);
+    scratch.colWeights.resize(n + kSpanPadding);
     bool contiguous = !tex.linear;
+    int32_t lo = t.width, hi = 0; // columns the vertical pass must cover
     for (int i = 0; i < n; ++i) {
         int64_t q = QuantizeTexel(tex.s.At(x0 + i - setup.x0, 0.0));
+        if (tex.linear) q -= kTexelOne / 2;
+        const int32_t c = Wrap(q >> kTexelFractionBits, t.width);
+        scratch.col0[i] = c;
         if (tex.linear) {
-            q -= kTexelOne / 2;
-            scratch.col0[i] = Wrap(q >> kTexelFractionBits, t.width);
-            scratch.col1[i] = Wrap((q >> kTexelFractionBits) + 1, t.width);
             scratch.colWeights[i] = ColumnWeights(static_cast<uint32_t>(q & (kTexelOne - 1)));
-        } else {
-            scratch.col0[i] = Wrap(q >> kTexelFractionBits, t.width);
-            if (i > 0 && scratch.col0[i] != scratch.col0[i - 1] + 1) contiguous = false;
+            lo = std::min(lo, c);
+            hi = std::max(hi, c);
+        } else if (i > 0 && c != scratch.col0[i - 1] + 1) {
+            contiguous = false;
         }
+    }
+    if (tex.linear)
+        for (int i = 0; i < n; ++i) scratch.col0[i] -= lo;
+    for (int i = n; i < n + kSpanPadding; ++i) {
+        scratch.col0[i] = scratch.col0[n - 1];
+        scratch.colWeights[i] = scratch.colWeights[n - 1];
     }
 
     const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
     const SpanFunction span =
         SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
 
+    // The vertical pass covers texels lo..hi and, after them, the one that
+    // follows hi (wrapping), so every pair c, c + 1 lies side by side.
+    const int passCount = tex.linear ? hi - lo + 1 : 0;
+    const int32_t after = Wrap(hi + 1, t.width);
+    if (tex.linear) scratch.column.resize(4 * (passCount + 1));
+
     SpanInput in;
+    in.column = scratch.column.data();
     in.col0 = scratch.col0.data();
-    in.col1 = scratch.col1.data();
     in.colWeights = scratch.colWeights.data();
     in.texelOr = state.texelOr;
     in.diffuse = diffuse;
@@ -88,9 +100,11 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         if (tex.linear) {
             q -= kTexelOne / 2;
             const int64_t j = q >> kTexelFractionBits;
-            in.row0 = t.texels + static_cast<size_t>(Wrap(j, t.height)) * t.width;
-            in.row1 = t.texels + static_cast<size_t>(Wrap(j + 1, t.height)) * t.width;
-            in.fy = static_cast<uint32_t>(q & (kTexelOne - 1));
+            const uint32_t* r0 = t.texels + static_cast<size_t>(Wrap(j, t.height)) * t.width;
+            const uint32_t* r1 = t.texels + static_cast<size_t>(Wrap(j + 1, t.height)) * t.width;
+            const uint32_t fy = static_cast<uint32_t>(q & (kTexelOne - 1));
+            VerticalPass(r0 + lo, r1 + lo, passCount, fy, scratch.column.data());
+            VerticalPass(r0 + after, r1 + after, 1, fy, scratch.column.data() + 4 * passCount);
         } else {
             in.row0 = t.texels + static_cast<size_t>(Wrap(q >> kTexelFractionBits, t.height)) * t.width;
             in.src = in.row0 + scratch.col0[0];

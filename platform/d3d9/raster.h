@@ -58,8 +58,9 @@ struct DrawState {
 
 // Working memory reused from draw to draw.
 struct RasterScratch {
-    std::vector<int32_t> col0, col1;
+    std::vector<int32_t> col0;
     std::vector<uint32_t> colWeights;
+    std::vector<int16_t> column;
 };
 
 // Draws the fan v[0], v[1], ... v[count - 1] (count ≥ 3). With fastPaths, a

@@ -9,17 +9,20 @@ namespace platform::d3d9impl {
 enum class Fetch {
     Contiguous, // point samples of consecutive texels: src[0], src[1], ...
     Point,      // point samples row0[col0[i]]
-    Bilinear,   // row0/row1 × col0/col1, column weights colWeights[i], row fraction fy
+    Bilinear,   // pairs column[col0[i]], column[col0[i] + 1] of a vertical pass, colWeights[i]
 };
+
+// Tables indexed by pixel (col0, colWeights) must hold kSpanPadding entries
+// beyond the row's last pixel, repeating its last entry: the kernels work in
+// groups of four.
+constexpr int kSpanPadding = 3;
 
 struct SpanInput {
     const uint32_t* src = nullptr;
     const uint32_t* row0 = nullptr;
-    const uint32_t* row1 = nullptr;
+    const int16_t* column = nullptr; // vertical pass: 4 channels per texel
     const int32_t* col0 = nullptr;
-    const int32_t* col1 = nullptr;
     const uint32_t* colWeights = nullptr;
-    uint32_t fy = 0;
     uint32_t texelOr = 0;
     uint32_t diffuse = 0xFFFFFFFF; // already with the diffuse mask applied
     uint32_t writeMask = 0xFFFFFFFF;
@@ -28,5 +31,9 @@ struct SpanInput {
 using SpanFunction = void (*)(const SpanInput& in, uint32_t* dst, int count);
 
 SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked);
+
+// The vertical half of bilinear sampling: for each of `count` texels,
+// top × (128 − fy) + bottom × fy per channel (exact, at most 255 × 128).
+void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out);
 
 } // namespace platform::d3d9impl
