@@ -93,16 +93,26 @@ Image Picture(int w, int h, uint32_t colour)
     return im;
 }
 
-// A glyph: white, its coverage in alpha, 10 × 18 in a 16 × 32 texture.
+// A glyph: white, its coverage in alpha, 10 × 18 in a 16 × 32 texture:
+// three strokes about 1.6 pixels wide with smooth edges, as rasterised text.
 Image Glyph(int seed)
 {
     Image im = MakeImage(10, 18);
     std::mt19937 rng(seed);
+    const auto coord = [&](int limit) { return 1.0 + (rng() % 1000) / 1000.0 * (limit - 2); };
+    double strokes[3][4];
+    for (auto& st : strokes) st[0] = coord(10), st[1] = coord(18), st[2] = coord(10), st[3] = coord(18);
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 10; ++x) {
-            const int k = rng() % 4;
-            const int a = k == 0 ? 0 : k == 1 ? 255 : static_cast<int>(rng() % 256);
-            im.texels[y * im.texWidth + x] = Argb(a, 255, 255, 255);
+            double cover = 0;
+            for (const auto& st : strokes) {
+                // Distance from the pixel centre to the segment.
+                const double px = x + 0.5 - st[0], py = y + 0.5 - st[1], dx = st[2] - st[0], dy = st[3] - st[1];
+                const double t = std::fmax(0.0, std::fmin(1.0, (px * dx + py * dy) / (dx * dx + dy * dy + 1e-9)));
+                const double d = std::hypot(px - t * dx, py - t * dy);
+                cover = std::fmax(cover, std::fmin(1.0, std::fmax(0.0, 1.3 - d)));
+            }
+            im.texels[y * im.texWidth + x] = Argb(static_cast<int>(cover * 255 + 0.5), 255, 255, 255);
         }
     return im;
 }

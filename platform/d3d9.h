@@ -334,7 +334,8 @@ Frame ReadBackBuffer(IDirect3DDevice9* device);
 Frame LastPresentedFrame(IDirect3DDevice9* device);
 // Number of successful Present calls of the device.
 int PresentCount(IDirect3DDevice9* device);
-// Writes the frame as an 8-bit RGBA PNG file; false when it cannot.
+// Writes the frame as an 8-bit RGB PNG file, as the screen shows it (the
+// alpha channel is not shown, so it is not kept); false when it cannot.
 bool SavePng(const Frame& frame, const std::string& path);
 
 // Video memory: the bytes of level 0 of every live default-pool texture.

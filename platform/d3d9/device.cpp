@@ -1,5 +1,6 @@
 // The device: life, loss, resources, scene, present, viewport and states.
 #include "platform/d3d9/objects.h"
+#include "platform/d3d9/span.h"
 #include "platform/present.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ UINT ChainLength(UINT w, UINT h)
 
 Device::Device(HWND focus, int w, int h)
     : core(std::make_shared<DeviceCore>()), window(focus), width(w), height(h),
-      back(static_cast<size_t>(w) * h, 0u), front(static_cast<size_t>(w) * h, 0u),
+      back(static_cast<size_t>(w) * h + kSpanPadding, 0u), front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
     core->device = this;
@@ -304,13 +305,13 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
 
 d3d9test::Frame Device::CopyBackBuffer() const
 {
-    return {width, height, back};
+    return {width, height, {back.begin(), back.begin() + static_cast<size_t>(width) * height}};
 }
 
 d3d9test::Frame Device::CopyPresented() const
 {
     if (presents == 0) return {};
-    return {width, height, front};
+    return {width, height, {front.begin(), front.begin() + static_cast<size_t>(width) * height}};
 }
 
 Device* FindDevice(IDirect3DDevice9* device)

@@ -53,7 +53,11 @@ private:
     UINT width, height, levels;
     DWORD usage;
     D3DFORMAT format;
-    std::vector<uint32_t> texels;
+    // Finds each row's longest run of opaque texels (after every unlock).
+    void FindOpaqueRuns();
+
+    std::vector<uint32_t> texels; // level 0, and a few spare texels for the row kernels
+    std::vector<int32_t> opaqueRuns;
     bool locked = false;
     bool counted = false; // its bytes are in the video-memory account
 };

@@ -65,16 +65,22 @@ inline uint32_t Masked(uint32_t value, uint32_t old, uint32_t mask)
     return (value & mask) | (old & ~mask);
 }
 
+// floor(v) for |v| < 2^62.
+inline int64_t Floor(double v)
+{
+    const int64_t t = static_cast<int64_t>(v);
+    return t - (static_cast<double>(t) > v);
+}
+
 // A texel coordinate (in texels) on the 1/128 grid, rounded to nearest.
 // Values far outside any texture are clamped (wrapping makes them arbitrary
 // anyway); NaN counts as 0.
 inline int64_t QuantizeTexel(double s)
 {
     constexpr double kLimit = 1099511627776.0; // 2^40
-    if (std::isnan(s)) s = 0.0;
-    if (s < -kLimit) s = -kLimit;
+    if (!(s >= -kLimit)) s = std::isnan(s) ? 0.0 : -kLimit;
     if (s > kLimit) s = kLimit;
-    return static_cast<int64_t>(std::floor(s * kTexelOne + 0.5));
+    return Floor(s * kTexelOne + 0.5);
 }
 
 inline int32_t Wrap(int64_t i, int size)

@@ -32,25 +32,24 @@ bool SavePng(const Frame& frame, const std::string& path)
         png_destroy_write_struct(&png, nullptr);
         return false;
     }
-    // Rows are converted one at a time into this buffer (B, G, R, A to R, G, B, A).
-    std::unique_ptr<png_byte[]> row(new png_byte[static_cast<size_t>(frame.width) * 4]);
+    // Rows are converted one at a time into this buffer (B, G, R, A to R, G, B).
+    std::unique_ptr<png_byte[]> row(new png_byte[static_cast<size_t>(frame.width) * 3]);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
     png_init_io(png, file.get());
     png_set_IHDR(png, info, static_cast<png_uint_32>(frame.width), static_cast<png_uint_32>(frame.height),
-                 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < frame.height; ++y) {
         for (int x = 0; x < frame.width; ++x) {
             const uint32_t c = frame.At(x, y);
-            png_byte* p = row.get() + x * 4;
+            png_byte* p = row.get() + x * 3;
             p[0] = static_cast<png_byte>(c >> 16);
             p[1] = static_cast<png_byte>(c >> 8);
             p[2] = static_cast<png_byte>(c);
-            p[3] = static_cast<png_byte>(c >> 24);
         }
         png_write_row(png, row.get());
     }

@@ -4,6 +4,7 @@
 #include "platform/d3d9/span.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::d3d9impl {
 
@@ -79,6 +80,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     }
 
     const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
+    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF && state.texelOr == 0 &&
+                          state.writeMask == 0xFFFFFFFF;
     const SpanFunction span =
         SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
 
@@ -106,8 +109,15 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
             VerticalPass(r0 + lo, r1 + lo, passCount, fy, scratch.column.data());
             VerticalPass(r0 + after, r1 + after, 1, fy, scratch.column.data() + 4 * passCount);
         } else {
-            in.row0 = t.texels + static_cast<size_t>(Wrap(q >> kTexelFractionBits, t.height)) * t.width;
+            const int32_t row = Wrap(q >> kTexelFractionBits, t.height);
+            in.row0 = t.texels + static_cast<size_t>(row) * t.width;
             in.src = in.row0 + scratch.col0[0];
+            // Texels stored as they are: a straight copy.
+            if (copyable && (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
+                                              scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
+                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                continue;
+            }
         }
         span(in, state.target + static_cast<size_t>(y) * state.pitch + x0, n);
     }

@@ -28,6 +28,8 @@ struct TextureSource {
     const uint32_t* texels = nullptr; // width × height, row after row
     int width = 0;
     int height = 0;
+    // Per row, the longest run of texels with alpha 255: begin, end. May be null.
+    const int32_t* opaqueRuns = nullptr;
 };
 
 struct RasterVertex {

@@ -21,8 +21,8 @@ inline bool Snap(const RasterVertex& v, Snapped* out)
 {
     if (!std::isfinite(v.x) || !std::isfinite(v.y)) return false;
     if (std::fabs(v.x) > kMaxCoordinate || std::fabs(v.y) > kMaxCoordinate) return false;
-    out->x = static_cast<int64_t>(std::lround(static_cast<double>(v.x) * (1 << kSubpixelBits)));
-    out->y = static_cast<int64_t>(std::lround(static_cast<double>(v.y) * (1 << kSubpixelBits)));
+    out->x = Floor(static_cast<double>(v.x) * (1 << kSubpixelBits) + 0.5);
+    out->y = Floor(static_cast<double>(v.y) * (1 << kSubpixelBits) + 0.5);
     return true;
 }
 
@@ -78,7 +78,7 @@ inline TexturePlanes MakeTexturePlanes(const DrawState& state, const TriangleSet
     p.t = setup.Of(a.v * h, b.v * h, c.v * h);
     // Minified when a pixel step covers more than one texel; the threshold
     // stands for the precision of the level-of-detail computation (1/512).
-    const double rho = std::fmax(std::hypot(p.s.dx, p.t.dx), std::hypot(p.s.dy, p.t.dy));
+    const double rho = std::sqrt(std::fmax(p.s.dx * p.s.dx + p.t.dx * p.t.dx, p.s.dy * p.s.dy + p.t.dy * p.t.dy));
     constexpr double kMinifiedAbove = 1.0013547198921082; // 2^(1/512)
     p.linear = rho > kMinifiedAbove ? state.minLinear : state.magLinear;
     return p;

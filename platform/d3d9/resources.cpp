@@ -1,5 +1,6 @@
 // Textures and vertex buffers.
 #include "platform/d3d9/objects.h"
+#include "platform/d3d9/span.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,7 +17,7 @@ const void* Key(const IDirect3DVertexBuffer9* b) { return b; }
 Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCount, DWORD use,
                  D3DFORMAT fmt)
     : core(std::move(owner)), width(w), height(h), levels(levelCount), usage(use), format(fmt),
-      texels(static_cast<size_t>(w) * h, 0u)
+      texels(static_cast<size_t>(w) * h + kSpanPadding, 0u), opaqueRuns(2 * static_cast<size_t>(h), 0)
 {
     G().used += Bytes();
     counted = true;
@@ -38,7 +39,30 @@ void Texture::Orphan()
         counted = false;
     }
     std::vector<uint32_t>().swap(texels);
+    std::vector<int32_t>().swap(opaqueRuns);
     locked = false;
+}
+
+void Texture::FindOpaqueRuns()
+{
+    for (UINT y = 0; y < height; ++y) {
+        const uint32_t* row = texels.data() + static_cast<size_t>(y) * width;
+        UINT bestBegin = 0, bestEnd = 0;
+        for (UINT x = 0; x < width;) {
+            if ((row[x] >> 24) != 255) {
+                ++x;
+                continue;
+            }
+            const UINT begin = x;
+            while (x < width && (row[x] >> 24) == 255) ++x;
+            if (x - begin > bestEnd - bestBegin) {
+                bestBegin = begin;
+                bestEnd = x;
+            }
+        }
+        opaqueRuns[2 * y] = static_cast<int32_t>(bestBegin);
+        opaqueRuns[2 * y + 1] = static_cast<int32_t>(bestEnd);
+    }
 }
 
 ULONG Texture::AddRef() { return ++refs; }
@@ -89,12 +113,13 @@ HRESULT Texture::UnlockRect(UINT level)
 {
     if (level != 0 || !locked) return D3DERR_INVALIDCALL;
     locked = false;
+    FindOpaqueRuns();
     return D3D_OK;
 }
 
 TextureSource Texture::Source() const
 {
-    return {texels.data(), static_cast<int>(width), static_cast<int>(height)};
+    return {texels.data(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data()};
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)

@@ -2,8 +2,6 @@
 
 #include "platform/d3d9/pixel.h"
 
-#include <cstring>
-
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -20,57 +18,60 @@ inline __m128i Div255x8(__m128i t)
     return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
 
-// One horizontal bilinear step: the column pair at c, c + 1 weighted by w,
-// as four 32-bit channel sums.
-inline __m128i Horizontal(const int16_t* column, int32_t c, uint32_t w)
+// One horizontal bilinear step: a column pair (c, c + 1) weighted by w
+// ((1 − fx) low, fx high), rounded to 8-bit channels in 32-bit lanes.
+inline __m128i Horizontal(__m128i pair, uint32_t w)
 {
-    const __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(column + 4 * c));
     const __m128i interleaved = _mm_unpacklo_epi16(pair, _mm_srli_si128(pair, 8));
-    return _mm_madd_epi16(interleaved, _mm_set1_epi32(static_cast<int>(w)));
+    const __m128i sum = _mm_madd_epi16(interleaved, _mm_set1_epi32(static_cast<int>(w)));
+    return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << 13)), 14);
 }
 
-// Two bilinear samples as 16-bit channels (pixel i low, pixel i + 1 high).
-inline __m128i Bilinear2(const SpanInput& in, int i)
-{
-    const __m128i round = _mm_set1_epi32(1 << 13);
-    const __m128i a = _mm_srli_epi32(
-        _mm_add_epi32(Horizontal(in.column, in.col0[i], in.colWeights[i]), round), 14);
-    const __m128i b = _mm_srli_epi32(
-        _mm_add_epi32(Horizontal(in.column, in.col0[i + 1], in.colWeights[i + 1]), round), 14);
-    return _mm_packs_epi32(a, b);
-}
+inline __m128i Tint2(__m128i t16, __m128i diffuse16) { return Div255x8(_mm_mullo_epi16(t16, diffuse16)); }
 
-// Four source pixels, tinted.
+// The four source pixels of the group at i, tinted; false when they are all
+// clear and `skipClear` says that a clear pixel changes nothing.
 template <Fetch F, bool Mod>
-inline __m128i Produce4(const SpanInput& in, const uint32_t* src, int i, __m128i zero, __m128i texelOr,
-                        __m128i diffuse16)
+inline bool Produce4(const SpanInput& in, int i, bool skipClear, __m128i zero, __m128i texelOr,
+                     __m128i diffuse16, __m128i* out)
 {
     if constexpr (F == Fetch::Bilinear) {
-        const __m128i or16 = _mm_unpacklo_epi8(texelOr, zero);
-        __m128i lo = _mm_or_si128(Bilinear2(in, i), or16);
-        __m128i hi = _mm_or_si128(Bilinear2(in, i + 2), or16);
-        if constexpr (Mod) {
-            lo = Div255x8(_mm_mullo_epi16(lo, diffuse16));
-            hi = Div255x8(_mm_mullo_epi16(hi, diffuse16));
+        const auto pairAt = [&](int k) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.column + 4 * in.col0[i + k]));
+        };
+        const __m128i p0 = pairAt(0), p1 = pairAt(1), p2 = pairAt(2), p3 = pairAt(3);
+        if (skipClear) {
+            const __m128i alphas = _mm_and_si128(_mm_or_si128(_mm_or_si128(p0, p1), _mm_or_si128(p2, p3)),
+                                                 _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(alphas, zero)) == 0xFFFF) return false;
         }
-        return _mm_packus_epi16(lo, hi);
+        const __m128i or16 = _mm_unpacklo_epi8(texelOr, zero);
+        const uint32_t* w = in.colWeights + i;
+        __m128i lo = _mm_or_si128(_mm_packs_epi32(Horizontal(p0, w[0]), Horizontal(p1, w[1])), or16);
+        __m128i hi = _mm_or_si128(_mm_packs_epi32(Horizontal(p2, w[2]), Horizontal(p3, w[3])), or16);
+        if constexpr (Mod) {
+            lo = Tint2(lo, diffuse16);
+            hi = Tint2(hi, diffuse16);
+        }
+        *out = _mm_packus_epi16(lo, hi);
+        return true;
     } else {
         __m128i t;
         if constexpr (F == Fetch::Contiguous) {
-            t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.src + i));
         } else {
             const uint32_t* row = in.row0;
             const int32_t* c = in.col0 + i;
             t = _mm_set_epi32(static_cast<int>(row[c[3]]), static_cast<int>(row[c[2]]),
                               static_cast<int>(row[c[1]]), static_cast<int>(row[c[0]]));
         }
+        if (skipClear && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF) return false;
         t = _mm_or_si128(t, texelOr);
-        if constexpr (Mod) {
-            __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), diffuse16));
-            __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), diffuse16));
-            t = _mm_packus_epi16(lo, hi);
-        }
-        return t;
+        if constexpr (Mod)
+            t = _mm_packus_epi16(Tint2(_mm_unpacklo_epi8(t, zero), diffuse16),
+                                 Tint2(_mm_unpackhi_epi8(t, zero), diffuse16));
+        *out = t;
+        return true;
     }
 }
 
@@ -82,8 +83,10 @@ inline __m128i Blend2(__m128i s, __m128i d)
     return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, ia)));
 }
 
-template <bool BlendOn, bool Mask>
-inline void Store4(uint32_t* dst, __m128i s, __m128i zero, __m128i mask)
+// Stores four pixels; with a partial group only the first `keep` of them
+// change (the others are written back as they were).
+template <bool BlendOn, bool Mask, bool Partial>
+inline void Store4(uint32_t* dst, __m128i s, __m128i zero, __m128i mask, __m128i keep = __m128i())
 {
     __m128i* p = reinterpret_cast<__m128i*>(dst);
     __m128i v = s;
@@ -96,9 +99,10 @@ inline void Store4(uint32_t* dst, __m128i s, __m128i zero, __m128i mask)
                                  Blend2(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero)));
         }
     }
-    if constexpr (Mask) {
+    if constexpr (Mask || Partial) {
         const __m128i old = _mm_loadu_si128(p);
-        v = _mm_or_si128(_mm_and_si128(v, mask), _mm_andnot_si128(mask, old));
+        const __m128i m = Mask && Partial ? _mm_and_si128(mask, keep) : Mask ? mask : keep;
+        v = _mm_or_si128(_mm_and_si128(v, m), _mm_andnot_si128(m, old));
     }
     _mm_storeu_si128(p, v);
 }
@@ -110,24 +114,19 @@ void Span(const SpanInput& in, uint32_t* dst, int count)
     const __m128i texelOr = _mm_set1_epi32(static_cast<int>(in.texelOr));
     const __m128i diffuse16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(in.diffuse)), zero);
     const __m128i mask = _mm_set1_epi32(static_cast<int>(in.writeMask));
+    // Blending a clear pixel (alpha 0 from the texel) leaves the target as it is.
+    const bool skipClear = BlendOn && (in.texelOr >> 24) == 0;
     int i = 0;
+    __m128i s;
     for (; i + 4 <= count; i += 4)
-        Store4<BlendOn, Mask>(dst + i, Produce4<F, Mod>(in, in.src, i, zero, texelOr, diffuse16), zero, mask);
+        if (Produce4<F, Mod>(in, i, skipClear, zero, texelOr, diffuse16, &s))
+            Store4<BlendOn, Mask, false>(dst + i, s, zero, mask);
     const int rest = count - i;
     if (rest == 0) return;
-    // The last one to three pixels go through the same steps in a copy, so
-    // that nothing is read or written beyond the row.
-    uint32_t texels[4] = {}, out[4] = {};
-    const uint32_t* src = in.src;
-    int at = i;
-    if constexpr (F == Fetch::Contiguous) {
-        std::memcpy(texels, in.src + i, rest * 4);
-        src = texels;
-        at = 0;
-    }
-    std::memcpy(out, dst + i, rest * 4);
-    Store4<BlendOn, Mask>(out, Produce4<F, Mod>(in, src, at, zero, texelOr, diffuse16), zero, mask);
-    std::memcpy(dst + i, out, rest * 4);
+    // The last one to three pixels: a whole group, of which only they change.
+    const __m128i keep = _mm_cmpgt_epi32(_mm_set1_epi32(rest), _mm_set_epi32(3, 2, 1, 0));
+    if (Produce4<F, Mod>(in, i, skipClear, zero, texelOr, diffuse16, &s))
+        Store4<BlendOn, Mask, true>(dst + i, s, zero, mask, keep);
 }
 
 #else // the same arithmetic, one pixel at a time
@@ -176,10 +175,19 @@ SpanFunction Pick(bool modulate, bool blend, bool masked)
     return table[(modulate ? 4 : 0) | (blend ? 2 : 0) | (masked ? 1 : 0)];
 }
 
+bool& Wide()
+{
+    static bool wide = WideKernelsSupported();
+    return wide;
+}
+
 } // namespace
+
+void UseWideKernels(bool on) { Wide() = on && WideKernelsSupported(); }
 
 SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked)
 {
+    if (Wide()) return SelectWideSpan(fetch, modulate, blend, masked);
     switch (fetch) {
     case Fetch::Contiguous:
         return Pick<Fetch::Contiguous>(modulate, blend, masked);
@@ -193,6 +201,7 @@ SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked)
 
 void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out)
 {
+    if (Wide()) return WideVerticalPass(top, bottom, count, fy, out);
     int k = 0;
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();

@@ -12,10 +12,12 @@ enum class Fetch {
     Bilinear,   // pairs column[col0[i]], column[col0[i] + 1] of a vertical pass, colWeights[i]
 };
 
-// Tables indexed by pixel (col0, colWeights) must hold kSpanPadding entries
-// beyond the row's last pixel, repeating its last entry: the kernels work in
-// groups of four.
-constexpr int kSpanPadding = 3;
+// The kernels work in groups of four or eight pixels. Tables indexed by pixel (col0,
+// colWeights) must hold kSpanPadding entries beyond the row's last pixel,
+// repeating its last entry, and up to kSpanPadding texels past a contiguous
+// row and pixels past the target row may be read (never changed): textures
+// and targets are allocated with that much to spare.
+constexpr int kSpanPadding = 7;
 
 struct SpanInput {
     const uint32_t* src = nullptr;
@@ -35,5 +37,13 @@ SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked);
 // The vertical half of bilinear sampling: for each of `count` texels,
 // top × (128 − fy) + bottom × fy per channel (exact, at most 255 × 128).
 void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out);
+
+// The kernels come in two widths: SSE2 (four pixels) and, where the
+// processor has it, AVX2 (eight pixels), which is then used. Both give the
+// same pixels; turning the wide ones off is for comparing them.
+bool WideKernelsSupported();
+void UseWideKernels(bool on);
+SpanFunction SelectWideSpan(Fetch fetch, bool modulate, bool blend, bool masked);
+void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out);
 
 } // namespace platform::d3d9impl

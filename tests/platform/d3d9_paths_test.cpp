@@ -3,6 +3,7 @@
 // texture, the scale and the order of the vertices. Also the rounding
 // primitive both rest on.
 #include "platform/d3d9/pixel.h"
+#include "platform/d3d9/span.h"
 #include "tests/platform/d3d9_fixture.h"
 
 #include <random>
@@ -17,13 +18,16 @@ TEST(DeviceArithmetic, DivisionBy255RoundsToNearestOverTheWholeRange)
         ASSERT_EQ(platform::d3d9impl::Div255(t), (2 * t + 255) / 510) << t;
 }
 
-class DrawingPaths : public d3d9fixture::DeviceTest {
+// Parameter: whether the wide (AVX2) row kernels may be used.
+class DrawingPaths : public d3d9fixture::DeviceTest, public ::testing::WithParamInterface<bool> {
 protected:
     static constexpr int kWidth = 96, kHeight = 64;
 
     void SetUp() override
     {
         DeviceTest::SetUp();
+        if (GetParam() && !platform::d3d9impl::WideKernelsSupported()) GTEST_SKIP() << "no AVX2 here";
+        platform::d3d9impl::UseWideKernels(GetParam());
         // A small screen keeps the comparisons quick.
         quad->Release();
         device->Release();
@@ -44,6 +48,12 @@ protected:
         uint32_t diffuse;
         IDirect3DTexture9* texture;
     };
+
+    void TearDown() override
+    {
+        platform::d3d9impl::UseWideKernels(true);
+        DeviceTest::TearDown();
+    }
 
     Frame Render(const Scene& s, bool fast)
     {
@@ -84,7 +94,7 @@ protected:
     }
 };
 
-TEST_F(DrawingPaths, RectanglePathMatchesTheTrianglePath)
+TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
 {
     std::mt19937 rng(20240601);
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -92,11 +102,13 @@ TEST_F(DrawingPaths, RectanglePathMatchesTheTrianglePath)
     int drawn = 0;
     for (int iteration = 0; iteration < 400; ++iteration) {
         SCOPED_TRACE(iteration);
-        // Texture: any size, texels fully clear, opaque or in between.
+        // Texture: any size, texels fully clear, opaque or in between; now
+        // and then wholly opaque.
         const int tw = sides[pick(0, 8)], th = sides[pick(0, 8)];
+        const bool opaque = pick(0, 3) == 0;
         std::vector<uint32_t> texels(tw * th);
         for (auto& t : texels) {
-            const int kind = pick(0, 9);
+            const int kind = opaque ? 5 : pick(0, 9);
             const uint32_t alpha = kind < 3 ? 0 : kind < 6 ? 255 : static_cast<uint32_t>(pick(0, 255));
             t = alpha << 24 | (rng() & 0xFFFFFF);
         }
@@ -137,7 +149,11 @@ TEST_F(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         const float left = pick(-30, kWidth + 10) - 0.5f, top = pick(-30, kHeight + 10) - 0.5f;
         const float right = left + pick(1, 90), bottom = top + pick(1, 70);
         const float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
-        const float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw), v1 = v0 + pick(-3 * th, 3 * th) / float(th);
+        float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw), v1 = v0 + pick(-3 * th, 3 * th) / float(th);
+        if (pick(0, 2) == 0) { // texel for pixel
+            u1 = u0 + (right - left) / float(tw);
+            v1 = v0 + (bottom - top) / float(th);
+        }
         const float corners[4][4] = {
             {left, top, u0, v0}, {right, top, u1, v0}, {right, bottom, u1, v1}, {left, bottom, u0, v1}};
         const int start = pick(0, 3), step = pick(0, 1) ? 1 : 3;
@@ -163,5 +179,7 @@ TEST_F(DrawingPaths, RectanglePathMatchesTheTrianglePath)
     // Many of the quads must have drawn something for the comparison to mean anything.
     EXPECT_GT(drawn, 120);
 }
+
+INSTANTIATE_TEST_SUITE_P(KernelWidths, DrawingPaths, ::testing::Values(false, true));
 
 } // namespace

@@ -198,6 +198,25 @@ TEST_P(Shading, TintOfABilinearSample)
     EXPECT_EQ(f.At(1, 1), Over(Tint(average, 0xC0FF8040), kBlack));
 }
 
+TEST_P(Shading, TexelsChangedThroughALockAreDrawnAsTheyAreNow)
+{
+    // Opaque first, then half of each row made translucent.
+    const auto tex = SolidTexture(16, 4, 0xFF00FF00);
+    Begin(0xFF000000);
+    DrawQuad(tex, {0, 0, 16, 4});
+    EXPECT_EQ(End().At(12, 2), 0xFF00FF00u);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(tex.texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 8; x < 16; ++x) static_cast<uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] = 0x8000FF00;
+    tex.texture->UnlockRect(0);
+    Begin(0xFFFF0000);
+    DrawQuad(tex, {0, 0, 16, 4});
+    const Frame f = End();
+    EXPECT_EQ(f.At(3, 2), 0xFF00FF00u);
+    EXPECT_EQ(f.At(12, 2), Over(0x8000FF00, 0xFFFF0000));
+}
+
 TEST_P(Shading, X8R8G8B8TexelsAreOpaque)
 {
     // The fourth byte is 0 as a video frame's converter writes it.
