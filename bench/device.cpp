@@ -3,8 +3,10 @@
 // composited with pixman (OVER, the tint as a solid mask, nearest or
 // bilinear as the quad needs). Prints each scene's ratio to pixman.
 //
-// KVARLOP_BENCH_FRAMES=<folder> also saves each scene's frame from both.
+// KVARLOP_BENCH_FRAMES=<folder> also saves each scene's frame from both;
+// KVARLOP_BENCH_NARROW=1 keeps the device to its SSE2 row kernels.
 #include "platform/d3d9.h"
+#include "platform/d3d9/span.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -412,6 +414,8 @@ int main(int argc, char** argv)
         args.push_back(interleave);
         args.push_back(reportAggregates);
     }
+    if (const char* narrow = std::getenv("KVARLOP_BENCH_NARROW"); narrow && *narrow == '1')
+        platform::d3d9impl::UseWideKernels(false);
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
     benchmark::Initialize(&count, args.data());
