@@ -282,7 +282,9 @@ struct IDirect3DDevice9 {
                                     UINT stride) = 0;
     // A stage without a texture samples opaque black.
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
-    // Triangle fans, inside BeginScene / EndScene, from stream 0.
+    // Triangle fans, inside BeginScene / EndScene, from stream 0 (FVF 0x144,
+    // stride at least 28). A triangle with a vertex more than 2^21 pixels
+    // off the origin, or not a number, is not drawn.
     virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
 
 protected:
@@ -344,8 +346,10 @@ bool SavePng(const Frame& frame, const std::string& path);
 void SetVideoMemoryBudget(size_t bytes);
 size_t VideoMemoryInUse();
 
-// The device reports loss from now on (see TestCooperativeLevel).
+// The device reports loss from now on (see TestCooperativeLevel); the
+// second form loses every device that exists.
 void LoseDevice(IDirect3DDevice9* device);
+void LoseAllDevices();
 
 // Failures on demand, for the callers' error paths.
 enum class Fault {

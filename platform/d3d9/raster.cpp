@@ -54,7 +54,7 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     const TextureSource& t = state.texture;
     const int n = x1 - x0;
 
-    // Column tables, padded for the kernels' groups of four.
+    // Column tables, padded for the kernels' groups of pixels.
     scratch.col0.resize(n + kSpanPadding);
     scratch.colWeights.resize(n + kSpanPadding);
     bool contiguous = !tex.linear;

@@ -32,6 +32,12 @@ void LoseDevice(IDirect3DDevice9* device)
     if (d3d9impl::Device* d = FindDevice(device)) d->Lose();
 }
 
+void LoseAllDevices()
+{
+    for (const void* key : G().devices)
+        static_cast<d3d9impl::Device*>(static_cast<IDirect3DDevice9*>(const_cast<void*>(key)))->Lose();
+}
+
 void SetFault(Fault fault, bool active) { G().faults[static_cast<size_t>(fault)] = active; }
 void ClearFaults() { G().faults.fill(false); }
 

@@ -348,6 +348,18 @@ TEST_F(DeviceObjects, LostDeviceReportsLossUntilMadeAgain)
     EXPECT_EQ(End().At(4, 4), 0xFF00FF00u);
 }
 
+TEST_F(DeviceObjects, EveryDeviceCanBeLostAtOnce)
+{
+    IDirect3DDevice9* other = MakeDevice(64, 64);
+    platform::d3d9test::LoseAllDevices();
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(other->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    other->Release();
+    IDirect3DDevice9* fresh = MakeDevice(64, 64);
+    EXPECT_EQ(fresh->TestCooperativeLevel(), D3D_OK);
+    fresh->Release();
+}
+
 TEST_F(DeviceObjects, TextureHeldAcrossRecreationCannotBeUsed)
 {
     const auto old = SolidTexture(8, 8, 0xFFFFFFFF);
