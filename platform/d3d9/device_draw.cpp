@@ -1,0 +1,146 @@
+// Clearing and drawing: the device's states turned into a draw state.
+#include "platform/d3d9/objects.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::d3d9impl {
+
+namespace {
+
+constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+constexpr UINT kQuadVertexSize = 28;
+
+// What a texture operation reads: the texel, the diffuse colour or both
+// (multiplied). False for what the device does not do (a product of an
+// argument with itself).
+bool StageInputs(DWORD op, DWORD arg1, DWORD arg2, bool* texel, bool* diffuse)
+{
+    const auto isTexel = [](DWORD arg) { return arg == D3DTA_TEXTURE; };
+    switch (op) {
+    case D3DTOP_SELECTARG1:
+        *texel = isTexel(arg1);
+        *diffuse = !*texel;
+        return true;
+    case D3DTOP_SELECTARG2:
+        *texel = isTexel(arg2);
+        *diffuse = !*texel;
+        return true;
+    case D3DTOP_MODULATE:
+        *texel = *diffuse = true;
+        return isTexel(arg1) != isTexel(arg2);
+    default:
+        return false;
+    }
+}
+
+// The stand-in texel of a stage without a texture: opaque black.
+const uint32_t kNoTexture = 0xFF000000;
+
+} // namespace
+
+bool Device::MakeDrawState(DrawState* s)
+{
+    bool colourTexel, colourDiffuse, alphaTexel, alphaDiffuse;
+    if (!StageInputs(stageStates[D3DTSS_COLOROP], stageStates[D3DTSS_COLORARG1],
+                     stageStates[D3DTSS_COLORARG2], &colourTexel, &colourDiffuse) ||
+        !StageInputs(stageStates[D3DTSS_ALPHAOP], stageStates[D3DTSS_ALPHAARG1],
+                     stageStates[D3DTSS_ALPHAARG2], &alphaTexel, &alphaDiffuse))
+        return false;
+
+    s->blend = false;
+    if (renderStates[D3DRS_ALPHABLENDENABLE]) {
+        const DWORD src = renderStates[D3DRS_SRCBLEND], dst = renderStates[D3DRS_DESTBLEND];
+        if (src == D3DBLEND_SRCALPHA && dst == D3DBLEND_INVSRCALPHA)
+            s->blend = true;
+        else if (src != D3DBLEND_ONE || dst != D3DBLEND_ZERO)
+            return false;
+    }
+
+    s->target = back.data();
+    s->pitch = width;
+    s->clipX0 = static_cast<int>(viewport.X);
+    s->clipY0 = static_cast<int>(viewport.Y);
+    s->clipX1 = static_cast<int>(viewport.X + viewport.Width);
+    s->clipY1 = static_cast<int>(viewport.Y + viewport.Height);
+
+    bool opaqueTexels = false;
+    if (texture) {
+        s->texture = texture->Source();
+        opaqueTexels = texture->Format() == D3DFMT_X8R8G8B8;
+    } else {
+        s->texture = {&kNoTexture, 1, 1};
+    }
+    s->minLinear = samplerStates[D3DSAMP_MINFILTER] == D3DTEXF_LINEAR;
+    s->magLinear = samplerStates[D3DSAMP_MAGFILTER] == D3DTEXF_LINEAR;
+
+    s->texelOr = (colourTexel ? 0u : 0x00FFFFFFu) | (alphaTexel && !opaqueTexels ? 0u : 0xFF000000u);
+    s->diffuseOr = (colourDiffuse ? 0u : 0x00FFFFFFu) | (alphaDiffuse ? 0u : 0xFF000000u);
+
+    const DWORD mask = renderStates[D3DRS_COLORWRITEENABLE];
+    s->writeMask = ((mask & D3DCOLORWRITEENABLE_RED) ? 0x00FF0000u : 0u) |
+                   ((mask & D3DCOLORWRITEENABLE_GREEN) ? 0x0000FF00u : 0u) |
+                   ((mask & D3DCOLORWRITEENABLE_BLUE) ? 0x000000FFu : 0u) |
+                   ((mask & D3DCOLORWRITEENABLE_ALPHA) ? 0xFF000000u : 0u);
+
+    switch (renderStates[D3DRS_CULLMODE]) {
+    case D3DCULL_NONE: s->cull = Cull::None; break;
+    case D3DCULL_CW: s->cull = Cull::Clockwise; break;
+    default: s->cull = Cull::CounterClockwise; break;
+    }
+    return true;
+}
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float, DWORD)
+{
+    if (flags != D3DCLEAR_TARGET || (count > 0 && !rects)) return D3DERR_INVALIDCALL;
+    if (loss != Loss::None) return D3D_OK;
+    const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
+    const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width), vy1 = vy0 + static_cast<LONG>(viewport.Height);
+    const auto fill = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+        x0 = std::max(x0, vx0);
+        y0 = std::max(y0, vy0);
+        x1 = std::min(x1, vx1);
+        y1 = std::min(y1, vy1);
+        if (x0 >= x1 || y0 >= y1) return;
+        // One row filled, the others copied from it.
+        uint32_t* first = back.data() + static_cast<size_t>(y0) * width + x0;
+        std::fill(first, first + (x1 - x0), colour);
+        for (LONG y = y0 + 1; y < y1; ++y)
+            std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
+    };
+    if (count == 0) {
+        fill(vx0, vy0, vx1, vy1);
+    } else {
+        for (DWORD i = 0; i < count; ++i) fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
+{
+    if (!inScene || type != D3DPT_TRIANGLEFAN || primitiveCount == 0) return D3DERR_INVALIDCALL;
+    if (fvf != kQuadFvf || !stream || streamStride < kQuadVertexSize) return D3DERR_INVALIDCALL;
+    const uint64_t count = static_cast<uint64_t>(primitiveCount) + 2;
+    const uint64_t first = streamOffset + static_cast<uint64_t>(startVertex) * streamStride;
+    const std::vector<uint8_t>& bytes = stream->Bytes();
+    if (first + (count - 1) * streamStride + kQuadVertexSize > bytes.size()) return D3DERR_INVALIDCALL;
+    DrawState state;
+    if (!MakeDrawState(&state)) return D3DERR_INVALIDCALL;
+    if (loss != Loss::None) return D3D_OK;
+
+    vertices.resize(count);
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint8_t* p = bytes.data() + first + i * streamStride;
+        RasterVertex& v = vertices[i];
+        std::memcpy(&v.x, p, 4);
+        std::memcpy(&v.y, p + 4, 4);
+        std::memcpy(&v.diffuse, p + 16, 4);
+        std::memcpy(&v.u, p + 20, 4);
+        std::memcpy(&v.v, p + 24, 4);
+    }
+    DrawFan(state, vertices.data(), static_cast<int>(count), scratch, G().fastPaths);
+    return D3D_OK;
+}
+
+} // namespace platform::d3d9impl

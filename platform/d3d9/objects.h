@@ -1,0 +1,188 @@
+// The objects behind the Direct3D 9 interfaces, and the process-wide state
+// they share (registry of live objects, video-memory account, test faults).
+#pragma once
+
+#include "platform/d3d9.h"
+#include "platform/d3d9/raster.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace platform::d3d9impl {
+
+class Device;
+class Texture;
+class VertexBuffer;
+
+// What a device and its resources share. Resources keep it after the device
+// is gone, so they can tell that their device has died.
+struct DeviceCore {
+    Device* device = nullptr; // null once the device is released
+    std::unordered_set<Texture*> textures;
+    std::unordered_set<VertexBuffer*> buffers;
+};
+
+class Texture final : public IDirect3DTexture9 {
+public:
+    // Allocates level 0 (zeroed); throws std::bad_alloc.
+    Texture(std::shared_ptr<DeviceCore> core, UINT width, UINT height, UINT levels, DWORD usage,
+            D3DFORMAT format);
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    // The device died: the memory goes, the object stays until released.
+    void Orphan();
+    bool HasMemory() const { return !texels.empty(); }
+    bool BelongsTo(const Device* d) const { return core->device == d && HasMemory(); }
+    TextureSource Source() const;
+    D3DFORMAT Format() const { return format; }
+    size_t Bytes() const { return static_cast<size_t>(width) * height * 4; }
+
+private:
+    ~Texture();
+
+    ULONG refs = 1;
+    std::shared_ptr<DeviceCore> core;
+    UINT width, height, levels;
+    DWORD usage;
+    D3DFORMAT format;
+    // Finds each row's longest run of opaque texels (after every unlock).
+    void FindOpaqueRuns();
+
+    std::vector<uint32_t> texels; // level 0, and a few spare texels for the row kernels
+    std::vector<int32_t> opaqueRuns;
+    bool locked = false;
+    bool counted = false; // its bytes are in the video-memory account
+};
+
+class VertexBuffer final : public IDirect3DVertexBuffer9 {
+public:
+    VertexBuffer(std::shared_ptr<DeviceCore> core, UINT length);
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+
+    void Orphan();
+    bool BelongsTo(const Device* d) const { return core->device == d && !bytes.empty(); }
+    const std::vector<uint8_t>& Bytes() const { return bytes; }
+
+private:
+    ~VertexBuffer();
+
+    ULONG refs = 1;
+    std::shared_ptr<DeviceCore> core;
+    std::vector<uint8_t> bytes;
+    bool locked = false;
+};
+
+class Device final : public IDirect3DDevice9 {
+public:
+    Device(HWND window, int width, int height);
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT TestCooperativeLevel() override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
+                  DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                    const RGNDATA* dirtyRegion) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                            UINT stride) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+
+    // Test seams and read-back.
+    void Lose();
+    d3d9test::Frame CopyBackBuffer() const;
+    d3d9test::Frame CopyPresented() const;
+    int Presents() const { return presents; }
+
+private:
+    ~Device();
+
+    enum class Loss { None, Lost, NotReset };
+
+    // The blend, combine and clip settings of a draw; false when the states
+    // ask for something the device does not do.
+    bool MakeDrawState(DrawState* state);
+
+    ULONG refs = 1;
+    std::shared_ptr<DeviceCore> core;
+    HWND window;
+    int width, height;
+    std::vector<uint32_t> back, front;
+    int presents = 0;
+    Loss loss = Loss::None;
+    bool inScene = false;
+    D3DVIEWPORT9 viewport;
+
+    std::array<DWORD, 256> renderStates{};
+    std::array<DWORD, 8> stageStates{};
+    std::array<DWORD, 8> samplerStates{};
+    Texture* texture = nullptr;         // one reference held
+    VertexBuffer* stream = nullptr;     // one reference held
+    UINT streamOffset = 0, streamStride = 0;
+    DWORD fvf = 0;
+
+    RasterScratch scratch;
+    std::vector<RasterVertex> vertices;
+};
+
+class Direct3D final : public IDirect3D9 {
+public:
+    Direct3D();
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviour,
+                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
+
+private:
+    ~Direct3D();
+    ULONG refs = 1;
+};
+
+// Process-wide state. UI thread only, like the device itself.
+struct Globals {
+    // Each by the address of its outermost interface.
+    std::unordered_set<const void*> direct3d;
+    std::unordered_set<const void*> devices;
+    std::unordered_set<const void*> textures;
+    std::unordered_set<const void*> buffers;
+    size_t budget = SIZE_MAX;
+    size_t used = 0;
+    std::array<bool, 5> faults{};
+    bool fastPaths = true;
+};
+Globals& G();
+
+inline bool Faulty(d3d9test::Fault f) { return G().faults[static_cast<size_t>(f)]; }
+
+// The object behind an interface pointer when it is one of ours and alive.
+Device* FindDevice(IDirect3DDevice9* device);
+Texture* FindTexture(IDirect3DBaseTexture9* texture);
+VertexBuffer* FindBuffer(IDirect3DVertexBuffer9* buffer);
+
+} // namespace platform::d3d9impl

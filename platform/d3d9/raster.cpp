@@ -1,0 +1,138 @@
+// Fans, and the rectangle path: an axis-aligned quad whose texture follows
+// its sides is drawn row by row with per-column lookup tables, no edge tests.
+#include "platform/d3d9/raster_setup.h"
+#include "platform/d3d9/span.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::d3d9impl {
+
+namespace {
+
+bool IsRectangle(const Snapped p[4], const RasterVertex v[4])
+{
+    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse || v[0].diffuse != v[3].diffuse)
+        return false;
+    // v0-v1 horizontal: u follows x, v follows y.
+    if (p[0].y == p[1].y && p[2].y == p[3].y && p[1].x == p[2].x && p[3].x == p[0].x)
+        return v[0].u == v[3].u && v[1].u == v[2].u && v[0].v == v[1].v && v[2].v == v[3].v;
+    // v0-v1 vertical.
+    if (p[0].x == p[1].x && p[2].x == p[3].x && p[1].y == p[2].y && p[3].y == p[0].y)
+        return v[0].u == v[1].u && v[2].u == v[3].u && v[1].v == v[2].v && v[3].v == v[0].v;
+    return false;
+}
+
+// False when the quad is not for this path.
+bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratch& scratch)
+{
+    Snapped p[4];
+    for (int i = 0; i < 4; ++i)
+        if (!Snap(v[i], &p[i])) return false;
+    if (!IsRectangle(p, v)) return false;
+
+    const int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    if (area == 0) return true;
+    const bool clockwise = area > 0;
+    if ((state.cull == Cull::CounterClockwise && !clockwise) ||
+        (state.cull == Cull::Clockwise && clockwise))
+        return true;
+
+    const int64_t minX = std::min(p[0].x, p[2].x), maxX = std::max(p[0].x, p[2].x);
+    const int64_t minY = std::min(p[0].y, p[2].y), maxY = std::max(p[0].y, p[2].y);
+    const int x0 = static_cast<int>(std::max<int64_t>(CeilPixel(minX), state.clipX0));
+    const int x1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxX), state.clipX1));
+    const int y0 = static_cast<int>(std::max<int64_t>(CeilPixel(minY), state.clipY0));
+    const int y1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxY), state.clipY1));
+    if (x0 >= x1 || y0 >= y1) return true;
+
+    const uint32_t diffuse = v[0].diffuse | state.diffuseOr;
+    if (state.blend && (diffuse >> 24) == 0) return true; // fully transparent
+
+    const TriangleSetup setup(p[0], p[1], p[2]);
+    const TexturePlanes tex = MakeTexturePlanes(state, setup, v[0], v[1], v[2]);
+    const TextureSource& t = state.texture;
+    const int n = x1 - x0;
+
+    // Column tables, padded for the kernels' groups of pixels.
+    scratch.col0.resize(n + kSpanPadding);
+    scratch.colWeights.resize(n + kSpanPadding);
+    bool contiguous = !tex.linear;
+    int32_t lo = t.width, hi = 0; // columns the vertical pass must cover
+    for (int i = 0; i < n; ++i) {
+        int64_t q = QuantizeTexel(tex.s.At(x0 + i - setup.x0, 0.0));
+        if (tex.linear) q -= kTexelOne / 2;
+        const int32_t c = Wrap(q >> kTexelFractionBits, t.width);
+        scratch.col0[i] = c;
+        if (tex.linear) {
+            scratch.colWeights[i] = ColumnWeights(static_cast<uint32_t>(q & (kTexelOne - 1)));
+            lo = std::min(lo, c);
+            hi = std::max(hi, c);
+        } else if (i > 0 && c != scratch.col0[i - 1] + 1) {
+            contiguous = false;
+        }
+    }
+    if (tex.linear)
+        for (int i = 0; i < n; ++i) scratch.col0[i] -= lo;
+    for (int i = n; i < n + kSpanPadding; ++i) {
+        scratch.col0[i] = scratch.col0[n - 1];
+        scratch.colWeights[i] = scratch.colWeights[n - 1];
+    }
+
+    const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
+    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF && state.texelOr == 0 &&
+                          state.writeMask == 0xFFFFFFFF;
+    const SpanFunction span =
+        SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
+
+    // The vertical pass covers texels lo..hi and, after them, the one that
+    // follows hi (wrapping), so every pair c, c + 1 lies side by side.
+    const int passCount = tex.linear ? hi - lo + 1 : 0;
+    const int32_t after = Wrap(hi + 1, t.width);
+    if (tex.linear) scratch.column.resize(4 * (passCount + 1));
+
+    SpanInput in;
+    in.column = scratch.column.data();
+    in.col0 = scratch.col0.data();
+    in.colWeights = scratch.colWeights.data();
+    in.texelOr = state.texelOr;
+    in.diffuse = diffuse;
+    in.writeMask = state.writeMask;
+    for (int y = y0; y < y1; ++y) {
+        int64_t q = QuantizeTexel(tex.t.At(0.0, y - setup.y0));
+        if (tex.linear) {
+            q -= kTexelOne / 2;
+            const int64_t j = q >> kTexelFractionBits;
+            const uint32_t* r0 = t.texels + static_cast<size_t>(Wrap(j, t.height)) * t.width;
+            const uint32_t* r1 = t.texels + static_cast<size_t>(Wrap(j + 1, t.height)) * t.width;
+            const uint32_t fy = static_cast<uint32_t>(q & (kTexelOne - 1));
+            VerticalPass(r0 + lo, r1 + lo, passCount, fy, scratch.column.data());
+            VerticalPass(r0 + after, r1 + after, 1, fy, scratch.column.data() + 4 * passCount);
+        } else {
+            const int32_t row = Wrap(q >> kTexelFractionBits, t.height);
+            in.row0 = t.texels + static_cast<size_t>(row) * t.width;
+            in.src = in.row0 + scratch.col0[0];
+            // Texels stored as they are: a straight copy.
+            if (copyable && (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
+                                              scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
+                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                continue;
+            }
+        }
+        span(in, state.target + static_cast<size_t>(y) * state.pitch + x0, n);
+    }
+    return true;
+}
+
+} // namespace
+
+void DrawFan(const DrawState& state, const RasterVertex* v, int count, RasterScratch& scratch,
+             bool fastPaths)
+{
+    if (state.writeMask == 0 || count < 3) return;
+    if (fastPaths && count == 4 && DrawRectangle(state, v, scratch)) return;
+    for (int k = 1; k + 1 < count; ++k)
+        DrawTriangle(state, v[0], v[k], v[k + 1]);
+}
+
+} // namespace platform::d3d9impl
