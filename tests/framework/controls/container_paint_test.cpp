@@ -140,13 +140,3 @@ TEST_F(Paint, HiddenOrParentlessControlsDoNotDraw)
     EXPECT_FALSE(hidden->IsDirty());
 }
 
-TEST_F(Paint, ContainerWithoutARectangleCoversTheBackBuffer)
-{
-    IMDialogBase<IMEmptyView> root(nullptr, nullptr, 0);
-    RECT r;
-    root.GetRect(&r);
-    EXPECT_EQ(r.right - r.left, manager->GetBackBufferWidth());
-    EXPECT_EQ(r.bottom - r.top, manager->GetBackBufferHeight());
-    EXPECT_EQ(manager->GetBackBufferWidth(), 800);
-    EXPECT_EQ(manager->GetBackBufferHeight(), 600);
-}

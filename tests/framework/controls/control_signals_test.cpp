@@ -156,20 +156,6 @@ TEST_F(Lone, SignalWithoutUsableSlotIsNotFired)
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(Lone, SlotsReceiveAnEventWhoseSenderIsTheControl)
-{
-    WireMouse();
-    Probe other(nullptr, RECT{0, 0, 1, 1}, 0, "other", nullptr);
-    control.OnMouseMove(IMMouseEvent(&other, 512, 0, 3, 4));
-    control.OnMouseEnter(IMMouseEvent(&other, 523, 0, 3, 4));
-    ASSERT_EQ(recorder.senders.size(), 2u);
-    EXPECT_EQ(recorder.senders[0], &control);
-    EXPECT_EQ(recorder.senders[1], &control);
-    EXPECT_EQ(recorder.codes[1], 523);
-    EXPECT_EQ(recorder.positions[0].x, 3);
-    EXPECT_EQ(recorder.positions[0].y, 4);
-}
-
 TEST_F(Lone, PressAndReleaseMakeAClick)
 {
     WireMouse();
@@ -256,13 +242,6 @@ TEST_F(Lone, WheelHoldsAButtonOnlyForASingleButtonFlag)
     EXPECT_TRUE(control.IsMouseButtonDown());
     Button(522, (120u << 16) | 0x0004);
     EXPECT_FALSE(control.IsMouseButtonDown());
-}
-
-TEST_F(Lone, MouseMovesLeaveTheButtonFlagAlone)
-{
-    Button(513, 0x0001);
-    control.OnMouseMove(IMMouseEvent(nullptr, 512, 0, 1, 1));
-    EXPECT_TRUE(control.IsMouseButtonDown());
 }
 
 TEST_F(Lone, OnClickFiresEvenWhenDisabled)

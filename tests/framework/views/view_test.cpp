@@ -69,10 +69,3 @@ TEST(View, HitTestIncludesLeftAndTopOnly)
     EXPECT_FALSE(v.HitTest(POINT{9, 15}));
 }
 
-TEST(View, EmptyViewDrawOnlyClearsTheFlag)
-{
-    IMEmptyView v;
-    v.SetDirty(true);
-    v.Draw();
-    EXPECT_FALSE(v.IsDirty());
-}

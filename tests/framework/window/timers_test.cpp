@@ -80,21 +80,6 @@ TEST(WindowTimers, IntervalZeroFiresOnEveryPass)
     EXPECT_EQ(log.size(), 5u);
 }
 
-TEST(WindowTimers, TickCarriesCodeZeroAndTheWindow)
-{
-    HeadlessWindow w;
-    const IMControl* sender = nullptr;
-    int code = -1;
-    w.window->ConnectTimer(w.window->AddTimer(0), [&](const IMEvent& e) -> long {
-        sender = e.sender;
-        code = e.code;
-        return 0;
-    });
-    w.Pump(1);
-    EXPECT_EQ(sender, w.window);
-    EXPECT_EQ(code, 0);
-}
-
 TEST(WindowTimers, LongIntervalDoesNotFireAtOnce)
 {
     HeadlessWindow w;
@@ -118,17 +103,6 @@ TEST(WindowTimers, LowerIdentifierFiresFirst)
     EXPECT_EQ(log, (std::vector<int>{a, b, c}));
 }
 
-TEST(WindowTimers, SlotsOfOneTimerRunInConnectionOrder)
-{
-    HeadlessWindow w;
-    std::vector<int> log;
-    const int id = w.window->AddTimer(0);
-    for (int i = 0; i < 4; ++i)
-        w.window->ConnectTimer(id, Record(&log, i));
-    w.Pump(1);
-    EXPECT_EQ(log, (std::vector<int>{0, 1, 2, 3}));
-}
-
 TEST(WindowTimers, TimerRemovingItselfWhileFiringIsSafe)
 {
     HeadlessWindow w;
@@ -141,6 +115,7 @@ TEST(WindowTimers, TimerRemovingItselfWhileFiringIsSafe)
         return 0;
     });
     second = w.window->ConnectTimer(id, Record(&log, 2));
+    w.window->ConnectTimer(id, Record(&log, 3));
     w.Pump(3);
     // Its later slots were cut with it; it never fires again.
     EXPECT_EQ(log, (std::vector<int>{1}));

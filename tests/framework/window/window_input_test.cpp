@@ -120,17 +120,6 @@ TEST_F(Input, TypedTextArrivesAsCharacterMessages)
     EXPECT_EQ(typed, L"Иван 7");
 }
 
-TEST_F(Input, PressedKeyGivesDownThenUp)
-{
-    w.window->ConnectKeyDown(boost::bind(&Trace::Key, &trace, "down", _1));
-    w.window->KeyUp.connect(boost::bind(&Trace::Key, &trace, "up", _1));
-    w.PressKey(VK_ESCAPE);
-    w.Pump(1);
-    ASSERT_GE(trace.lines.size(), 2u);
-    EXPECT_EQ(trace.lines.front(), "down 256 27");
-    EXPECT_EQ(trace.lines.back(), "up 257 27");
-}
-
 TEST_F(Input, HoverFollowsPostedMoves)
 {
     button->ConnectMouseEntered(boost::bind(&Trace::Mouse, &trace, "entered", _1));
