@@ -23,6 +23,14 @@ void SetLastError(DWORD error);
 #define ERROR_CLASS_ALREADY_EXISTS 1410
 #define ERROR_CLASS_DOES_NOT_EXIST 1411
 #define ERROR_CANNOT_FIND_WND_CLASS 1407
+#define ERROR_NO_MORE_FILES 18
+#define ERROR_GEN_FAILURE 31
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_INVALID_NAME 123
+#define ERROR_INVALID_FLAGS 1004
+#define ERROR_NO_UNICODE_TRANSLATION 1113
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+#define ERROR_CLASS_HAS_WINDOWS 1412
 
 // Time
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
@@ -48,8 +56,10 @@ BOOL CloseHandle(HANDLE handle);
 #define WAIT_FAILED 0xFFFFFFFFu
 #define STILL_ACTIVE 259
 
-// A thread handle waits until the thread has ended; CloseHandle on a thread
-// handle joins the thread first when it is still running.
+// A thread handle is signalled once the thread has ended (wait on it to join
+// it). CloseHandle on the handle of a thread that is still running neither
+// stops nor waits for it: the thread runs on, detached, and frees its own state
+// when it ends. Closing the handle of an ended thread joins it at once.
 
 struct CRITICAL_SECTION {
     void* impl;
@@ -67,6 +77,9 @@ void OutputDebugStringW(LPCWSTR text);
 #define CP_ACP 0
 #define CP_UTF8 65001
 #define CP_1251 1251
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+#define WC_ERR_INVALID_CHARS 0x00000080
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
                         LPWSTR wide, int wideCount);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,

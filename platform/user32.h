@@ -19,6 +19,22 @@ struct WNDCLASSW {
     LPCWSTR lpszClassName;
 };
 
+// The creation parameters, sent with WM_CREATE (lParam points to them).
+struct CREATESTRUCTW {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+};
+
 struct MSG {
     HWND hwnd;
     UINT message;
@@ -74,6 +90,9 @@ typedef MSG* LPMSG;
 #define SIZE_MAXIMIZED 2
 
 // Virtual-key codes
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
@@ -139,6 +158,7 @@ typedef MSG* LPMSG;
 #define WS_POPUP 0x80000000u
 #define WS_VISIBLE 0x10000000u
 #define WS_CAPTION 0x00C00000u
+#define WS_BORDER 0x00800000u
 #define WS_SYSMENU 0x00080000u
 #define WS_MINIMIZEBOX 0x00020000u
 #define CS_DBLCLKS 0x0008

@@ -1,0 +1,384 @@
+#include "framework/controls/IMDialogBase.h"
+
+#include "framework/render/IMResourceManager.h"
+
+#include <algorithm>
+#include <boost/bind/bind.hpp>
+#include <new>
+
+using namespace boost::placeholders;
+
+namespace {
+
+RECT BackBufferRect()
+{
+    const IMResourceManager* manager = IMResourceManager::Instance();
+    if (!manager)
+        return RECT{0, 0, 800, 600};
+    return RECT{0, 0, manager->GetBackBufferWidth(), manager->GetBackBufferHeight()};
+}
+
+bool Holds(const std::map<int, std::vector<IMControl*>>& layers, const IMControl* child)
+{
+    for (const auto& layer : layers)
+        if (std::find(layer.second.begin(), layer.second.end(), child) != layer.second.end())
+            return true;
+    return false;
+}
+
+} // namespace
+
+IMDialogBase<IMEmptyView>::IMDialogBase(IMDialogBase* parent, const RECT* rect, int depth)
+    : IMViewControl<IMEmptyView>(parent, depth),
+      hovered(nullptr),
+      focused(nullptr),
+      lastX(0),
+      lastY(0)
+{
+    SetFocusable(true);
+    SetRect(rect ? *rect : BackBufferRect());
+}
+
+IMDialogBase<IMEmptyView>::~IMDialogBase()
+{
+    DeleteAllChildren();
+}
+
+IMDialogBase<IMEmptyView>* IMDialogBase<IMEmptyView>::Create(IMDialogBase* parent, int x, int y,
+                                                             int width, int height, int depth)
+{
+    const RECT rect{x, y, x + width, y + height};
+    return new (std::nothrow) IMDialogBase(parent, &rect, depth);
+}
+
+void IMDialogBase<IMEmptyView>::DeleteAllChildren()
+{
+    DeletePendingChildren();
+    // Children never closed: take them out of the lists first, so that
+    // nothing reached while they are deleted sees them.
+    Layers live;
+    live.swap(children);
+    Layers waiting;
+    waiting.swap(pending);
+    hovered = nullptr;
+    focused = nullptr;
+    for (Layers* layers : {&live, &waiting})
+        for (auto& layer : *layers)
+            for (IMControl* child : layer.second)
+                delete child;
+    // A child's destructor may have queued or added others; they go too.
+    if (!children.empty() || !pending.empty() || !deletions.empty())
+        DeleteAllChildren();
+}
+
+bool IMDialogBase<IMEmptyView>::EraseFrom(Layers& layers, IMControl* child)
+{
+    for (auto layer = layers.begin(); layer != layers.end(); ++layer) {
+        auto it = std::find(layer->second.begin(), layer->second.end(), child);
+        if (it == layer->second.end())
+            continue;
+        layer->second.erase(it);
+        if (layer->second.empty())
+            layers.erase(layer);
+        return true;
+    }
+    return false;
+}
+
+void IMDialogBase<IMEmptyView>::Forget(IMControl* child)
+{
+    if (hovered == child)
+        hovered = nullptr;
+    if (focused == child)
+        focused = nullptr;
+}
+
+bool IMDialogBase<IMEmptyView>::IsLiveChild(const IMControl* child) const
+{
+    return Holds(children, child);
+}
+
+bool IMDialogBase<IMEmptyView>::IsPendingChild(const IMControl* child) const
+{
+    return Holds(pending, child);
+}
+
+std::vector<IMControl*> IMDialogBase<IMEmptyView>::LiveChildren() const
+{
+    std::vector<IMControl*> all;
+    for (const auto& layer : children)
+        all.insert(all.end(), layer.second.begin(), layer.second.end());
+    return all;
+}
+
+IMControl* IMDialogBase<IMEmptyView>::AddChild(IMControl* child, int depth)
+{
+    if (IsLocked() || IsLiveChild(child))
+        return child;
+    pending[depth].push_back(child);
+    child->FocusGained.connect(boost::bind(&IMDialogBase::OnChildFocus, this, _1));
+    child->FocusLost.connect(boost::bind(&IMDialogBase::OnChildFocus, this, _1));
+    SetDirty(true);
+    return child;
+}
+
+void IMDialogBase<IMEmptyView>::RemoveChild(IMControl* child)
+{
+    if (IsLiveChild(child) &&
+        std::find(deletions.begin(), deletions.end(), child) == deletions.end()) {
+        deletions.push_back(child);
+        SetDirty(true);
+    }
+    // A child that never joined is deleted at once.
+    if (EraseFrom(pending, child)) {
+        Forget(child);
+        delete child;
+    }
+}
+
+int IMDialogBase<IMEmptyView>::FindChildDepth(IMControl* child) const
+{
+    for (const auto& layer : children)
+        if (std::find(layer.second.begin(), layer.second.end(), child) != layer.second.end())
+            return layer.first;
+    return 0;
+}
+
+void IMDialogBase<IMEmptyView>::MoveChildToDepth1(IMControl* child)
+{
+    for (Layers* layers : {&children, &pending}) {
+        auto layer = layers->begin();
+        for (; layer != layers->end(); ++layer)
+            if (std::find(layer->second.begin(), layer->second.end(), child) != layer->second.end())
+                break;
+        if (layer == layers->end())
+            continue;
+        if (layer->first == 1)
+            return;
+        EraseFrom(*layers, child);
+        (*layers)[1].push_back(child);
+        return;
+    }
+}
+
+void IMDialogBase<IMEmptyView>::UpdateHoveredChild(const IMMouseEvent& e)
+{
+    // A change notification from a child matters only when the pointer is
+    // on that child or the child is the hovered one.
+    if (e.sender != this && !(e.sender && e.sender->HitTest(e.x, e.y)) && e.sender != hovered)
+        return;
+
+    IMControl* found = nullptr;
+    for (auto layer = children.rbegin(); layer != children.rend() && !found; ++layer) {
+        for (auto it = layer->second.rbegin(); it != layer->second.rend(); ++it) {
+            if ((*it)->HitTest(e.x, e.y)) {
+                found = *it;
+                break;
+            }
+        }
+    }
+
+    IMControl* old = hovered;
+    if (found == old)
+        return;
+    // The child entered hears of the pointer before the child left.
+    if (found) {
+        hovered = found;
+        found->OnMouseEnter(IMMouseEvent(this, IMEVENT_MOUSEENTER, e.wParam, e.x, e.y));
+    }
+    if (old) {
+        hovered = found;
+        old->OnMouseLeave(IMMouseEvent(this, IMEVENT_MOUSELEAVE, e.wParam, e.x, e.y));
+    }
+}
+
+void IMDialogBase<IMEmptyView>::DeletePendingChildren()
+{
+    // Children are deleted in the reverse order of queueing.
+    while (!deletions.empty()) {
+        IMControl* child = deletions.back();
+        deletions.pop_back();
+        EraseFrom(children, child);
+        Forget(child);
+        delete child;
+    }
+}
+
+long IMDialogBase<IMEmptyView>::OnChildFocus(const IMEvent& e)
+{
+    if (e.Is(IMEVENT_FOCUS) && e.sender != focused) {
+        SetFocus(true);
+        if (focused)
+            focused->SetFocus(false);
+        focused = e.sender;
+    } else if (e.Is(IMEVENT_FOCUSLOST) && e.sender == focused) {
+        focused = nullptr;
+    }
+    return 1;
+}
+
+IMMouseEvent IMDialogBase<IMEmptyView>::LastMouseMoveEvent(IMControl* sender) const
+{
+    return IMMouseEvent(sender, IMEVENT_MOUSEMOVE, 0, lastX, lastY);
+}
+
+long IMDialogBase<IMEmptyView>::SetDirty(bool d)
+{
+    IMViewControl<IMEmptyView>::SetDirty(d);
+    if (!d)
+        for (IMControl* child : LiveChildren())
+            child->SetDirty(false);
+    return 0;
+}
+
+bool IMDialogBase<IMEmptyView>::IsDirty() const
+{
+    if (IMViewControl<IMEmptyView>::IsDirty())
+        return true;
+    for (const auto& layer : children)
+        for (IMControl* child : layer.second)
+            if (child->IsDirty())
+                return true;
+    return false;
+}
+
+bool IMDialogBase<IMEmptyView>::HitTest(int x, int y)
+{
+    if (IsHidden())
+        return false;
+    RECT r;
+    GetRect(&r);
+    return imrect::Contains(r, x, y);
+}
+
+long IMDialogBase<IMEmptyView>::OnMouseMove(const IMMouseEvent& e)
+{
+    IMControl::OnMouseMove(e);
+    RECT r;
+    GetRect(&r);
+    lastX = e.x - r.left;
+    lastY = e.y - r.top;
+    const IMMouseEvent inner(this, e.code, e.wParam, lastX, lastY);
+    UpdateHoveredChild(inner);
+    if (hovered)
+        hovered->OnMouseMove(inner);
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& e)
+{
+    IMControl::OnMouseButton(e);
+    IMControl* child = hovered;
+    if (!child)
+        return 0;
+    // Only a left-button press over a focusable child moves the focus.
+    if (e.IsMessage(513) && child != focused && child->IsFocusable()) {
+        if (focused)
+            focused->SetFocus(false);
+        child->SetFocus(true);
+    }
+    RECT r;
+    GetRect(&r);
+    if (hovered)
+        hovered->OnMouseButton(IMMouseEvent(this, e.code, e.wParam, e.x - r.left, e.y - r.top));
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnMouseLeave(const IMMouseEvent& e)
+{
+    IMControl::OnMouseLeave(e);
+    if (hovered) {
+        hovered->OnMouseLeave(e);
+        hovered = nullptr;
+    }
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnKey(const IMKeyboardEvent& e)
+{
+    IMControl::OnKey(e);
+    if (focused)
+        focused->OnKey(e);
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
+{
+    if (IsHidden()) {
+        SetDirty(false);
+        return 0;
+    }
+    IMResourceManager* manager = IMResourceManager::Instance();
+    IMRenderDevice* device = manager ? manager->Device() : nullptr;
+    if (device) {
+        // Children are clipped to the container and drawn in its coordinates.
+        IMViewport saved;
+        device->GetViewport(&saved);
+        const int ox = manager->originX;
+        const int oy = manager->originY;
+        RECT r;
+        GetRect(&r);
+        const RECT screen = imrect::Offset(r, ox, oy);
+        const RECT view{static_cast<LONG>(saved.X), static_cast<LONG>(saved.Y),
+                        static_cast<LONG>(saved.X + saved.Width),
+                        static_cast<LONG>(saved.Y + saved.Height)};
+        const RECT clip = imrect::Intersect(screen, view);
+        if (imrect::IsEmpty(clip)) {
+            SetDirty(false);
+            return 0;
+        }
+        device->SetViewport(IMViewport{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
+                                       static_cast<DWORD>(clip.right - clip.left),
+                                       static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f});
+        manager->originX = ox + r.left;
+        manager->originY = oy + r.top;
+        for (IMControl* child : LiveChildren())
+            child->OnPaint(e);
+        manager->originX = ox;
+        manager->originY = oy;
+        device->SetViewport(saved);
+    } else {
+        // No device: nothing can be drawn, but the children still go
+        // through their paint pass.
+        for (IMControl* child : LiveChildren())
+            child->OnPaint(e);
+    }
+
+    Draw();
+    SetDirty(false);
+    EmitSignal(Painted, IMEvent(this, IMEVENT_PAINT));
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnUpdate(const IMEvent& e)
+{
+    DeletePendingChildren();
+    for (auto& layer : pending) {
+        std::vector<IMControl*>& live = children[layer.first];
+        live.insert(live.end(), layer.second.begin(), layer.second.end());
+    }
+    pending.clear();
+    Update();
+    EmitSignal(Updated, IMEvent(this, IMEVENT_UPDATE));
+    for (IMControl* child : LiveChildren())
+        child->OnUpdate(e);
+    DeletePendingChildren();
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnClose(const IMEvent& e)
+{
+    for (IMControl* child : LiveChildren())
+        child->OnClose(e);
+    Destroy();
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnFocusLost(const IMEvent& e)
+{
+    IMControl::OnFocusLost(e);
+    focused = nullptr;
+    for (IMControl* child : LiveChildren())
+        child->OnFocusLost(e);
+    return 0;
+}

@@ -1,0 +1,90 @@
+// A control joined with a view of kind V. The control takes over the view's
+// rectangle and dirty flag: whatever changes the view's rectangle or flags the
+// view lands in the control's SetRect or SetDirty, which raise Changed and
+// re-evaluate the parent's hovered child.
+//
+// V must derive from IMView. Its Draw and HitTest(const POINT&) are what the
+// control draws and hit-tests with; the control calls them non-virtually
+// (V::Draw, V::HitTest), since the control's own Draw overrides the view's.
+#pragma once
+
+#include "framework/controls/IMControl.h"
+#include "framework/views/IMRectUtil.h"
+
+template <class V>
+class IMViewControl : public IMControl, public V {
+public:
+    IMViewControl(Container* parent, int depth) : IMControl(parent, depth), V() {}
+    ~IMViewControl() override = default;
+
+    long Disable() override
+    {
+        EmitSignal(Disabled, IMEvent(this, IMEVENT_GENERIC));
+        enabled = false;
+        SetDirty(true);
+        return 0;
+    }
+
+    long Enable() override
+    {
+        EmitSignal(Enabled, IMEvent(this, IMEVENT_GENERIC));
+        enabled = true;
+        SetDirty(true);
+        return 0;
+    }
+
+    long Hide() override
+    {
+        EmitSignal(Hidden, IMEvent(this, IMEVENT_GENERIC));
+        hidden = true;
+        SetDirty(true);
+        return 0;
+    }
+
+    long Show() override
+    {
+        EmitSignal(Shown, IMEvent(this, IMEVENT_GENERIC));
+        hidden = false;
+        SetDirty(true);
+        return 0;
+    }
+
+    long SetDirty(bool d) override
+    {
+        V::dirty = d;
+        return IMControl::SetDirty(d);
+    }
+
+    bool IsDirty() const override { return V::dirty; }
+
+    bool HitTest(int x, int y) override
+    {
+        if (hidden)
+            return false;
+        return V::HitTest(POINT{x, y});
+    }
+
+    long SetRect(const RECT& r) override
+    {
+        if (imrect::Equal(r, V::rect))
+            return 0;
+        V::rect = r;
+        SetDirty(true);
+        return 0;
+    }
+
+    RECT* GetRect(RECT* out) const override
+    {
+        *out = V::rect;
+        return out;
+    }
+
+    // Only a control inside a container draws its view.
+    long Draw() override
+    {
+        if (!hidden && parent)
+            V::Draw();
+        SetDirty(false);
+        return 0;
+    }
+};

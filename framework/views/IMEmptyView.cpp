@@ -1,0 +1,7 @@
+#include "framework/views/IMEmptyView.h"
+
+long IMEmptyView::Draw()
+{
+    dirty = false;
+    return 0;
+}

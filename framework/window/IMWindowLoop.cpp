@@ -1,0 +1,109 @@
+// The main loop and the window's timers.
+#include "framework/render/IMResourceManager.h"
+#include "framework/window/IMWindow.h"
+#include "platform/kernel32.h"
+#include "platform/user32.h"
+
+int IMWindow::Run(IMWindow* window)
+{
+    while (RunPass(window)) {
+    }
+    return 0;
+}
+
+bool IMWindow::RunPass(IMWindow* window)
+{
+    // Queued messages are drained before any frame work.
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return false;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+
+    IMResourceManager* manager = IMResourceManager::Instance();
+    if (window && manager && !manager->IsDeviceLost()) {
+        window->OnUpdate(IMEvent(window, IMEVENT_UPDATE));
+        window->Render();
+    }
+    if (window)
+        window->FireDueTimers();
+
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1,
+                              QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER |
+                                  QS_PAINT | QS_HOTKEY);
+    return true;
+}
+
+int IMWindow::AddTimer(DWORD interval)
+{
+    std::unique_ptr<IMTimer> timer(new IMTimer());
+    timer->interval = interval;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    timer->start = now.QuadPart;
+    const int id = ++lastTimerId;
+    timers[id] = std::move(timer);
+    return id;
+}
+
+long IMWindow::RemoveTimer(int id)
+{
+    if (id == 0)
+        return 0;
+    auto it = timers.find(id);
+    if (it == timers.end())
+        return 0;
+    it->second->Ticked.disconnect_all_slots();
+    // A timer may be removed by a slot of its own signal: while the timers
+    // fire, it is kept until the walk is over.
+    if (firingDepth > 0)
+        retiredTimers.push_back(std::move(it->second));
+    timers.erase(it);
+    return 0;
+}
+
+IMControl::Connection IMWindow::ConnectTimer(int id, const IMSignal<IMEvent>::slot_type& slot)
+{
+    if (id == 0)
+        return Connection();
+    auto it = timers.find(id);
+    if (it == timers.end())
+        return Connection();
+    return it->second->Ticked.connect(slot);
+}
+
+void IMWindow::FireDueTimers()
+{
+    if (timers.empty())
+        return;
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    if (frequency.QuadPart <= 0)
+        return;
+
+    // Only the timers that existed when the walk began fire in it; each step
+    // looks the next identifier up afresh, so a timer removed by a slot is
+    // never reached.
+    const int lastAtStart = timers.rbegin()->first;
+    ++firingDepth;
+    for (auto it = timers.begin(); it != timers.end() && it->first <= lastAtStart;) {
+        const int id = it->first;
+        IMTimer* timer = it->second.get();
+        const LONGLONG ticks = now.QuadPart - timer->start;
+        const DWORD elapsed =
+            ticks > 0 ? static_cast<DWORD>(ticks * 1000 / frequency.QuadPart) : 0;
+        if (elapsed >= timer->interval) {
+            LARGE_INTEGER fired;
+            QueryPerformanceCounter(&fired);
+            timer->start = fired.QuadPart;
+            EmitSignal(timer->Ticked, IMEvent(this, IMEVENT_GENERIC));
+        }
+        it = timers.upper_bound(id);
+    }
+    if (--firingDepth == 0)
+        retiredTimers.clear();
+}

@@ -1,0 +1,287 @@
+// The main loop: messages are drained before frame work; the update and the
+// render pass, and what stops them (minimising, a lost device); how the
+// loop ends.
+#include "support/headless_window.h"
+#include "support/probe_control.h"
+#include "platform/kernel32.h"
+
+#include <boost/bind/bind.hpp>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace boost::placeholders;
+using testing_support::HeadlessWindow;
+using testing_support::Probe;
+using testing_support::ProbeLog;
+
+namespace {
+
+long Count(int* counter, const IMEvent&)
+{
+    ++*counter;
+    return 0;
+}
+
+long CountKey(int* counter, const IMKeyboardEvent&)
+{
+    ++*counter;
+    return 0;
+}
+
+int Presents(const testing_support::FakeDeviceState& state)
+{
+    return static_cast<int>(std::count(state.calls.begin(), state.calls.end(), "Present"));
+}
+
+} // namespace
+
+TEST(MainLoop, QueuedMessagesAreDrainedBeforeTheUpdate)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    int keys = 0;
+    std::vector<int> keysAtUpdate;
+    w.window->ConnectKeyDown(boost::bind(&CountKey, &keys, _1));
+    w.window->ConnectUpdated([&](const IMEvent&) -> long {
+        keysAtUpdate.push_back(keys);
+        return 0;
+    });
+    for (int i = 0; i < 5; ++i)
+        w.Post(WM_KEYDOWN, 'A' + i, 1);
+    w.Pump(1);
+    EXPECT_EQ(keysAtUpdate, (std::vector<int>{5}));
+}
+
+TEST(MainLoop, RenderPresentsOnlyWhenSomethingIsDirty)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    IMResourceManager* manager = w.Manager();
+    w.deviceState.calls.clear();
+    const DWORD frames = manager->frameCount;
+
+    w.Pump(3); // nothing dirty: counted, not drawn
+    EXPECT_EQ(manager->frameCount, frames + 3);
+    EXPECT_TRUE(w.deviceState.calls.empty());
+
+    w.window->SetDirty(true);
+    w.Pump(1);
+    EXPECT_EQ(manager->frameCount, frames + 4);
+    EXPECT_EQ(w.deviceState.calls,
+              (std::vector<std::string>{"Clear ff000000", "BeginScene", "SetViewport 0 0 800 600",
+                                        "SetViewport 0 0 800 600", "EndScene", "Present"}));
+    EXPECT_FALSE(w.window->IsDirty());
+}
+
+TEST(MainLoop, NewChildIsPaintedOnceAfterItJoins)
+{
+    ProbeLog log;
+    HeadlessWindow w;
+    new Probe(w.window, RECT{0, 0, 10, 10}, 0, "child", &log);
+    w.Pump(1); // joins and is painted at once, the tree being dirty
+    ASSERT_EQ(log.draws.size(), 1u);
+    w.Pump(2);
+    EXPECT_EQ(log.draws.size(), 1u);
+}
+
+TEST(MainLoop, MinimisedPassesAreNotCountedButUpdatesAndTimersGoOn)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    IMResourceManager* manager = w.Manager();
+    int updates = 0;
+    int ticks = 0;
+    w.window->ConnectUpdated(boost::bind(&Count, &updates, _1));
+    w.window->ConnectTimer(w.window->AddTimer(0), boost::bind(&Count, &ticks, _1));
+
+    for (UINT begin : {0u, 1u, 2u}) {
+        if (begin == 0)
+            w.Post(WM_SIZE, SIZE_MINIMIZED, 0);
+        else if (begin == 1)
+            w.Post(WM_ENTERSIZEMOVE);
+        else
+            w.Post(WM_SHOWWINDOW, 0, 0);
+        w.Pump(1);
+        ASSERT_TRUE(w.window->IsMinimized()) << begin;
+        const DWORD frames = manager->frameCount;
+        updates = ticks = 0;
+        w.window->SetDirty(true);
+        w.deviceState.calls.clear();
+        w.Pump(4);
+        EXPECT_EQ(manager->frameCount, frames);
+        EXPECT_EQ(Presents(w.deviceState), 0);
+        EXPECT_EQ(updates, 4);
+        EXPECT_EQ(ticks, 4);
+
+        if (begin == 0)
+            w.Post(WM_SIZE, SIZE_RESTORED, 0);
+        else if (begin == 1)
+            w.Post(WM_EXITSIZEMOVE);
+        else
+            w.Post(WM_SHOWWINDOW, 1, 0);
+        w.Pump(1);
+        EXPECT_FALSE(w.window->IsMinimized());
+        EXPECT_EQ(manager->frameCount, frames + 1);
+        EXPECT_EQ(Presents(w.deviceState), 1);
+    }
+}
+
+TEST(MainLoop, LostDeviceStopsFrameWorkAndPointerMovesButNotClicksOrTimers)
+{
+    ProbeLog log;
+    HeadlessWindow w;
+    Probe* child = new Probe(w.window, RECT{100, 100, 200, 200}, 0, "child", &log);
+    w.Pump(1);
+    w.MoveMouse(150, 150);
+    w.Pump(1);
+    ASSERT_EQ(w.window->GetHoveredChild(), child);
+
+    int moves = 0;
+    int clicks = 0;
+    int updates = 0;
+    int ticks = 0;
+    child->ConnectMouseMoved([&moves](const IMMouseEvent&) -> long { return ++moves, 0; });
+    child->ConnectClicked([&clicks](const IMMouseEvent&) -> long { return ++clicks, 0; });
+    w.window->ConnectUpdated(boost::bind(&Count, &updates, _1));
+    w.window->ConnectTimer(w.window->AddTimer(0), boost::bind(&Count, &ticks, _1));
+    const DWORD frames = w.Manager()->frameCount;
+
+    w.deviceState.lost = true;
+    w.MoveMouse(160, 160);
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(160, 160));
+    w.Post(WM_LBUTTONUP, 0, MAKELPARAM(160, 160));
+    w.Pump(3);
+    EXPECT_EQ(moves, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(updates, 0);
+    EXPECT_EQ(w.Manager()->frameCount, frames);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(w.Manager()->IsDeviceLost());
+
+    // A failed re-creation leaves it lost; the next paint message tries again.
+    w.deviceState.lost = false;
+    w.deviceState.failCreate = true;
+    w.Post(WM_PAINT);
+    w.Pump(1);
+    EXPECT_TRUE(w.Manager()->IsDeviceLost());
+    EXPECT_EQ(updates, 0);
+
+    const int devicesBefore = w.deviceState.created;
+    w.deviceState.failCreate = false;
+    w.window->SetDirty(false);
+    w.deviceState.calls.clear();
+    w.Post(WM_PAINT);
+    w.Pump(1);
+    EXPECT_FALSE(w.Manager()->IsDeviceLost());
+    EXPECT_EQ(w.deviceState.created, devicesBefore + 1);
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(Presents(w.deviceState), 1); // the paint message made the window dirty
+    w.MoveMouse(170, 170);
+    w.Pump(1);
+    EXPECT_EQ(moves, 1);
+}
+
+TEST(MainLoop, SystemCloseSkipsClosingButClosesChildrenAndQuits)
+{
+    ProbeLog log;
+    HeadlessWindow w;
+    new Probe(w.window, RECT{0, 0, 10, 10}, 0, "child", &log);
+    w.Pump(1);
+    log.events.clear();
+    int closing = 0;
+    w.window->ConnectClosing(boost::bind(&Count, &closing, _1));
+    w.Post(WM_CLOSE);
+    w.Pump(5);
+    EXPECT_TRUE(w.quit);
+    EXPECT_EQ(closing, 0);
+    EXPECT_EQ(log.events.front(), "close child");
+}
+
+TEST(MainLoop, CloseFiresClosingBeforeAnyChildIsClosedThenQuits)
+{
+    ProbeLog log;
+    HeadlessWindow w;
+    new Probe(w.window, RECT{0, 0, 10, 10}, 0, "child", &log);
+    w.Pump(1);
+    log.events.clear();
+    w.window->ConnectClosing([&log](const IMEvent&) -> long {
+        log.events.push_back("closing");
+        return 0;
+    });
+    w.window->Close();
+    EXPECT_EQ(log.events, (std::vector<std::string>{"closing", "close child"}));
+    EXPECT_EQ(w.Pump(3), 0);
+    EXPECT_TRUE(w.quit);
+}
+
+TEST(MainLoop, RunReturnsOnceTheQuitMessageIsTaken)
+{
+    HeadlessWindow w;
+    int updates = 0;
+    w.window->ConnectUpdated(boost::bind(&Count, &updates, _1));
+    const int id = w.window->AddTimer(0);
+    w.window->ConnectTimer(id, [&](const IMEvent&) -> long {
+        if (updates >= 3)
+            w.window->Close();
+        return 0;
+    });
+    EXPECT_EQ(IMWindow::Run(w.window), 0);
+    EXPECT_EQ(updates, 3);
+}
+
+namespace {
+
+// Notes whether the renderer still existed when it was deleted.
+class Witness : public Probe {
+public:
+    Witness(IMDialogBase<IMEmptyView>* parent, const std::string& name, ProbeLog* log)
+        : Probe(parent, RECT{0, 0, 10, 10}, 0, name, log)
+    {
+    }
+    ~Witness() override
+    {
+        if (IMResourceManager::Instance())
+            log->events.push_back(name + " saw the renderer");
+    }
+};
+
+} // namespace
+
+TEST(MainLoop, ChildrenLeftAtTheEndGoWithTheWindowWhileTheRendererExists)
+{
+    ProbeLog log;
+    {
+        HeadlessWindow w;
+        new Witness(w.window, "live", &log);
+        w.Pump(1);
+        new Witness(w.window, "pending", &log);
+        Probe* queued = new Witness(w.window, "queued", &log);
+        w.Pump(1);
+        queued->Close();
+    }
+    for (const char* name : {"live", "pending", "queued"})
+        EXPECT_NE(std::find(log.events.begin(), log.events.end(), std::string(name) + " saw the renderer"),
+                  log.events.end())
+            << name;
+    EXPECT_EQ(IMResourceManager::Instance(), nullptr);
+    EXPECT_EQ(IMWindow::Instance(), nullptr);
+}
+
+TEST(MainLoop, ShutdownReportsTheFrameRate)
+{
+    std::vector<std::wstring> lines;
+    platform::SetDebugOutputSink([&lines](const std::wstring& text) { lines.push_back(text); });
+    {
+        HeadlessWindow w;
+        w.Pump(3);
+    }
+    platform::SetDebugOutputSink(nullptr);
+    ASSERT_FALSE(lines.empty());
+    const std::wstring& last = lines.back();
+    EXPECT_EQ(last.rfind(L"FPS: ", 0), 0u);
+    EXPECT_EQ(last.back(), L'\n');
+    EXPECT_NE(last.find_first_of(L"0123456789"), std::wstring::npos);
+}
