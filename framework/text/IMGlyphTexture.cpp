@@ -61,9 +61,9 @@ int IMResourceManager::CreateGlyphTexture(const std::wstring& key, const wchar_t
             if (texture)
                 texture->Release();
             // Room is made by dropping one other texture at a time; with none
-            // left to drop the failure goes on to the caller.
+            // left to drop no texture is made, as in the texture table.
             if (!DropOtherDeviceTexture(key))
-                throw;
+                return SlotCount();
             continue;
         }
 
