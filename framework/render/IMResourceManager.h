@@ -132,7 +132,7 @@ public:
     // Restores the texture if needed, locks level 0 and calls the filler
     // (bits, pitch, image height), then unlocks. A failed lock writes
     // "FillTexture: cannot lock texture" to the debugger and skips the
-    // filler. The pixel copy is not renewed. Returns 0.
+    // filler. The pixel copy is taken anew after the fill. Returns 0.
     int FillTexture(int id, Filler filler);
 
     // Registers a texture made elsewhere (the glyph renderer) under `name`

@@ -304,5 +304,8 @@ int IMResourceManager::FillTexture(int id, Filler filler)
         throw;
     }
     record->texture->UnlockRect(0);
+    // The copy follows the contents: they survive a device loss and the hit
+    // test reads what was filled.
+    CopyPixels(id);
     return 0;
 }
