@@ -71,7 +71,8 @@ void IMTextView::Layout(int first)
             continue;
         }
 
-        if (x + w > width) {
+        // A glyph wider than the view on a line of its own stays there.
+        if (x + w > width && x > 0) {
             y += lineHeight;
             lineHeight = m;
             x = 0;

@@ -281,3 +281,14 @@ TEST_F(TextLayout, GlyphsShareTexturesAndTheViewReleasesThem)
     }
     EXPECT_FALSE(IsRegistered(key));
 }
+
+TEST_F(TextLayout, GlyphWiderThanTheViewTakesALineOfItsOwn)
+{
+    TestTextView view;
+    Wrap(view, 5);
+    view.SetText(L"ШЖ");
+    EXPECT_EQ((std::vector<int>{0, 1}), view.GetLineStarts());
+    EXPECT_EQ(0, view.GetGlyphRect(0).top);
+    EXPECT_EQ(16, view.GetGlyphRect(1).top);
+    EXPECT_EQ(0, view.GetGlyphRect(1).left);
+}
