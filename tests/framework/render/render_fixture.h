@@ -6,6 +6,7 @@
 #include "framework/render/IMResourceManager.h"
 #include "platform/d3d9.h"
 #include "platform/kernel32.h"
+#include "platform/kernel32_resource.h"
 #include "support/device_faults.h"
 
 #include <gtest/gtest.h>
