@@ -23,6 +23,14 @@ const DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 } // namespace
 
+std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed)
+{
+    // Wide arithmetic: a long run's frame count times 1000 does not wrap.
+    const unsigned long long fps =
+        elapsed ? static_cast<unsigned long long>(frames) * 1000u / elapsed : 0;
+    return L"FPS: " + std::to_wstring(fps) + L"\n";
+}
+
 IMResourceManager* IMResourceManager::instance = nullptr;
 
 IMResourceManager::IMResourceManager()
@@ -101,10 +109,8 @@ void IMResourceManager::Shutdown()
     for (const assets::SkinImage& skin : assets::kSkins)
         instance->ReleaseTextureByName(platform::Utf8ToWide(skin.name));
 
-    // Passes per second over the whole run; no rate when no millisecond passed.
-    const DWORD elapsed = timeGetTime() - instance->startTime;
-    const DWORD fps = elapsed ? instance->frameCount * 1000u / elapsed : 0;
-    OutputDebugStringW((L"FPS: " + std::to_wstring(fps) + L"\n").c_str());
+    OutputDebugStringW(
+        IMFrameRateLine(instance->frameCount, timeGetTime() - instance->startTime).c_str());
 
     delete instance;
     instance = nullptr;

@@ -55,6 +55,11 @@ int IMNextPowerOfTwo(int value);
 bool CreateTexture(IDirect3DDevice9* device, IDirect3DTexture9** out, int width, int height,
                    D3DFORMAT format);
 
+// The frame-rate line written at shut-down: "FPS: " and the frames per
+// second over `elapsed` milliseconds, truncated, and a line feed; "FPS: 0"
+// when no millisecond passed.
+std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed);
+
 class IMResourceManager {
 public:
     // Fills a locked texture: (bits, pitch in bytes, image height in rows).
