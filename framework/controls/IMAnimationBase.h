@@ -33,9 +33,7 @@ public:
         EmitSignal(FrameChanged, IMEvent(this, IMEVENT_GENERIC));
         playing = true;
         forward = true;
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        start = now.QuadPart;
+        start = Clock();
         return 0;
     }
 
@@ -47,6 +45,17 @@ public:
     }
 
     bool IsPlaying() const { return playing; }
+
+    // A closed player stops and cuts its own slots with the others, so
+    // nothing bound to it runs between its closing and its deletion.
+    long Destroy() override
+    {
+        playing = false;
+        Started.disconnect_all_slots();
+        Finished.disconnect_all_slots();
+        FrameChanged.disconnect_all_slots();
+        return IMViewControl<V>::Destroy();
+    }
 
     IMControl::Connection ConnectFinished(const IMControl::EventSignal::slot_type& slot)
     {
@@ -62,13 +71,11 @@ public:
     {
         if (!playing)
             return 0;
-        LARGE_INTEGER now;
         LARGE_INTEGER frequency;
-        QueryPerformanceCounter(&now);
         QueryPerformanceFrequency(&frequency);
         if (frequency.QuadPart <= 0 || period <= 0)
             return 0;
-        int64_t n = (now.QuadPart - start) * 60000 / frequency.QuadPart / period;
+        int64_t n = (Clock() - start) * 60000 / frequency.QuadPart / period;
         if (n < 0)
             n = 0;
 
@@ -99,6 +106,14 @@ public:
     int period;
 
 protected:
+    // The performance counter.
+    virtual int64_t Clock() const
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return now.QuadPart;
+    }
+
     bool playing;
     bool forward;
 

@@ -1,6 +1,7 @@
 // The frame-animation player: which frame each update shows for the time
 // since Play, the signals it fires, and how the range ends. Time is set by
-// moving the player's start back, half a period clear of any frame edge.
+// the player's clock, which the test holds still, half a period clear of any
+// frame edge.
 #include "framework/controls/IMAnimationBase.h"
 #include "framework/views/IMSequenceView.h"
 #include "support/headless_window.h"
@@ -36,16 +37,27 @@ public:
         });
     }
 
+    // Moves the clock to `periods` frame periods after Play.
+    void SetElapsed(double periods)
+    {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        const double seconds = periods * this->period / 60000.0;
+        now = this->start + static_cast<int64_t>(seconds * frequency.QuadPart);
+    }
+
     // Updates as if `periods` frame periods had passed since Play.
     void UpdateAfter(double periods)
     {
-        LARGE_INTEGER now;
-        LARGE_INTEGER frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        const double seconds = periods * this->period / 60000.0;
-        this->start = now.QuadPart - static_cast<int64_t>(seconds * frequency.QuadPart);
+        SetElapsed(periods);
         this->Update();
+    }
+
+    // Play, and the clock stays where Play found it.
+    void Play()
+    {
+        IMAnimationBase<V>::Play();
+        now = this->start;
     }
 
     std::vector<std::string> TakeLog()
@@ -56,6 +68,10 @@ public:
     }
 
     std::vector<std::string> log;
+    int64_t now = 1000;
+
+protected:
+    int64_t Clock() const override { return now; }
 };
 
 // A frame view with no frame list, so any range can be set.
@@ -289,13 +305,34 @@ TEST_F(Player, WindowUpdatePassDrivesThePlayer)
     Frames(*p, 3);
     window.Pump(1); // joins the window
     p->Play();
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    p->start = now.QuadPart - frequency.QuadPart * 2400 * 3 / 2 / 60000; // 1.5 periods
+    p->SetElapsed(1.5);
     window.Pump(1);
     EXPECT_EQ(p->GetFrame(), 1);
     // The frame change reaches the screen: the player is dirty.
     EXPECT_EQ(p->GetTextureId(), window.Manager()->FindTexture(L"PrintButtonNuv"));
+}
+
+TEST_F(Player, ClosedPlayerStopsAndCallsNoSlot)
+{
+    auto* p = new TestPlayer<IMSequenceView>(window.window);
+    Frames(*p, 3);
+    window.Pump(1);
+    p->Play();
+    p->TakeLog();
+    p->Close();
+    EXPECT_FALSE(p->IsPlaying());
+    p->UpdateAfter(5.5); // an update that still reaches it before deletion
+    EXPECT_TRUE(p->log.empty());
+    window.Pump(2);
+}
+
+TEST_F(Player, ZeroPeriodNeverDividesByZero)
+{
+    TestPlayer<IMSequenceView> p;
+    Frames(p, 3);
+    p.Play();
+    p.period = 0;
+    p.Update();
+    EXPECT_EQ(p.GetFrame(), 0);
+    EXPECT_TRUE(p.IsPlaying());
 }

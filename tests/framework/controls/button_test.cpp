@@ -227,3 +227,54 @@ TEST_F(Button, EmptyNamesStandForTheNormalSkin)
     EXPECT_EQ(exit->GetState(), IMStateView::StatePressed);
     EXPECT_EQ(exit->GetTextureId(), id);
 }
+
+namespace {
+
+struct SkinButton {
+    const wchar_t* name;
+    int width;
+    int height;
+};
+
+const SkinButton kSkinButtons[] = {
+    {L"PrintButton", 84, 47},          {L"SaveAsButton", 148, 47}, {L"RetryButton", 109, 47},
+    {L"CloseButton", 111, 47},         {L"StartPopStartButton", 84, 47},
+    {L"SubmitButton", 109, 47},        {L"OptionsButton", 109, 47}, {L"CancelButton", 111, 47},
+};
+
+} // namespace
+
+// Every skin button takes its image's size, and its three state images share
+// one opaque footprint: otherwise a pointer on the edge would make the
+// button leave and enter again as its texture changes.
+TEST(SkinButtons, SizeAndOneFootprintForAllStates)
+{
+    HeadlessWindow window;
+    IMResourceManager& manager = *window.Manager();
+    for (const SkinButton& skin : kSkinButtons) {
+        const std::wstring name = skin.name;
+        auto* button = IMButtonBase<IMStateView>::Create(window.window, 0, 0, name, name, name + L"Nuv",
+                                                         name + L"Klick", 0);
+        RECT r;
+        button->GetRect(&r);
+        EXPECT_EQ(r.right, skin.width) << std::string(name.begin(), name.end());
+        EXPECT_EQ(r.bottom, skin.height) << std::string(name.begin(), name.end());
+
+        const IMTextureRecord* images[3] = {
+            manager.GetTextureRecord(manager.FindTexture(name)),
+            manager.GetTextureRecord(manager.FindTexture(name + L"Nuv")),
+            manager.GetTextureRecord(manager.FindTexture(name + L"Klick"))};
+        int opaque = 0, mismatched = 0;
+        for (int y = 0; y < skin.height; ++y)
+            for (int x = 0; x < skin.width; ++x) {
+                bool inside[3];
+                for (int i = 0; i < 3; ++i)
+                    inside[i] = images[i]->pixels[static_cast<size_t>(y) * images[i]->pitch + x * 4 + 3] == 255;
+                opaque += inside[0];
+                mismatched += inside[0] != inside[1] || inside[0] != inside[2];
+            }
+        EXPECT_GT(opaque, skin.width * skin.height / 2) << std::string(name.begin(), name.end());
+        EXPECT_EQ(mismatched, 0) << std::string(name.begin(), name.end());
+        button->Close();
+    }
+}
