@@ -284,20 +284,6 @@ TEST_F(Player, PlayOnARunningPlayerStartsAgain)
     EXPECT_TRUE(p.IsPlaying());
 }
 
-TEST_F(Player, DisconnectedSlotsAreNotCalled)
-{
-    TestPlayer<IMSequenceView> p;
-    Frames(p, 2);
-    int calls = 0;
-    IMControl::Connection c = p.ConnectFinished([&calls](const IMEvent&) -> long {
-        ++calls;
-        return 0;
-    });
-    c.disconnect();
-    p.Play();
-    p.UpdateAfter(2.5);
-    EXPECT_EQ(calls, 0);
-}
 
 TEST_F(Player, WindowUpdatePassDrivesThePlayer)
 {

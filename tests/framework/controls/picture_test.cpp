@@ -85,15 +85,6 @@ TEST_F(Picture, BackgroundCoversTheScreenPixelForPixel)
         EXPECT_EQ(frame.At(p.x, p.y), Texel(image, p.x, p.y) | 0xFF000000u) << p.x << "," << p.y;
 }
 
-TEST_F(Picture, LaterPicturesLieOverEarlierOnes)
-{
-    IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"102", 0, 0xFFFFFFFF);
-    IMStaticPictureBase<IMTextureView>::Create(window.window, 100, 100, L"PrintButton", 0, 0xFFFFFFFF);
-    const auto frame = Render();
-    const uint32_t texel = Texel(Record(L"PrintButton"), 42, 23);
-    ASSERT_EQ(texel >> 24, 255u);
-    EXPECT_EQ(frame.At(142, 123), texel);
-}
 
 TEST_F(Picture, ColourTintsTheDrawingAndScalesTheHitAlpha)
 {

@@ -121,16 +121,6 @@ TEST_F(TextureHit, ViewWithoutTextureIsNeverHit)
     EXPECT_FALSE(view.HitTest(POINT{5, 5}));
 }
 
-TEST_F(TextureHit, ThresholdZeroHitsClearPixelsInsideTheImage)
-{
-    MakeSolid(L"clear", 4, 4, 0x00000000);
-    IMTextureView view;
-    view.SetTexture(L"clear");
-    view.SetRect(RECT{0, 0, 4, 4});
-    view.hitThreshold = 0;
-    EXPECT_TRUE(view.HitTest(POINT{3, 3}));
-    EXPECT_FALSE(view.HitTest(POINT{4, 3}));
-}
 
 TEST_F(TextureHit, DroppedDeviceTextureIsRestoredAndStillHit)
 {

@@ -144,17 +144,6 @@ TEST_F(TextureView, DrawsTheSourceIntoTheRectangleTinted)
     EXPECT_EQ(frame.At(25, 20), 0xFF008000u);
 }
 
-TEST_F(TextureView, ColourAlphaFadesOverWhatIsBeneath)
-{
-    MakeSolid(L"white", 4, 4, 0xFFFFFFFF);
-    IMTextureView view;
-    view.SetTexture(L"white");
-    view.SetRect(RECT{0, 0, 4, 4});
-    view.colour = 0x80FFFFFF;
-    const auto frame = DrawAlone({&view}, 0xFF000000);
-    const uint32_t red = (frame.At(1, 1) >> 16) & 0xFF;
-    EXPECT_NEAR(static_cast<int>(red), 128, 1);
-}
 
 TEST_F(TextureView, RotatedQuadTurnsClockwiseAboutTheCentre)
 {
@@ -173,10 +162,3 @@ TEST_F(TextureView, RotatedQuadTurnsClockwiseAboutTheCentre)
     EXPECT_EQ(frame.At(137, 110), 0xFF000000u);
 }
 
-TEST_F(TextureView, DrawingClearsTheFlagWithOrWithoutTexture)
-{
-    IMTextureView view;
-    view.SetDirty(true);
-    DrawAlone({&view});
-    EXPECT_FALSE(view.IsDirty());
-}
