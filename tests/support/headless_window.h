@@ -5,6 +5,7 @@
 
 #include "framework/render/IMResourceManager.h"
 #include "framework/window/IMWindow.h"
+#include "platform/present.h"
 #include "platform/user32.h"
 #include "support/device_faults.h"
 
@@ -33,6 +34,9 @@ public:
         const RECT rect{0, 0, 800, 600};
         window = IMWindow::Create(nullptr, &rect, L"Test window", windowed, nullptr);
         hwnd = IMWindow::Handle();
+        // Frames stay in the device, where the tests read them; nothing is
+        // put on the (offscreen) screen.
+        platform::SetPresentFunction(nullptr);
     }
 
     ~HeadlessWindow()
