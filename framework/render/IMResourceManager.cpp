@@ -49,6 +49,8 @@ IMResourceManager::IMResourceManager()
 IMResourceManager::~IMResourceManager()
 {
     device.reset();
+    // The sound system goes last.
+    CSoundSystem::Release();
 }
 
 void IMResourceManager::SetDeviceFactory(DeviceFactory factory)
@@ -65,8 +67,9 @@ void IMResourceManager::Start(bool windowed)
     manager.frameCount = 0;
     manager.window = IMWindow::Handle();
 
-    // The sound system starts here, before the device; start-up goes on
-    // whether or not it could be set up.
+    // The sound system starts before the device; start-up goes on whether
+    // or not it could be set up.
+    manager.Init(manager.window);
 
     if (manager.CreateDevice(kRefreshRate, manager.window, windowed, kBackBufferWidth,
                              kBackBufferHeight) != 0) {

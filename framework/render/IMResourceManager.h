@@ -8,12 +8,13 @@
 #pragma once
 
 #include "framework/render/IMRenderDevice.h"
+#include "framework/sound/CSoundSystem.h"
 #include "platform/wintypes.h"
 
 #include <functional>
 #include <memory>
 
-class IMResourceManager {
+class IMResourceManager : public CSoundSystem {
 public:
     // Makes the render device for a back buffer of the given size; null when
     // no device could be made.
