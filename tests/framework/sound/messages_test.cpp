@@ -48,7 +48,7 @@ TEST_F(SoundTest, MessagesThatNameNoSoundAreIgnored)
 namespace {
 
 // Registration that fails from the given name on.
-class FailingRegistration : public SoundTest {
+class SoundMessageRegistration : public SoundTest {
 protected:
     void SetUp() override
     {
@@ -67,11 +67,11 @@ protected:
     static std::vector<std::wstring> seen;
 };
 
-std::vector<std::wstring> FailingRegistration::seen;
+std::vector<std::wstring> SoundMessageRegistration::seen;
 
 } // namespace
 
-TEST_F(FailingRegistration, NumbersLeftUnregisteredMatchNoMessage)
+TEST_F(SoundMessageRegistration, NumbersLeftUnregisteredMatchNoMessage)
 {
     // The remaining registrations are skipped.
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"WM_IM_ONSOUNDPLAY", L"WM_IM_ONLABEL"}));

@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class MixerOutputTest : public SoundTest {
+class SoundMixerOutput : public SoundTest {
 protected:
     void SetUp() override
     {
@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(MixerOutputTest, OutputCarriesTheDecodedSamplesThenSilence)
+TEST_F(SoundMixerOutput, OutputCarriesTheDecodedSamplesThenSilence)
 {
     const std::vector<unsigned char> ogg = ToneSound(2, 44100, 800);
     const std::vector<int16_t> decoded = DecodeAll(ogg);
@@ -59,7 +59,7 @@ TEST_F(MixerOutputTest, OutputCarriesTheDecodedSamplesThenSilence)
     EXPECT_TRUE(AllZero(out, decoded.size()));
 }
 
-TEST_F(MixerOutputTest, MonoSoundReachesBothSides)
+TEST_F(SoundMixerOutput, MonoSoundReachesBothSides)
 {
     const std::vector<unsigned char> ogg = ToneSound(1, 44100, 300);
     const std::vector<int16_t> decoded = DecodeAll(ogg);
@@ -71,7 +71,7 @@ TEST_F(MixerOutputTest, MonoSoundReachesBothSides)
     EXPECT_TRUE(AllZero(out, 2 * decoded.size()));
 }
 
-TEST_F(MixerOutputTest, ResourceSoundEndsTwentyMillisecondsShortOfItsData)
+TEST_F(SoundMixerOutput, ResourceSoundEndsTwentyMillisecondsShortOfItsData)
 {
     static const std::vector<unsigned char> ogg = ToneSound(2, 44100, 700);
     platform::RegisterExecutableResource(4201, ogg.data(), ogg.size());
