@@ -249,7 +249,17 @@ DWORD WINAPI CSoundStream::ThreadProc(LPVOID param)
 DWORD CSoundStream::StreamLoop()
 {
     EnterCriticalSection(&lock);
-    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    HRESULT playing = buffer->Play(0, 0, DSBPLAY_LOOPING);
+    if (playing == DSERR_BUFFERLOST) {
+        buffer->Restore();
+        playing = buffer->Play(0, 0, DSBPLAY_LOOPING);
+    }
+    if (FAILED(playing)) {
+        // A buffer that does not play never moves its cursor: the sound ends
+        // at once rather than never.
+        command = kCommandEnd;
+        SetEvent(wakeEvent);
+    }
     LeaveCriticalSection(&lock);
 
     for (;;) {

@@ -76,6 +76,8 @@ public:
     unsigned long Id() const { return id; }
     CSoundSource* Source() const { return source; }
     bool HasBuffer() const { return buffer != nullptr; }
+    // The buffer, or null; for tests.
+    IDirectSoundBuffer8* Buffer() const { return buffer; }
     // The number of window timers armed for labels.
     size_t ArmedLabelCount() const { return labelTimers.size(); }
 

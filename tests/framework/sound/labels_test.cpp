@@ -133,3 +133,20 @@ TEST_F(SoundTest, LabelOfAnEndedSoundWhoseEndIsStillQueuedDoesNotFire)
     PumpFor(50ms);
     EXPECT_EQ(n.Count(Label(id, 1000)), 0);
 }
+
+TEST_F(SoundTest, EndOfAnEarlierPlayLeavesTheLabelsOfTheNextOne)
+{
+    const unsigned long id = AddFromMemory(L"short", ToneSound(2, 44100, 100));
+    Notifications n;
+    Sound().AddLabel(id, 300, n.LabelSlot());
+    Sound().SetOnStop(id, n.EndSlot());
+    ASSERT_TRUE(Sound().Play(id));
+    ASSERT_TRUE(Sound().Stop(id));
+    // Played again before the first end message is handled.
+    ASSERT_TRUE(Sound().Play(id));
+    ASSERT_TRUE(PumpUntil([&] { return n.ends == 1; }, 1s));
+    EXPECT_TRUE(Sound().IsPlaying(id));
+    EXPECT_EQ(Sound().FindStream(id)->ArmedLabelCount(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return n.ends == 2; }, 3s));
+    EXPECT_EQ(n.events, (std::vector<std::string>{"end 1", "label 1 300", "end 1"}));
+}

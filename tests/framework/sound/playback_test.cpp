@@ -147,3 +147,19 @@ TEST_F(SoundTest, ClosingSoundOfTheProgramPlaysAndEnds)
     ASSERT_TRUE(Sound().Play(id));
     EXPECT_TRUE(PumpUntil([&] { return n.ends == 1; }, 20s));
 }
+
+TEST_F(SoundTest, LostBufferIsRestoredAndTheSoundStillEnds)
+{
+    const unsigned long id = AddFromMemory(L"lost", ToneSound(2, 44100, 1200));
+    Notifications n;
+    Sound().SetOnStop(id, n.EndSlot());
+    ASSERT_TRUE(Sound().Play(id));
+    // Lost before or after the thread starts the buffer, as it happens.
+    platform::dsoundtest::LoseBuffer(Sound().FindStream(id)->Buffer());
+    EXPECT_TRUE(PumpUntil([&] { return n.ends == 1; }, 4s));
+
+    // Lost while stopped: the first fill restores it.
+    platform::dsoundtest::LoseBuffer(Sound().FindStream(id)->Buffer());
+    EXPECT_TRUE(Sound().Play(id));
+    EXPECT_TRUE(PumpUntil([&] { return n.ends == 2; }, 4s));
+}
