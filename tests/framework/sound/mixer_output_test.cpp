@@ -59,18 +59,6 @@ TEST_F(SoundMixerOutput, OutputCarriesTheDecodedSamplesThenSilence)
     EXPECT_TRUE(AllZero(out, decoded.size()));
 }
 
-TEST_F(SoundMixerOutput, MonoSoundReachesBothSides)
-{
-    const std::vector<unsigned char> ogg = ToneSound(1, 44100, 300);
-    const std::vector<int16_t> decoded = DecodeAll(ogg);
-    const std::vector<int16_t> out = PlayOneSecond(AddFromMemory(L"mono", ogg));
-    for (size_t i = 0; i < decoded.size(); ++i) {
-        ASSERT_EQ(out[2 * i], decoded[i]) << "frame " << i;
-        ASSERT_EQ(out[2 * i + 1], decoded[i]) << "frame " << i;
-    }
-    EXPECT_TRUE(AllZero(out, 2 * decoded.size()));
-}
-
 TEST_F(SoundMixerOutput, ResourceSoundEndsTwentyMillisecondsShortOfItsData)
 {
     static const std::vector<unsigned char> ogg = ToneSound(2, 44100, 700);

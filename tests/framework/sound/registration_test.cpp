@@ -67,7 +67,7 @@ TEST_F(SoundTest, IdentifierThatNamesNoSoundDoesNothing)
     EXPECT_TRUE(n.events.empty());
 }
 
-TEST_F(SoundTest, NumberedResourceComesFromTheExecutable)
+TEST_F(SoundTest, NumberedResourceComesFromTheExecutableElseTheSideFile)
 {
     static const std::vector<unsigned char> ogg = ToneSound(1, 44100, 100);
     platform::RegisterExecutableResource(4001, ogg.data(), ogg.size());
@@ -76,12 +76,9 @@ TEST_F(SoundTest, NumberedResourceComesFromTheExecutable)
     EXPECT_EQ(Sound().AddSoundFromResource(L"4001"), id);
     // The name is what is compared, not the number it stands for.
     EXPECT_NE(Sound().AddSoundFromResource(L"04001"), id);
-}
 
-TEST_F(SoundTest, ResourceMissingFromExecutableAndSideFileRegistersNothing)
-{
     EXPECT_EQ(Sound().AddSoundFromResource(L"4999"), 0u);
-    // The side file holds pictures under these numbers, which are no sound.
+    // The side file holds a picture under this number, which is no sound.
     EXPECT_EQ(Sound().AddSoundFromResource(L"110"), 0u);
 }
 

@@ -75,20 +75,3 @@ TEST(SoundSource, ResourceNumbersAreWholeDecimalNames)
                                 L"99999999999"})
         EXPECT_FALSE(CSoundSource::ParseResourceNumber(name, &id)) << name;
 }
-
-TEST(SoundSource, DamagedDataIsRefused)
-{
-    std::vector<unsigned char> ogg = EncodeVorbis(1, 22050, Tone(1, 22050, 2000));
-    CSoundSource whole;
-    ASSERT_TRUE(whole.OpenMemory(ogg.data(), unsigned(ogg.size())));
-
-    CSoundSource cut;
-    EXPECT_FALSE(cut.OpenMemory(ogg.data(), 40)); // inside the first header
-    std::vector<unsigned char> garbled(ogg);
-    for (size_t i = 0; i < garbled.size(); i += 3)
-        garbled[i] ^= 0x5A;
-    CSoundSource bad;
-    EXPECT_FALSE(bad.OpenMemory(garbled.data(), unsigned(garbled.size())));
-    EXPECT_EQ(bad.Read(garbled.data(), 16), 0u);
-    EXPECT_FALSE(bad.Rewind());
-}
