@@ -63,6 +63,8 @@ IMResourceManager::~IMResourceManager()
         direct3d->Release();
     direct3d = nullptr;
     fonts.reset();
+    // The sound system goes last.
+    CSoundSystem::Release();
 }
 
 void IMResourceManager::Start(bool windowed)
@@ -74,8 +76,9 @@ void IMResourceManager::Start(bool windowed)
     manager.frameCount = 0;
     manager.window = IMWindow::Handle();
 
-    // The sound system starts here, before the device; start-up goes on
-    // whether or not it could be set up.
+    // The sound system starts before the device; start-up goes on whether
+    // or not it could be set up.
+    manager.Init(manager.window);
 
     int created = 1;
     try {

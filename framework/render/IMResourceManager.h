@@ -14,6 +14,7 @@
 // lazily on its next use.
 #pragma once
 
+#include "framework/sound/CSoundSystem.h"
 #include "platform/d3d9.h"
 #include "platform/wintypes.h"
 
@@ -60,7 +61,7 @@ bool CreateTexture(IDirect3DDevice9* device, IDirect3DTexture9** out, int width,
 // when no millisecond passed.
 std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed);
 
-class IMResourceManager {
+class IMResourceManager : public CSoundSystem {
 public:
     // Fills a locked texture: (bits, pitch in bytes, image height in rows).
     typedef boost::function<void(unsigned char* bits, int pitch, int height)> Filler;
