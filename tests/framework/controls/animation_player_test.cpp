@@ -4,14 +4,14 @@
 // frame edge.
 #include "framework/controls/IMAnimationBase.h"
 #include "framework/views/IMSequenceView.h"
-#include "offscreen_window.h"
+#include "support/headless_window.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-using testing_support::OffscreenWindow;
+using testing_support::HeadlessWindow;
 
 namespace {
 
@@ -113,7 +113,7 @@ protected:
         p.SetLastFrame(count - 1);
     }
 
-    OffscreenWindow window;
+    HeadlessWindow window;
 };
 
 } // namespace

@@ -3,13 +3,13 @@
 // shows the skin of each state (read back from the presented frame).
 #include "framework/controls/IMButtonBase.h"
 #include "framework/render/IMResourceManager.h"
-#include "offscreen_window.h"
+#include "support/headless_window.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-using testing_support::OffscreenWindow;
+using testing_support::HeadlessWindow;
 
 namespace {
 
@@ -69,7 +69,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    OffscreenWindow window;
+    HeadlessWindow window;
     IMButtonBase<IMStateView>* button = nullptr;
     int clicks = 0;
     // The middle of the button: opaque in every skin.
@@ -224,7 +224,7 @@ const SkinButton kSkinButtons[] = {
 // button leave and enter again as its texture changes.
 TEST(SkinButtons, SizeAndOneFootprintForAllStates)
 {
-    OffscreenWindow window;
+    HeadlessWindow window;
     IMResourceManager& manager = *window.Manager();
     for (const SkinButton& skin : kSkinButtons) {
         const std::wstring name = skin.name;

@@ -3,11 +3,11 @@
 // drawn by the window's render pass.
 #include "framework/controls/IMStaticPictureBase.h"
 #include "framework/render/IMResourceManager.h"
-#include "offscreen_window.h"
+#include "support/headless_window.h"
 
 #include <gtest/gtest.h>
 
-using testing_support::OffscreenWindow;
+using testing_support::HeadlessWindow;
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
         return platform::d3d9test::LastPresentedFrame(Manager().Device());
     }
 
-    OffscreenWindow window;
+    HeadlessWindow window;
 };
 
 RECT RectOf(IMControl* c)
