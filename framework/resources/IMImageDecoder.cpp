@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/kernel32_resource.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace imimage {
@@ -47,13 +48,18 @@ bool ReadNumberedResource(unsigned id, std::vector<unsigned char>* bytes)
 bool ReadImageFile(const std::wstring& path, std::vector<unsigned char>* bytes)
 {
     bytes->clear();
-    const std::string narrowed = platform::WideToCp1251String(path);
-    std::ifstream file(platform::Cp1251PathToUtf8(narrowed), std::ios::binary);
+    const std::string onDisk = platform::Cp1251PathToUtf8(platform::WideToCp1251String(path));
+    // A folder opens as a stream too, of a nonsensical size.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(onDisk, error))
+        return false;
+    std::ifstream file(onDisk, std::ios::binary);
     if (!file)
         return false;
     file.seekg(0, std::ios::end);
     const std::streamoff size = file.tellg();
-    if (size <= 0)
+    const std::streamoff kLargestImageFile = std::streamoff(1) << 30;
+    if (size <= 0 || size > kLargestImageFile)
         return false;
     file.seekg(0, std::ios::beg);
     bytes->resize(static_cast<size_t>(size));

@@ -55,6 +55,10 @@ void IMTextView::Layout(int first)
                 y += lineHeight;
                 lineHeight = m;
                 lastSpace = -1;
+                // The line after it starts at the change: its start was
+                // removed above and is recorded again.
+                if (i + 1 >= first)
+                    lineStarts.push_back(i + 1);
             }
             lowest = std::max(lowest, y + lineHeight);
             continue;

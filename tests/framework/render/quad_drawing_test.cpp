@@ -33,6 +33,20 @@ TEST_F(QuadDrawing, OriginMovesTheQuadAndEachPixelShowsOneTexel)
             ASSERT_EQ(frame.At(100 + x, 50 + y), Coordinates(x, y)) << x << "," << y;
 }
 
+TEST_F(QuadDrawing, HalfPixelShiftCentresSamplesBetweenTexelPairsWhenHalved)
+{
+    // Four texels dark, dark, light, light drawn into two pixels: each pixel
+    // centre falls between the two texels of its own pair, never across
+    // the pairs (nor wraps round to the far edge).
+    const int id = MakeTexture(L"pairs", 4, 2, [](int x, int) { return x < 2 ? 0xFF000000u : 0xFFFFFFFFu; });
+    const RECT source{0, 0, 4, 2};
+    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{10, 10, 12, 11}, &source, 0xFFFFFFFF, 0.0f); }, 0xFF0000FF);
+    EXPECT_EQ(frame.At(10, 10), 0xFF000000u);
+    EXPECT_EQ(frame.At(11, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(frame.At(12, 10), 0xFF0000FFu);
+    EXPECT_EQ(frame.At(10, 11), 0xFF0000FFu);
+}
+
 TEST_F(QuadDrawing, WholeImageOfANonPowerOfTwoTextureIsShownWithoutItsPadding)
 {
     // 5 × 3 in an 8 × 4 texture; the padding is zero (transparent black).

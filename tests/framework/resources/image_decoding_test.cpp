@@ -249,8 +249,9 @@ TEST_F(ImageDecoding, TruncatedOrForeignDataEndsWithoutAHang)
     ::testing::internal::CaptureStderr();
     const int partial = Decode(jpeg); // what arrived is shown, or nothing: no hang
     ::testing::internal::GetCapturedStderr();
-    if (partial >= 0)
+    if (partial >= 0) {
         EXPECT_EQ(manager->GetTextureRecord(partial)->imageRect.right, 32);
+    }
 
     const std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
     EXPECT_EQ(Decode(text), -1);

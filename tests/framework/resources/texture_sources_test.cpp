@@ -116,7 +116,8 @@ TEST_F(TextureSources, NamesNothingCanDecodeMakeNoTexture)
     const int slots = manager->SlotCount();
     const int textures = platform::d3d9test::CountLiveObjects().textures;
     for (const std::wstring& name : {(folder / "text.png").wstring(), (folder / "empty.png").wstring(),
-                                     (folder / "missing.png").wstring(), std::wstring(L"")}) {
+                                     (folder / "missing.png").wstring(), folder.wstring(),
+                                     std::wstring(L"")}) {
         EXPECT_EQ(manager->LoadTexture(name), slots) << std::string(name.begin(), name.end());
         EXPECT_EQ(manager->FindTexture(name), slots);
     }

@@ -12,20 +12,6 @@ TEST(GlyphKey, RunsEveryPropertyTogetherWithColoursAsSignedDecimals)
               MakeGlyphKey(L"Arial", L'Ж', 18, 0x1B072134u, true, false, true, 0xFF000000u, true));
 }
 
-TEST(GlyphKey, DiffersForEveryProperty)
-{
-    const std::wstring base =
-        MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, false, false, false, 0x00AFAFAFu, false);
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'b', 16, 0xFF000000u, false, false, false, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 18, 0xFF000000u, false, false, false, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000001u, false, false, false, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, true, false, false, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, false, true, false, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, false, false, true, 0x00AFAFAFu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, false, false, false, 0x00AFAFAEu, false));
-    EXPECT_NE(base, MakeGlyphKey(L"Arial", L'a', 16, 0xFF000000u, false, false, false, 0x00AFAFAFu, true));
-}
-
 TEST(GlyphKey, StaysWithinTheKeyBufferForAnOverlongFace)
 {
     const std::wstring key = MakeGlyphKey(std::wstring(400, L'x'), L'a', 16, 0xFFFFFFFFu, false,

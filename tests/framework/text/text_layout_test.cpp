@@ -173,6 +173,19 @@ TEST_F(TextLayout, PartialLayoutAgreesWithAFullOne)
     view.Layout(0);
     EXPECT_TRUE(Same(partial, Rects(view)));
     EXPECT_EQ(partialStarts, view.GetLineStarts());
+
+    // Changes right after a line break.
+    view.SetText(L"ab\ncd\nef");
+    view.EraseText(3, 1);
+    EXPECT_EQ((std::vector<int>{0, 3, 5}), view.GetLineStarts());
+    EXPECT_EQ(0, view.GetGlyphRect(3).left);
+    EXPECT_EQ(16, view.GetGlyphRect(3).top);
+    view.InsertText(3, L"xy");
+    partial = Rects(view);
+    partialStarts = view.GetLineStarts();
+    view.Layout(0);
+    EXPECT_TRUE(Same(partial, Rects(view)));
+    EXPECT_EQ(partialStarts, view.GetLineStarts());
 }
 
 TEST_F(TextLayout, InsertionAndErasureKeepToTheText)

@@ -157,6 +157,11 @@ TEST_F(EditBar, FrameLinesTheOuterEdgeAndTheTextStartsInset)
         EXPECT_TRUE(found) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
     }
     EXPECT_TRUE(Equal(RECT{2, 1, 199, 21}, RectOf(edit)));
+
+    // Sized by its owner through the view.
+    bar->SetSize(80, 30);
+    EXPECT_TRUE(Equal(RECT{2, 1, 79, 29}, RectOf(edit)));
+    EXPECT_TRUE(Equal(RECT{100, 200, 180, 230}, RectOf(bar)));
 }
 
 TEST_F(EditBar, TypingPastTheRightEdgeScrollsAndBackPastTheLeftReturns)

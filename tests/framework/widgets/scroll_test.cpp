@@ -56,6 +56,11 @@ TEST_F(ScrollBar, DefaultGeometryOnASixteenByTwoHundredBar)
     EXPECT_TRUE(Equal(RECT{0, 100, 16, 116}, RectOf(bar->GetSlider())));
     EXPECT_TRUE(Equal(RECT{0, 16, 16, 100}, RectOf(bar->GetUpperTrack())));
     EXPECT_TRUE(Equal(RECT{0, 116, 16, 184}, RectOf(bar->GetLowerTrack())));
+
+    // Sized through the view, it lays itself out again.
+    bar->SetSize(14, 100);
+    EXPECT_TRUE(Equal(RECT{0, 86, 14, 100}, RectOf(bar->GetDownButton())));
+    EXPECT_TRUE(Equal(RECT{0, 14 + 36, 14, 14 + 36 + 7}, RectOf(bar->GetSlider())));
 }
 
 TEST_F(ScrollBar, WithoutARectangleItRunsAlongTheParentsRightEdge)
