@@ -1,12 +1,14 @@
 // Presenting the render device's frames in the window: the 800 x 600 BGRA
 // frame goes into one streaming texture, drawn scaled up uniformly and
 // centred on black. The renderer is made on the first frame (with vsync,
-// falling back to SDL's software renderer); when neither can be had, frames
-// are dropped quietly.
+// falling back to SDL's software renderer; without a display, under the
+// offscreen or dummy driver, the software renderer at once, as there is
+// nothing to accelerate); when none can be had, frames are dropped quietly.
 #include "platform/letterbox.h"
 #include "platform/user32_state.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace platform {
 
@@ -21,12 +23,24 @@ void ReleasePresentation(WindowRecord& window)
 
 namespace {
 
+bool Headless()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
 // Makes the renderer and the texture when missing; false when they cannot be had.
 bool Prepare(WindowRecord& w, int width, int height)
 {
     if (w.presentFailed || w.sdl == nullptr) return false;
     if (w.renderer == nullptr) {
-        w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (Headless()) {
+            // The driver's own memory framebuffer: SDL would otherwise bring
+            // up a GL context just to back the software renderer.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        } else {
+            w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        }
         if (w.renderer == nullptr) w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_SOFTWARE);
         if (w.renderer == nullptr) {
             std::fprintf(stderr, "SDL renderer: %s\n", SDL_GetError());

@@ -220,7 +220,19 @@ BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
 BOOL InflateRect(LPRECT rect, int dx, int dy);
 
-// Messages: one thread-safe FIFO queue for the process.
+// Messages: one thread-safe FIFO queue for the process. Any thread may post;
+// the UI thread (the one that made the first window, the only one that may
+// create, show or destroy windows) takes them. PeekMessageW first moves the
+// pending SDL events into the queue (on the UI thread only). As on Windows,
+// PostQuitMessage sets a flag: WM_QUIT comes once the queue holds nothing
+// else, one for any number of calls; WM_PAINT is made for a visible window
+// whose client area is invalid (shown, restored, exposed) when nothing else
+// waits, and comes until DefWindowProcW validates it. TranslateMessage puts
+// the characters of a key-down before every other queued message. SendMessageW
+// calls the window procedure at once, on the calling thread.
+// MsgWaitForMultipleObjects returns WAIT_OBJECT_0 + count when a message
+// waits, WAIT_OBJECT_0 + i when handle i is signalled (wait-all is refused),
+// WAIT_TIMEOUT after at most its time-out.
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
@@ -231,7 +243,11 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
                                 DWORD milliseconds, DWORD wakeMask);
 UINT RegisterWindowMessageW(LPCWSTR name);
 
-// Pointer and keys
+// Pointer and keys. The pointer position is kept from motion events and
+// SetCursorPos, so it is known without a display; screen coordinates are the
+// main window's client coordinates offset by ClientToScreen of (0, 0), which
+// is (0, 0) for a full-screen pop-up, whose pointer stays on its client area.
+// GetAsyncKeyState reports bit 15 for keys and buttons held as of the last pump.
 int ShowCursor(BOOL show);
 BOOL SetCursorPos(int x, int y);
 BOOL GetCursorPos(LPPOINT point);

@@ -127,9 +127,3 @@ TEST_F(Folders, DataFolderFallsBackToHomeLocalShare)
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_APPDATA, FALSE));
     EXPECT_EQ(std::wstring(path), wroot_ + L"/.local/share");
 }
-
-TEST(ShellFolders, OnlyTheApplicationDataFolderIsKnown)
-{
-    wchar_t path[MAX_PATH];
-    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, 0x1A, FALSE));
-}

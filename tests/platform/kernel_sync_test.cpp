@@ -156,17 +156,6 @@ TEST(Threads, ManyShortThreadsJoinWithTheirOwnCodes)
     }
 }
 
-TEST(Threads, BadArgumentsAreRefused)
-{
-    EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    HANDLE e = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    DWORD code;
-    EXPECT_FALSE(GetExitCodeThread(e, &code));  // not a thread
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    CloseHandle(e);
-}
-
 TEST(CriticalSections, ExcludeOtherThreadsAndLetTheOwnerReenter)
 {
     CRITICAL_SECTION cs;

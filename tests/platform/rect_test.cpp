@@ -31,13 +31,3 @@ TEST(Rectangles, IntersectionAndUnionHandleEmptyResults)
     EXPECT_TRUE(EqualRect(&out, &whole));
     EXPECT_FALSE(UnionRect(&out, &empty, &empty));
 }
-
-TEST(Rectangles, OffsetAndInflateMoveEveryEdge)
-{
-    RECT r;
-    SetRect(&r, 1, 2, 3, 4);
-    OffsetRect(&r, 10, 20);
-    InflateRect(&r, 1, 2);
-    RECT expected{10, 20, 14, 26};
-    EXPECT_TRUE(EqualRect(&r, &expected));
-}

@@ -221,9 +221,3 @@ TEST(MouseWheel, EachNotchIsOneMessageOfDelta120AtScreenCoordinates)
 
     EXPECT_TRUE(Feed(input, t, {Wheel(0)}).empty());  // sideways only
 }
-
-TEST(MouseButtons, OtherButtonsGiveNothing)
-{
-    SdlInput input;
-    EXPECT_TRUE(Feed(input, FullScreen(), {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1, 1)}).empty());
-}

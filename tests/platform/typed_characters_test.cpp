@@ -142,11 +142,3 @@ TEST_F(TypedCharacters, APostedKeyDownTranslatesWithTheUsLayout)
     PostMessageW(hwnd_, WM_KEYDOWN, VK_F5, 0x003F0001);
     EXPECT_EQ(CharsOf(PumpAll()), (std::vector<WPARAM>{'q', 13}));
 }
-
-TEST_F(TypedCharacters, TranslateMessageReportsKeyMessagesOnly)
-{
-    MSG key{hwnd_, WM_KEYUP, 'A', 0, 0, {}};
-    EXPECT_TRUE(TranslateMessage(&key));
-    MSG mouse{hwnd_, WM_MOUSEMOVE, 0, 0, 0, {}};
-    EXPECT_FALSE(TranslateMessage(&mouse));
-}

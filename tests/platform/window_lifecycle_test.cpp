@@ -172,8 +172,13 @@ TEST(WindowClasses, RegistrationIsCheckedAndClassesWithWindowsStay)
     EXPECT_EQ(RegisterClassW(&wc), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
 
-    HWND hwnd = CreateWindowExW(0, L"classcheck", L"", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 10, 10,
-                                806, 629, nullptr, nullptr, nullptr, nullptr);
+    // A captioned window's outer size holds its frame; a pop-up's is its client area.
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT outer{0, 0, 800, 600};
+    AdjustWindowRect(&outer, style, FALSE);
+    EXPECT_GT(outer.right - outer.left, 800);
+    HWND hwnd = CreateWindowExW(0, L"classcheck", L"", style, 10, 10, outer.right - outer.left,
+                                outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -193,17 +198,50 @@ TEST(WindowClasses, RegistrationIsCheckedAndClassesWithWindowsStay)
     PumpAll(false);
 }
 
-TEST(WindowFrame, AdjustWindowRectAddsTheCaptionFrameOnlyToCaptionedWindows)
+namespace {
+Uint32 PixelAt(SDL_Renderer* renderer, int x, int y)
 {
-    RECT popup{0, 0, 800, 600};
-    AdjustWindowRect(&popup, WS_POPUP, FALSE);
-    RECT same{0, 0, 800, 600};
-    EXPECT_TRUE(EqualRect(&popup, &same));
+    Uint32 pixel = 0;
+    SDL_Rect r{x, y, 1, 1};
+    EXPECT_EQ(SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_ARGB8888, &pixel, 4), 0) << SDL_GetError();
+    return pixel;
+}
+} // namespace
 
-    RECT windowed{0, 0, 800, 600};
-    AdjustWindowRect(&windowed, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
-    EXPECT_LT(windowed.left, 0);
-    EXPECT_LT(windowed.top, windowed.left);
-    EXPECT_GT(windowed.right, 800);
-    EXPECT_GT(windowed.bottom, 600);
+TEST(Presentation, TheFrameIsDrawnScaledAndCentredOnBlack)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = L"PresentCheck";
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    RECT outer{0, 0, 800, 600};
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    AdjustWindowRect(&outer, style, FALSE);
+    HWND hwnd = CreateWindowExW(0, L"PresentCheck", L"07342 Тренажер «Кварлоп»", style, CW_USEDEFAULT,
+                                CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    ShowWindow(hwnd, SW_SHOWDEFAULT);
+    SDL_Window* sdl = SDL_GetWindowFromID(platform::SdlWindowIdOf(hwnd));
+    ASSERT_NE(sdl, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(sdl), u8"07342 Тренажер «Кварлоп»");
+    // Made wider than the client area: bars of 100 pixels left and right.
+    SDL_SetWindowSize(sdl, 1000, 600);
+    PumpAll();
+
+    std::vector<uint32_t> frame(800 * 600, 0xFF332211u);  // bytes B 11, G 22, R 33, A FF
+    platform::GetPresentFunction()(hwnd, frame.data(), 800, 600, 800 * 4);
+    SDL_Renderer* renderer = SDL_GetRenderer(sdl);
+    ASSERT_NE(renderer, nullptr);
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    if (w != 1000) GTEST_SKIP() << "the video driver kept the window at " << w << " pixels";
+    EXPECT_EQ(PixelAt(renderer, 500, 300), 0xFF332211u);
+    EXPECT_EQ(PixelAt(renderer, 100, 300), 0xFF332211u);
+    EXPECT_EQ(PixelAt(renderer, 99, 300), 0xFF000000u);
+    EXPECT_EQ(PixelAt(renderer, 900, 300), 0xFF000000u);
+
+    DestroyWindow(hwnd);
+    UnregisterClassW(L"PresentCheck", nullptr);
+    PumpAll(false);
 }
