@@ -1,6 +1,6 @@
 // A shell over a test application: its screens record that they were asked
 // for, its one step records the dialogs it gets. The main window is made
-// headless, as the program makes it, with a render device that draws nothing.
+// headless, as the program makes it.
 #pragma once
 
 #include "app/shell/IMApp.h"
@@ -74,8 +74,6 @@ protected:
     }
 
     ScratchDataHome dataHome;
-    testing_support::FakeDeviceState deviceState;
-    testing_support::RecordingDevices devices{deviceState};
     ShellApp* app = nullptr;
 };
 
