@@ -25,16 +25,6 @@ TEST(Motion, PastTheBorderItHasLeft)
     EXPECT_TRUE(HasLeftScreen(300.0f, 600.5f, 100, 92, 800, 600));
 }
 
-TEST(Motion, ThePositionFollowsTheTimeSinceTheLaunch)
-{
-    exercise::Flight flight{-470, 10, 30.0f, -40.0f};
-    EXPECT_FLOAT_EQ(-470.0f, flight.X(0.0f));
-    EXPECT_FLOAT_EQ(-455.0f, flight.X(0.5f));
-    EXPECT_FLOAT_EQ(-70.0f, flight.Y(2.0f));
-    EXPECT_FLOAT_EQ(1.5f, exercise::SecondsBetween(1000, 4000, 2000));
-    EXPECT_FLOAT_EQ(0.0f, exercise::SecondsBetween(1000, 4000, 0));
-}
-
 TEST(Motion, TruncationTowardZeroSaturates)
 {
     EXPECT_EQ(-3, exercise::TruncToInt(-3.9f));

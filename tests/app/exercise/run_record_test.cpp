@@ -113,19 +113,3 @@ TEST_F(RunRecordTest, TheMeanIsTruncatedAndNoFlightsGiveZero)
     record.LeftScreen();
     EXPECT_EQ(0x200u, record.flightTimes.back());
 }
-
-TEST_F(RunRecordTest, ANewRunStartsFromNothing)
-{
-    Launch();
-    record.OnScreenClick();
-    now = 1500;
-    record.Pop();
-    now = 9000;
-    record.Start();
-    EXPECT_EQ(0, record.launchedCount);
-    EXPECT_EQ(0, record.poppedCount);
-    EXPECT_EQ(0, record.screenClickCount);
-    EXPECT_TRUE(record.flightTimes.empty());
-    EXPECT_EQ(9000u, record.lastEventTime);
-    EXPECT_FALSE(record.IsBursting());
-}
