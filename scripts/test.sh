@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds everything and runs every test twice:
-# once in a plain build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once in a plain build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then the sound tests a third time under ThreadSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/deps.sh"
@@ -17,3 +18,10 @@ cmake --build "$root/build/asan" -j "$jobs"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     ctest --test-dir "$root/build/asan" --output-on-failure -j "$jobs"
+
+# The sound threads and the mixer under ThreadSanitizer: the DirectSound and
+# the sound-system tests.
+cmake -S "$root" -B "$root/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=thread
+cmake --build "$root/build/tsan" -j "$jobs" --target test_platform test_framework
+TSAN_OPTIONS="halt_on_error=1" \
+    ctest --test-dir "$root/build/tsan" --output-on-failure -j "$jobs" -R 'Dsound|Sound|HalfStream|Realtime'

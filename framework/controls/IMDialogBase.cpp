@@ -309,10 +309,10 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
         return 0;
     }
     IMResourceManager* manager = IMResourceManager::Instance();
-    IMRenderDevice* device = manager ? manager->Device() : nullptr;
+    IDirect3DDevice9* device = manager ? manager->Device() : nullptr;
     if (device) {
         // Children are clipped to the container and drawn in its coordinates.
-        IMViewport saved;
+        D3DVIEWPORT9 saved;
         device->GetViewport(&saved);
         const int ox = manager->originX;
         const int oy = manager->originY;
@@ -327,16 +327,17 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
             SetDirty(false);
             return 0;
         }
-        device->SetViewport(IMViewport{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
-                                       static_cast<DWORD>(clip.right - clip.left),
-                                       static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f});
+        const D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
+                                    static_cast<DWORD>(clip.right - clip.left),
+                                    static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f};
+        device->SetViewport(&narrowed);
         manager->originX = ox + r.left;
         manager->originY = oy + r.top;
         for (IMControl* child : LiveChildren())
             child->OnPaint(e);
         manager->originX = ox;
         manager->originY = oy;
-        device->SetViewport(saved);
+        device->SetViewport(&saved);
     } else {
         // No device: nothing can be drawn, but the children still go
         // through their paint pass.

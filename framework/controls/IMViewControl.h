@@ -6,6 +6,11 @@
 // V must derive from IMView. Its Draw and HitTest(const POINT&) are what the
 // control draws and hit-tests with; the control calls them non-virtually
 // (V::Draw, V::HitTest), since the control's own Draw overrides the view's.
+// So the container and the text view are hit anywhere in their rectangle,
+// the texture, state and sequence views (pictures, buttons, animations)
+// only where their texture's pixel passes the view's alpha test. The view
+// part is destroyed before the control part: a texture view releases its
+// texture while the control is still whole.
 #pragma once
 
 #include "framework/controls/IMControl.h"

@@ -1,8 +1,11 @@
+// Start-up and shut-down of the manager, the device and its loss.
 #include "framework/render/IMResourceManager.h"
 
+#include "assets/skins.h"
 #include "framework/window/IMWindow.h"
 #include "platform/codepage.h"
 #include "platform/kernel32.h"
+#include "platform/kernel32_resource.h"
 #include "platform/user32.h"
 #include "platform/winmm.h"
 
@@ -15,20 +18,18 @@ namespace {
 const int kRefreshRate = 75;
 const int kBackBufferWidth = 800;
 const int kBackBufferHeight = 600;
-
-IMResourceManager::DeviceFactory& CustomFactory()
-{
-    static IMResourceManager::DeviceFactory factory;
-    return factory;
-}
-
-// The device used unless a factory was installed.
-std::unique_ptr<IMRenderDevice> MakeDefaultDevice(HWND, bool, int width, int height, int)
-{
-    return std::unique_ptr<IMRenderDevice>(new IMNullRenderDevice(width, height));
-}
+const UINT kQuadBufferBytes = 4 * 28;
+const DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 } // namespace
+
+std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed)
+{
+    // Wide arithmetic: a long run's frame count times 1000 does not wrap.
+    const unsigned long long fps =
+        elapsed ? static_cast<unsigned long long>(frames) * 1000u / elapsed : 0;
+    return L"FPS: " + std::to_wstring(fps) + L"\n";
+}
 
 IMResourceManager* IMResourceManager::instance = nullptr;
 
@@ -36,6 +37,9 @@ IMResourceManager::IMResourceManager()
     : frameCount(0),
       originX(0),
       originY(0),
+      direct3d(nullptr),
+      device(nullptr),
+      quadBuffer(nullptr),
       backBufferWidth(0),
       backBufferHeight(0),
       windowed(false),
@@ -48,12 +52,19 @@ IMResourceManager::IMResourceManager()
 
 IMResourceManager::~IMResourceManager()
 {
-    device.reset();
-}
-
-void IMResourceManager::SetDeviceFactory(DeviceFactory factory)
-{
-    CustomFactory() = std::move(factory);
+    ReleaseAll();
+    if (quadBuffer)
+        quadBuffer->Release();
+    quadBuffer = nullptr;
+    if (device)
+        device->Release();
+    device = nullptr;
+    if (direct3d)
+        direct3d->Release();
+    direct3d = nullptr;
+    fonts.reset();
+    // The sound system goes last.
+    CSoundSystem::Release();
 }
 
 void IMResourceManager::Start(bool windowed)
@@ -65,30 +76,44 @@ void IMResourceManager::Start(bool windowed)
     manager.frameCount = 0;
     manager.window = IMWindow::Handle();
 
-    // The sound system starts here, before the device; start-up goes on
-    // whether or not it could be set up.
+    // The sound system starts before the device; start-up goes on whether
+    // or not it could be set up.
+    manager.Init(manager.window);
 
-    if (manager.CreateDevice(kRefreshRate, manager.window, windowed, kBackBufferWidth,
-                             kBackBufferHeight) != 0) {
+    int created = 1;
+    try {
+        created = manager.CreateDevice(kRefreshRate, manager.window, windowed, kBackBufferWidth,
+                                       kBackBufferHeight);
+    } catch (...) {
+        delete instance;
+        instance = nullptr;
+        throw;
+    }
+    if (created != 0) {
         delete instance;
         instance = nullptr;
         throw std::runtime_error(platform::WideToCp1251String(L"Не могу создать устройство Direct3D"));
     }
 
-    // The skin textures are registered here, "DefaultBackGround" first.
+    // The skins, "DefaultBackGround" first so that it gets identifier 0.
+    for (const assets::SkinImage& skin : assets::kSkins) {
+        const unsigned char* data = nullptr;
+        size_t size = 0;
+        const std::wstring name = platform::Utf8ToWide(skin.name);
+        if (platform::FindEmbeddedBlob(skin.name, &data, &size))
+            manager.CreateTextureFromMemory(name, data, static_cast<unsigned>(size));
+    }
 }
 
 void IMResourceManager::Shutdown()
 {
     if (!instance)
         return;
-    // The skin textures are released here, in the order of registration.
+    for (const assets::SkinImage& skin : assets::kSkins)
+        instance->ReleaseTextureByName(platform::Utf8ToWide(skin.name));
 
-    // Passes per second over the whole run; no rate when no millisecond passed.
-    const DWORD elapsed = timeGetTime() - instance->startTime;
-    const unsigned long long fps =
-        elapsed ? static_cast<unsigned long long>(instance->frameCount) * 1000u / elapsed : 0;
-    OutputDebugStringW((L"FPS: " + std::to_wstring(fps) + L"\n").c_str());
+    OutputDebugStringW(
+        IMFrameRateLine(instance->frameCount, timeGetTime() - instance->startTime).c_str());
 
     delete instance;
     instance = nullptr;
@@ -99,26 +124,55 @@ int IMResourceManager::CreateDevice(int rate, HWND hwnd, bool inWindow, int widt
     if (instance != this)
         std::exit(0);
 
-    int bufferWidth = width;
-    int bufferHeight = height;
+    if (!direct3d) {
+        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+        if (!direct3d)
+            throw std::runtime_error("Can't init Direct3D");
+    }
+    D3DDISPLAYMODE mode{};
+    if (FAILED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode)))
+        throw std::runtime_error("Can't init DisplayMode");
+
+    D3DPRESENT_PARAMETERS parameters{};
     if (inWindow) {
         RECT client{0, 0, 0, 0};
         GetClientRect(hwnd, &client);
-        bufferWidth = client.right - client.left;
-        bufferHeight = client.bottom - client.top;
+        parameters.BackBufferWidth = static_cast<UINT>(client.right - client.left);
+        parameters.BackBufferHeight = static_cast<UINT>(client.bottom - client.top);
+    } else {
+        parameters.BackBufferWidth = static_cast<UINT>(width);
+        parameters.BackBufferHeight = static_cast<UINT>(height);
     }
+    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+    parameters.BackBufferCount = 3;
+    parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = nullptr;
+    parameters.Windowed = inWindow ? TRUE : FALSE;
+    parameters.FullScreen_RefreshRateInHz = inWindow ? 0 : static_cast<UINT>(rate);
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+
     windowed = inWindow;
-    backBufferWidth = bufferWidth;
-    backBufferHeight = bufferHeight;
+    backBufferWidth = static_cast<int>(parameters.BackBufferWidth);
+    backBufferHeight = static_cast<int>(parameters.BackBufferHeight);
     if (!inWindow)
         refreshRate = rate;
 
-    device.reset();
-    const DeviceFactory& factory = CustomFactory();
-    device = factory ? factory(hwnd, inWindow, bufferWidth, bufferHeight, rate)
-                     : MakeDefaultDevice(hwnd, inWindow, bufferWidth, bufferHeight, rate);
-    if (!device)
+    if (quadBuffer)
+        quadBuffer->Release();
+    quadBuffer = nullptr;
+    if (device)
+        device->Release();
+    device = nullptr;
+
+    if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
+                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device))) {
+        device = nullptr;
         return 1;
+    }
+    if (FAILED(device->CreateVertexBuffer(kQuadBufferBytes, 0, kQuadFvf, D3DPOOL_SYSTEMMEM,
+                                          &quadBuffer, nullptr)))
+        quadBuffer = nullptr; // DrawQuad then draws nothing
     deviceLost = false;
     return 0;
 }
@@ -126,16 +180,30 @@ int IMResourceManager::CreateDevice(int rate, HWND hwnd, bool inWindow, int widt
 bool IMResourceManager::IsDeviceLost()
 {
     if (!deviceLost)
-        deviceLost = !device || device->IsLost();
+        deviceLost = !device || device->TestCooperativeLevel() != D3D_OK;
     return deviceLost;
 }
 
 bool IMResourceManager::ResetDevice()
 {
-    // Device textures are dropped here; their pixel copies stay, and each
-    // comes back at its next use.
+    for (size_t id = 0; id < records.size(); ++id)
+        if (records[id] && records[id]->texture)
+            DropDeviceTexture(static_cast<int>(id));
     if (deviceLost)
         deviceLost = CreateDevice(refreshRate, window, windowed, backBufferWidth,
                                   backBufferHeight) != 0;
     return !deviceLost;
+}
+
+void IMResourceManager::GetViewport(D3DVIEWPORT9* out)
+{
+    if (device && SUCCEEDED(device->GetViewport(out)))
+        return;
+    *out = D3DVIEWPORT9{0, 0, 0, 0, 0.0f, 1.0f};
+}
+
+void IMResourceManager::SetViewport(const D3DVIEWPORT9& viewport)
+{
+    if (device)
+        device->SetViewport(&viewport);
 }

@@ -114,14 +114,14 @@ long IMWindow::Render()
     IMResourceManager* manager = IMResourceManager::Instance();
     if (!manager)
         return 0;
-    IMRenderDevice* device = manager->Device();
+    IDirect3DDevice9* device = manager->Device();
     if (IsDirty() && device) {
-        device->Clear(0xFF000000);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->BeginScene();
         OnPaint(IMEvent(this, IMEVENT_PAINT));
         ++manager->frameCount;
         device->EndScene();
-        device->Present();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
         SetDirty(false);
     } else {
         ++manager->frameCount;

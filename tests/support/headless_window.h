@@ -3,9 +3,11 @@
 // messages the window procedure gets.
 #pragma once
 
+#include "framework/render/IMResourceManager.h"
 #include "framework/window/IMWindow.h"
+#include "platform/present.h"
 #include "platform/user32.h"
-#include "support/recording_device.h"
+#include "support/device_faults.h"
 
 #include <SDL.h>
 
@@ -27,19 +29,20 @@ class HeadlessWindow {
 public:
     // windowed false: an 800 x 600 pop-up, as the program makes it.
     explicit HeadlessWindow(bool windowed = false)
-        : devices(new RecordingDevices(deviceState))
     {
         DiscardQueuedMessages();
         const RECT rect{0, 0, 800, 600};
         window = IMWindow::Create(nullptr, &rect, L"Test window", windowed, nullptr);
         hwnd = IMWindow::Handle();
+        // Frames stay in the device, where the tests read them; nothing is
+        // put on the (offscreen) screen.
+        platform::SetPresentFunction(nullptr);
     }
 
     ~HeadlessWindow()
     {
         delete window;
         DiscardQueuedMessages();
-        devices.reset();
     }
 
     HeadlessWindow(const HeadlessWindow&) = delete;
@@ -118,13 +121,19 @@ public:
 
     IMResourceManager* Manager() const { return IMResourceManager::Instance(); }
 
-    FakeDeviceState deviceState;
+    // Frames the current device has presented.
+    int Presents() const
+    {
+        IMResourceManager* manager = Manager();
+        return manager && manager->Device() ? platform::d3d9test::PresentCount(manager->Device()) : 0;
+    }
+    // The current device reports loss from now on.
+    void LoseDevice() { platform::d3d9test::LoseDevice(Manager()->Device()); }
+
+    DeviceFaults faults;
     IMWindow* window = nullptr;
     HWND hwnd = nullptr;
     bool quit = false;
-
-private:
-    std::unique_ptr<RecordingDevices> devices;
 };
 
 } // namespace testing_support

@@ -14,7 +14,7 @@ namespace testing_support {
 
 struct DrawRecord {
     std::string name;
-    IMViewport viewport;
+    D3DVIEWPORT9 viewport;
     int originX;
     int originY;
 };
@@ -29,7 +29,7 @@ public:
     long Draw() override
     {
         if (log) {
-            DrawRecord record{name, IMViewport{0, 0, 0, 0, 0.0f, 0.0f}, 0, 0};
+            DrawRecord record{name, D3DVIEWPORT9{0, 0, 0, 0, 0.0f, 0.0f}, 0, 0};
             if (IMResourceManager* manager = IMResourceManager::Instance()) {
                 if (manager->Device())
                     manager->Device()->GetViewport(&record.viewport);

@@ -2,42 +2,37 @@
 // to itself and moves the drawing origin while its children paint, and puts
 // both back afterwards.
 #include "support/probe_control.h"
-#include "support/recording_device.h"
 
 #include <gtest/gtest.h>
 
 using testing_support::DrawRecord;
-using testing_support::FakeDeviceState;
 using testing_support::Merge;
 using testing_support::Probe;
 using testing_support::ProbeLog;
-using testing_support::RecordingDevices;
 
 namespace {
 
 class Paint : public ::testing::Test {
 protected:
-    Paint() : devices(state)
+    Paint()
     {
         IMResourceManager::Start(false);
         manager = IMResourceManager::Instance();
     }
     ~Paint() override { IMResourceManager::Shutdown(); }
 
-    IMViewport Viewport()
+    D3DVIEWPORT9 Viewport()
     {
-        IMViewport v;
+        D3DVIEWPORT9 v;
         manager->Device()->GetViewport(&v);
         return v;
     }
 
-    FakeDeviceState state;
-    RecordingDevices devices;
     IMResourceManager* manager = nullptr;
     ProbeLog log;
 };
 
-void ExpectViewport(const IMViewport& v, DWORD x, DWORD y, DWORD w, DWORD h)
+void ExpectViewport(const D3DVIEWPORT9& v, DWORD x, DWORD y, DWORD w, DWORD h)
 {
     EXPECT_EQ(v.X, x);
     EXPECT_EQ(v.Y, y);

@@ -1,0 +1,75 @@
+// The list: its frame, items stacked in the order added, and the selection
+// mask that covers the clicked item.
+#include "widget_fixture.h"
+
+#include "framework/widgets/IMList.h"
+
+using widget_test::Equal;
+using widget_test::WidgetFixture;
+
+namespace {
+
+class List : public WidgetFixture {
+protected:
+    void SetUp() override
+    {
+        WidgetFixture::SetUp();
+        list = new IMList(screen);
+        list->SetRect(RECT{100, 100, 300, 200});
+        Settle();
+    }
+
+    IMList* list = nullptr;
+};
+
+} // namespace
+
+TEST_F(List, FrameAndItemsContainerFollowTheRectangle)
+{
+    EXPECT_TRUE(Equal(RECT{100, 100, 300, 200}, RectOf(list)));
+    EXPECT_TRUE(Equal(RECT{100, 100, 300, 200}, RectOf(list->GetFrame())));
+    EXPECT_TRUE(Equal(RECT{1, 1, 199, 99}, RectOf(list->GetItemsContainer())));
+    EXPECT_EQ(screen, list->GetFrame()->GetParent());
+    const RECT lines[] = {{0, 0, 1, 100}, {0, 0, 200, 1}, {0, 99, 200, 100}, {199, 0, 200, 100}};
+    for (const RECT& r : lines) {
+        bool found = false;
+        for (IMControl* child : list->GetFrame()->LiveChildren())
+            found = found || Equal(r, RectOf(child));
+        EXPECT_TRUE(found) << r.left << "," << r.top;
+    }
+    EXPECT_TRUE(list->GetSelectionMask()->IsHidden());
+    EXPECT_EQ(nullptr, list->GetSelectedItem());
+}
+
+TEST_F(List, ItemsStackInTheOrderAdded)
+{
+    IMList::Item* a = list->AddItem(L"Первый");
+    IMList::Item* b = list->AddItem(L"Второй принтер");
+    IMList::Item* c = list->AddItem(L"Третий");
+    EXPECT_EQ(0, RectOf(a).top);
+    EXPECT_EQ(a->GetHeight(), RectOf(b).top);
+    EXPECT_EQ(a->GetHeight() + b->GetHeight(), RectOf(c).top);
+    EXPECT_EQ(0, RectOf(c).left);
+    EXPECT_EQ(16, a->GetHeight());
+    EXPECT_EQ(0xFF000000u, b->GetGlyphColor(0));
+    EXPECT_EQ(L"Второй принтер", b->GetText());
+    EXPECT_EQ(3u, list->GetItems().size());
+}
+
+TEST_F(List, ClickingAnItemSelectsItUnderTheMask)
+{
+    list->AddItem(L"Первый");
+    IMList::Item* second = list->AddItem(L"Второй");
+    Settle();
+    // The second label, in window pixels: the list's inset is one pixel.
+    const RECT r = RectOf(second);
+    window.Click(101 + r.left + 3, 101 + r.top + 5);
+    window.Pump(3);
+    EXPECT_EQ(second, list->GetSelectedItem());
+    EXPECT_FALSE(list->GetSelectionMask()->IsHidden());
+    EXPECT_TRUE(Equal(RECT{0, r.top, 198, r.bottom + 1}, RectOf(list->GetSelectionMask())));
+
+    list->SelectItem(nullptr);
+    EXPECT_TRUE(list->GetSelectionMask()->IsHidden());
+    EXPECT_EQ(nullptr, list->GetSelectedItem());
+}
