@@ -1,8 +1,14 @@
-// The trainer's entry point.
-#include <cstdio>
+// The trainer's entry point: the application and its window, the title
+// screen, the main loop, and the teardown once the loop has ended.
+#include "app/App.h"
+#include "app/exercise/description.h"
 
 int main()
 {
-    std::fprintf(stderr, "kvarlop: the title screen is not built yet\n");
+    App& app = IMApp<App>::Instance(exercise::kInstanceName, 0);
+    app.ShowTitleScreen();
+    if (app.mainWindow)
+        IMWindow::Run(app.mainWindow);
+    IMApp<App>::Release();
     return 0;
 }

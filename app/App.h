@@ -1,0 +1,53 @@
+// The bubble exercise: the application class with the five settings of a run
+// and the record of the run in progress. A run is the one step "Dialog1":
+// one bubble is launched again and again until the set number has flown; a
+// click pops it, leaving the screen counts it as missed; the run ends with
+// the statistics rows and a closing sound whose end leads on to the praise.
+#pragma once
+
+#include "app/exercise/run_record.h"
+#include "app/shell/IMApp.h"
+
+class Bubble;
+
+class App : public IMApp<App> {
+public:
+    App();
+    ~App() override;
+
+    void OnInit() override;
+    void ShowInstruction(Dialog* dialog) override;
+
+    // The step "Dialog1": a run in the dialog.
+    void StartExercise(Dialog* dialog);
+    long CreateBubble(Dialog* dialog);
+    // The next bubble of the run, or the end of the run.
+    long LaunchNextBubble();
+    long OnScreenClick();
+    // The closing sound and the statistics rows.
+    long ReportStatistics();
+    // The settings page (built with the settings issue).
+    void ShowSettingsDialog(Dialog* dialog);
+
+    // The settings, for the life of the program.
+    int initialDiameter;
+    int initialSpeed;
+    int finalDiameter;
+    int finalSpeed;
+    int bubbleCount;
+
+    // The run in progress: counters, flight times and the bubble's state.
+    exercise::RunRecord run;
+    // The run's one bubble, owned by the exercise dialog; null once the run
+    // has ended.
+    Bubble* bubble;
+    // The dialog of the run in progress, while it is open.
+    Dialog* exerciseDialog;
+    // Counts the runs started, so that a late end belongs to its own run.
+    int runNumber;
+
+private:
+    // The closing sound's end for the run of that number.
+    long OnClosingSoundEnd(int endedRun);
+    long OnExerciseDialogClosing(const IMEvent&);
+};

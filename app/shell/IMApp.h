@@ -1,0 +1,140 @@
+// The application shell: a class template over the application class T
+// (T derives from IMApp<T>), made once. It owns the application object, makes
+// the main window, keeps the exercise's named steps, the results workbook
+// and the pupil's and exercise's texts, offers the screens as virtual
+// operations T may override, and takes the keys F1, F12 and Ctrl+I from the
+// main window. Everything runs on the UI thread.
+#pragma once
+
+#include "app/shell/result_row.h"
+#include "app/shell/step_map.h"
+#include "framework/controls/IMDialogBase.h"
+#include "framework/window/IMWindow.h"
+#include "framework/workbook/workbook.h"
+#include "platform/crt.h"
+
+#include <boost/function.hpp>
+#include <boost/signals2/connection.hpp>
+#include <boost/signals2/shared_connection_block.hpp>
+
+#include <string>
+
+template <class T>
+class IMApp {
+public:
+    typedef IMDialogBase<IMEmptyView> Dialog;
+    typedef boost::function<void(Dialog*)> DialogFunction;
+
+    // Makes the application and its main window on the first call (windowed
+    // 0: an 800 x 600 pop-up with a full-screen device); every call counts
+    // one reference.
+    static T& Instance(const std::wstring& name, int windowed);
+    // The application; made with the name "Application" in a window when
+    // none exists yet. Leaves the reference count alone otherwise.
+    static T& Instance();
+    // One reference less; at none, the program's end: the workbook is saved
+    // when it holds rows not yet written (a close by the system skips the
+    // closing save), then the main window, the workbook and the application
+    // are deleted.
+    static void Release();
+    // The application, or null before the first Instance and once it goes.
+    static T* Existing() { return singleton; }
+    static int ReferenceCount() { return referenceCount; }
+
+    virtual ~IMApp();
+    // The exit dialog's Retry: closes the exit dialog and abandons a running
+    // step for the title screen. 0 when a step dialog was open, else 1.
+    virtual long GoBack();
+    virtual void OnInit();
+    virtual long ShowTitleScreen();
+    virtual long ShowResultsScreen();
+    virtual long ShowPraiseWithExit(Dialog* target);
+    virtual long ShowPraise(int x, int y);
+    // Fills the dialog with the instruction (the help page by default).
+    virtual void ShowInstruction(Dialog* dialog);
+    // F12 opens the exit dialog.
+    virtual long OnKeyDown(const IMKeyboardEvent& e);
+
+    void SetInfo(std::wstring number, std::wstring title, std::wstring description);
+    long SetPupilName(const std::wstring& name);
+
+    // F1: the instruction once more, in a dialog of its own, counted.
+    long OnHelpKey(const IMKeyboardEvent& e);
+    // The instruction after Start; closing it starts the current step.
+    long ShowInstructionDialog();
+    // Ctrl+I: the credits overlay, one at a time.
+    long OnCreditsKey(const IMKeyboardEvent& e);
+    // The exit dialog, when none is open.
+    static long ShowEndDialog(IMApp* app);
+    // Closes the exit dialog.
+    long CloseChildDialog();
+    // A full-screen dialog with the focus, filled by the function.
+    long RunInDialog(DialogFunction fill);
+    // The title screen's start: a workbook for the pupil, the name kept, the
+    // title screen closed (when given) and the instruction shown.
+    long StartWithPupil(const std::wstring& name, Dialog* titleScreen);
+
+    // Steps
+    void RegisterDialog(const std::wstring& name, const DialogFunction& step);
+    void SetCurrentStep(const std::wstring& name);
+    const std::wstring& CurrentStep() const { return steps.Current(); }
+    long RunNextStep();
+
+    // Rows and the workbook
+    void AddResultRow(const std::wstring& label, const std::wstring& value,
+                      const std::wstring& kind);
+    void AddResultRows(const ResultRows& rows);
+    // A workbook in the results folder for the pupil; none for an empty
+    // name. A workbook held before is saved first.
+    long CreateWorkbook(const std::wstring& pupilName);
+    // Writes the workbook to its own file; the main window's closing slot.
+    long SaveWorkbookDefault();
+    // Enter on the results screen: the next step, and the screen closed.
+    long OnAcceptRunNextStep(const IMKeyboardEvent& e, Dialog* dialog);
+
+    // Whether the workbook holds rows its file does not have yet.
+    bool HasUnsavedResults() const { return workbook && workbookUnsaved; }
+
+    // Fields, in the shell's order.
+    DialogFunction settingsScreen;
+    Dialog* childScreen;
+    IMWindow* mainWindow;
+    StepMap steps;
+    Dialog* stepDialog;
+    boost::signals2::connection replayConnection;
+    IMWorkbook* workbook;
+    std::wstring instanceName;
+    bool modal;
+    int f1Count;
+    crt::time64_t startTime;
+    std::wstring description;
+    std::wstring title;
+    std::wstring number;
+    std::wstring pupilName;
+
+protected:
+    IMApp();
+
+private:
+    long OnStepDialogClosing(const IMEvent&);
+    long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
+    long OnMainWindowClosing(const IMEvent&) { return SaveWorkbookDefault(); }
+    // The closing rows of a step and the empty row that ends a run.
+    void WriteClosingRows();
+
+    static T* singleton;
+    static int referenceCount;
+
+    boost::signals2::shared_connection_block replayBlock;
+    boost::signals2::connection stepRunConnection;
+    bool closingSaveConnected;
+    bool workbookUnsaved;
+};
+
+// Slots of the instruction dialogs: Esc closes the one shown after Start;
+// any key-down closes an F1 replay. Each clears the flag after closing.
+long OnEscCloseDialog(const IMKeyboardEvent& e, IMDialogBase<IMEmptyView>* dialog, bool* flag);
+long CloseReplayDialog(IMDialogBase<IMEmptyView>* dialog, bool* flag);
+
+#include "app/shell/IMApp_shell.h"
+#include "app/shell/IMApp_steps.h"

@@ -1,0 +1,134 @@
+// The shell's steps, results rows and workbook. Included by IMApp.h.
+#pragma once
+
+#include "app/shell/results_folder.h"
+#include "app/shell/results_rows.h"
+#include "platform/user32.h"
+
+#include <boost/bind/bind.hpp>
+
+#include <cstdio>
+#include <exception>
+
+template <class T>
+void IMApp<T>::RegisterDialog(const std::wstring& name, const DialogFunction& step)
+{
+    steps.Register(name, step);
+}
+
+template <class T>
+void IMApp<T>::SetCurrentStep(const std::wstring& name)
+{
+    steps.SetCurrent(name);
+}
+
+template <class T>
+long IMApp<T>::RunNextStep()
+{
+    using boost::placeholders::_1;
+    if (!mainWindow || mainWindow->IsLocked())
+        return 0;
+    ShowCursor(TRUE);
+    if (steps.Current().empty()) {
+        WriteClosingRows();
+        ShowResultsScreen();
+        return 0;
+    }
+
+    startTime = crt::_time64(nullptr);
+    const ResultRow row = StartTimeRow(startTime);
+    AddResultRow(row.label, row.value, row.kind);
+    f1Count = 0;
+    const StepMap::Step* found = steps.TakeCurrent();
+    if (!found)
+        return 0;
+    const DialogFunction step = *found;
+
+    Dialog* dialog = new Dialog(mainWindow, nullptr, 0);
+    stepDialog = dialog;
+    dialog->SetFocus(true);
+    dialog->ConnectClosing(boost::bind(&IMApp::OnStepDialogClosing, this, _1));
+    stepRunConnection = dialog->ConnectClosing(boost::bind(&IMApp::RunNextStepSlot, this, _1));
+    if (step)
+        step(dialog);
+    return 0;
+}
+
+template <class T>
+long IMApp<T>::OnStepDialogClosing(const IMEvent&)
+{
+    stepDialog = nullptr;
+    return 0;
+}
+
+template <class T>
+void IMApp<T>::WriteClosingRows()
+{
+    AddResultRows(ClosingRows(f1Count, startTime, crt::_time64(nullptr)));
+    if (workbook) {
+        workbook->AddEmptyRow();
+        workbookUnsaved = true;
+    }
+}
+
+template <class T>
+void IMApp<T>::AddResultRow(const std::wstring& label, const std::wstring& value,
+                            const std::wstring& kind)
+{
+    if (!workbook)
+        return;
+    workbook->AddRow(label, value, kind);
+    workbookUnsaved = true;
+}
+
+template <class T>
+void IMApp<T>::AddResultRows(const ResultRows& rows)
+{
+    for (const ResultRow& row : rows)
+        AddResultRow(row.label, row.value, row.kind);
+}
+
+template <class T>
+long IMApp<T>::CreateWorkbook(const std::wstring& name)
+{
+    using boost::placeholders::_1;
+    if (name.empty())
+        return 0;
+    // The workbook of an earlier run goes to its file first: the new one is
+    // read from that file and so carries the earlier rows on.
+    if (workbook)
+        SaveWorkbookDefault();
+    IMWorkbook* made = nullptr;
+    try {
+        made = new IMWorkbook(ResultsPath(instanceName), name);
+    } catch (const std::exception& error) {
+        // The XML library cannot work: the run goes on without a workbook.
+        std::fprintf(stderr, "kvarlop: no results workbook: %s\n", error.what());
+    }
+    delete workbook;
+    workbook = made;
+    workbookUnsaved = true;
+    if (!closingSaveConnected && mainWindow) {
+        mainWindow->ConnectClosing(boost::bind(&IMApp::OnMainWindowClosing, this, _1));
+        closingSaveConnected = true;
+    }
+    return 0;
+}
+
+template <class T>
+long IMApp<T>::SaveWorkbookDefault()
+{
+    if (workbook && workbook->Save(std::wstring()))
+        workbookUnsaved = false;
+    return 0;
+}
+
+template <class T>
+long IMApp<T>::OnAcceptRunNextStep(const IMKeyboardEvent& e, Dialog* dialog)
+{
+    if (e.wParam == VK_RETURN) {
+        RunNextStep();
+        dialog->Close();
+    }
+    return 0;
+}
