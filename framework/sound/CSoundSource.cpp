@@ -1,5 +1,7 @@
 #include "framework/sound/CSoundSource.h"
 
+#include "framework/resources/IMImageDecoder.h"
+
 #include "platform/codepage.h"
 #include "platform/kernel32_resource.h"
 
@@ -53,17 +55,10 @@ void CSoundSource::Close()
 
 bool CSoundSource::ParseResourceNumber(const std::wstring& name, WORD* id)
 {
-    if (name.empty())
+    unsigned number = 0;
+    if (!imimage::ParseResourceNumber(name, &number))
         return false;
-    unsigned long long value = 0;
-    for (wchar_t c : name) {
-        if (c < L'0' || c > L'9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(c - L'0');
-        if (value > 0xFFFFFFFFull)
-            return false;
-    }
-    *id = static_cast<WORD>(value & 0xFFFF);
+    *id = static_cast<WORD>(number);
     return true;
 }
 
