@@ -59,7 +59,11 @@ TEST_F(ShellTest, ARunWritesItsRowsInOrderAndEndsWithAnEmptyRow)
     EXPECT_EQ((SheetRow{L"String:Число промахов", L"Number:2"}), rows[1]);
     EXPECT_EQ((SheetRow{L"String:Количество дополнительных вызовов инструкций", L"Number:0"}),
               rows[2]);
-    EXPECT_EQ((SheetRow{L"String:Общее время работы с упражнением. с.", L"Number:0"}), rows[3]);
+    // Whole seconds of the clock: a run this short may still cross one.
+    ASSERT_EQ(2u, rows[3].size());
+    EXPECT_EQ(L"String:Общее время работы с упражнением. с.", rows[3][0]);
+    EXPECT_TRUE(rows[3][1] == L"Number:0" || rows[3][1] == L"Number:1")
+        << platform::WideToUtf8(rows[3][1]);
     EXPECT_TRUE(rows[4].empty());
 }
 
