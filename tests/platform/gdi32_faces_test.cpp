@@ -3,7 +3,7 @@
 #include "gdi32_font.h"
 #include "gdi32_raster.h"
 
-#include "platform/gdi32/inspection.h"
+#include "platform/gdi32/face_info.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

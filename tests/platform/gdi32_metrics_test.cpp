@@ -5,7 +5,7 @@
 #include "gdi32_font.h"
 #include "gdi32_raster.h"
 
-#include "platform/gdi32/inspection.h"
+#include "platform/gdi32/face_info.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,4 +1,4 @@
-#include "platform/gdi32/inspection.h"
+#include "platform/gdi32/face_info.h"
 
 #include "platform/gdi32/gdi_state.h"
 
