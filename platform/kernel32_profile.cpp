@@ -1,16 +1,25 @@
+// GetProfileStringW: the one entry the program reads, the default printer.
 #include "platform/kernel32.h"
 
-#include <cwchar>
+#include "platform/codepage.h"
+#include "platform/winspool/cups_queues.h"
 
-DWORD GetProfileStringW(LPCWSTR, LPCWSTR, LPCWSTR defaultValue, LPWSTR returned, DWORD size)
+#include <cwchar>
+#include <string>
+
+DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
+                        LPWSTR returned, DWORD size)
 {
     if (!returned || size == 0) return 0;
-    const wchar_t* from = defaultValue ? defaultValue : L"";
-    DWORD n = 0;
-    while (n + 1 < size && from[n]) {
-        returned[n] = from[n];
-        ++n;
+    std::wstring value = defaultValue ? defaultValue : L"";
+    platform::winspool::Queue queue;
+    if (appName && keyName && wcscasecmp(appName, L"windows") == 0 &&
+        wcscasecmp(keyName, L"device") == 0 && platform::winspool::DefaultQueue(&queue)) {
+        value = platform::Utf8ToWide(queue.name) + L",winspool," +
+                platform::Utf8ToWide(queue.port);
     }
+    const size_t n = value.size() < size - 1 ? value.size() : size - 1;
+    value.copy(returned, n);
     returned[n] = 0;
-    return n;
+    return static_cast<DWORD>(n);
 }
