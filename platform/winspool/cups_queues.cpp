@@ -2,11 +2,16 @@
 
 #include <cups/cups.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace platform::winspool {
 
 namespace {
+
+// Sizes of one paper as different tables give them differ by up to a
+// millimetre (hundredths of a millimetre).
+constexpr int kSameSize = 100;
 
 // The destinations as the service lists them at the moment.
 class Dests {
@@ -80,25 +85,32 @@ bool FindQueue(const std::string& name, Paper* paper)
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
     if (!dest) return false;
     *paper = Paper{};
-    bool known = false;
-    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    // The user's own choice first, then the queue's default.
+    std::string media;
+    if (const char* chosen = cupsGetOption("media", dest->num_options, dest->options)) {
+        media = chosen;
+    } else if (info) {
+        if (ipp_attribute_t* fallback = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
+            if (const char* value = ippGetString(fallback, 0, nullptr)) media = value;
+    }
+    if (PaperOfName(media.c_str(), paper) && info) {
+        // The service's entry for the paper gives the margins; it matches
+        // loosely, so a different sheet it offers instead is not taken.
         cups_size_t size;
-        if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) && size.width > 0 &&
-            size.length > 0) {
-            paper->width = size.width;
-            paper->length = size.length;
+        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, media.c_str(), 0, &size) &&
+            std::abs(size.width - paper->width) <= kSameSize &&
+            std::abs(size.length - paper->length) <= kSameSize) {
             paper->left = size.left;
             paper->top = size.top;
             paper->right = size.right;
             paper->bottom = size.bottom;
-            known = true;
         }
-        cupsFreeDestInfo(info);
     }
-    if (!known) PaperOfName(cupsGetOption("media", dest->num_options, dest->options), paper);
     // Margins that leave nothing to print on are not believed.
     if (paper->left + paper->right >= paper->width || paper->top + paper->bottom >= paper->length)
         paper->left = paper->top = paper->right = paper->bottom = 0;
+    if (info) cupsFreeDestInfo(info);
     cupsFreeDests(1, dest);
     return true;
 }

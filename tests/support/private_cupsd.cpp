@@ -229,11 +229,14 @@ bool PrivateCupsd::AddPdfQueue(const std::string& name, bool makeDefault)
 {
     if (!running_) return false;
     // cups-pdf reads the configuration named after its device URI's path,
-    // when there is one, instead of the system's.
+    // when there is one, instead of the system's. The name carries the
+    // scratch folder's, so that services of other tests running at the same
+    // time keep theirs.
     const std::string out = OutputFolder(name);
     mkdir(out.c_str(), 0777);
     chmod(out.c_str(), 0777);
-    const std::string config = std::string(kSystemConfig) + "/cups-pdf-" + name + ".conf";
+    const std::string tag = name + "-" + dir_.substr(dir_.rfind('-') + 1);
+    const std::string config = std::string(kSystemConfig) + "/cups-pdf-" + tag + ".conf";
     const std::string text = "Out " + out + "\nAnonDirName " + out + "\nSpool " + dir_ +
                              "/spool/cups-pdf\nLog " + dir_ + "/log\nLabel 1\nGrp root\n";
     if (!WriteFile(config, text)) {
@@ -241,7 +244,7 @@ bool PrivateCupsd::AddPdfQueue(const std::string& name, bool makeDefault)
         return false;
     }
     queueConfigs_.push_back(config);
-    if (!Run({kLpadmin, "-p", name, "-E", "-v", "cups-pdf:/" + name, "-P", kPdfPpd})) return false;
+    if (!Run({kLpadmin, "-p", name, "-E", "-v", "cups-pdf:/" + tag, "-P", kPdfPpd})) return false;
     if (makeDefault && !Run({kLpadmin, "-d", name})) return false;
     return true;
 }
@@ -265,6 +268,17 @@ bool PrivateCupsd::WaitForJob(int jobId, int seconds)
     return false;
 }
 
+std::string PrivateCupsd::JobTitle(int jobId) const
+{
+    std::string title;
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].id == jobId && jobs[i].title) title = jobs[i].title;
+    cupsFreeJobs(count, jobs);
+    return title;
+}
+
 std::vector<std::string> PrivateCupsd::SpooledDocuments(int jobId) const
 {
     char prefix[32];
@@ -282,14 +296,15 @@ std::string PrivateCupsd::Log() const
     return ReadFile(dir_ + "/log/cupsd.out") + ReadFile(dir_ + "/log/error_log");
 }
 
-std::string PdfText(const std::string& path)
+std::string PdfText(const std::string& path, bool layout)
 {
     char pattern[] = "/tmp/kvarlop-pdftext-XXXXXX";
     const int fd = mkstemp(pattern);
     if (fd < 0) return std::string();
     close(fd);
-    const int status = Spawn({"/usr/bin/pdftotext", "-enc", "UTF-8", path, pattern},
-                             "/dev/null", true, nullptr);
+    std::vector<std::string> argv = {"/usr/bin/pdftotext", "-enc", "UTF-8", path, pattern};
+    if (layout) argv.insert(argv.begin() + 1, "-layout");
+    const int status = Spawn(argv, "/dev/null", true, nullptr);
     std::string text = status == 0 ? ReadFile(pattern) : std::string();
     unlink(pattern);
     return text;

@@ -5,8 +5,9 @@
 //
 // Queues print through cups-pdf, whose output folder is set by a
 // configuration file of the queue's own beside the system's (named after the
-// queue, removed at the end). Submitted documents are kept in the spool, so a
-// test can read what was printed exactly as it was sent.
+// queue and the scratch folder, removed at the end). Submitted documents are kept in the spool, so a
+// test can read what was printed exactly as it was sent. With
+// KVARLOP_KEEP_CUPSD set, the scratch folder stays for a look afterwards.
 #pragma once
 
 #include <string>
@@ -34,6 +35,10 @@ public:
     bool AddPdfQueue(const std::string& name, bool makeDefault = false);
     std::string OutputFolder(const std::string& queue) const { return dir_ + "/out-" + queue; }
 
+    // Runs an administration program (lpadmin, cupsreject…) against the
+    // service; false (with Failure()) when it fails.
+    bool Run(const std::vector<std::string>& argv);
+
     // Waits (up to `seconds`) for the job to end; true when it completed.
     // Otherwise Failure() tells its last state and the scheduler's log.
     bool WaitForJob(int jobId, int seconds = 120);
@@ -42,12 +47,13 @@ public:
     // queue wrote.
     std::vector<std::string> SpooledDocuments(int jobId) const;
     std::vector<std::string> OutputFiles(const std::string& queue) const;
+    // The job's name as the service has it.
+    std::string JobTitle(int jobId) const;
 
     std::string Log() const;
 
 private:
     bool Start();
-    bool Run(const std::vector<std::string>& argv);
 
     std::string dir_;
     std::string socket_;
@@ -60,6 +66,7 @@ private:
 };
 
 // The text of a PDF as pdftotext reads it (UTF-8); empty when it cannot.
-std::string PdfText(const std::string& path);
+// With `layout`, texts printed on one line stay on one line, apart.
+std::string PdfText(const std::string& path, bool layout = false);
 
 } // namespace testsupport
