@@ -92,7 +92,6 @@ int PrinterDevice::StartDoc(const std::wstring& title)
     cairo_set_source_rgb(cairo_, 0, 0, 0);
     inDocument_ = true;
     inPage_ = false;
-    drawnPage_ = false;
     return jobId_;
 }
 
@@ -108,7 +107,6 @@ int PrinterDevice::EndPage()
     if (!inDocument_ || !inPage_) return SP_ERROR;
     cairo_show_page(cairo_);
     inPage_ = false;
-    drawnPage_ = true;
     return 1;
 }
 
@@ -126,7 +124,7 @@ void PrinterDevice::CloseDocument()
 int PrinterDevice::EndDoc()
 {
     if (!inDocument_) return SP_ERROR;
-    if (inPage_ || !drawnPage_) EndPage();
+    if (inPage_) EndPage();
     const cairo_status_t status = cairo_surface_status(surface_);
     CloseDocument();
     std::string error;

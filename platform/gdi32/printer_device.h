@@ -60,7 +60,6 @@ private:
 
     bool inDocument_ = false;
     bool inPage_ = false;
-    bool drawnPage_ = false;  // at least one page ended
     int jobId_ = 0;
     std::string title_;
     std::string pdf_;

@@ -4,6 +4,7 @@
 #include "platform/gdi32.h"
 #include "support/private_cupsd.h"
 
+#include <cups/cups.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -106,6 +107,20 @@ TEST_F(PrinterDc, QueueRefusingJobsFailsTheDocumentAtItsStart)
     EXPECT_EQ(StartDocW(dc_, &kDoc), SP_ERROR);
     EXPECT_EQ(StartPage(dc_), SP_ERROR);
     EXPECT_EQ(EndDoc(dc_), SP_ERROR);
+}
+
+TEST_F(PrinterDc, DeletingTheDcMidDocumentWithdrawsTheJob)
+{
+    dc_ = CreateDCW(nullptr, L"KvarlopPdf", nullptr, nullptr);
+    ASSERT_NE(dc_, nullptr);
+    const int job = StartDocW(dc_, &kDoc);
+    ASSERT_GT(job, 0);
+    StartPage(dc_);
+    TextOutW(dc_, 0, 0, L"x", 1);
+    EXPECT_TRUE(DeleteDC(dc_));
+    dc_ = nullptr;
+    EXPECT_EQ(cupsd_->JobState(job), IPP_JSTATE_CANCELED);
+    EXPECT_TRUE(cupsd_->SpooledDocuments(job).empty());
 }
 
 TEST_F(PrinterDc, UnknownQueueGetsNoDc)

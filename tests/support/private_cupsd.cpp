@@ -279,6 +279,17 @@ std::string PrivateCupsd::JobTitle(int jobId) const
     return title;
 }
 
+int PrivateCupsd::JobState(int jobId) const
+{
+    int state = 0;
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].id == jobId) state = jobs[i].state;
+    cupsFreeJobs(count, jobs);
+    return state;
+}
+
 std::vector<std::string> PrivateCupsd::SpooledDocuments(int jobId) const
 {
     char prefix[32];

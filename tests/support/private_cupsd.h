@@ -47,8 +47,10 @@ public:
     // queue wrote.
     std::vector<std::string> SpooledDocuments(int jobId) const;
     std::vector<std::string> OutputFiles(const std::string& queue) const;
-    // The job's name as the service has it.
+    // The job's name and state (an ipp_jstate_t, 0 for an unknown job) as
+    // the service has them.
     std::string JobTitle(int jobId) const;
+    int JobState(int jobId) const;
 
     std::string Log() const;
 
