@@ -224,3 +224,47 @@ BOOL GetCharABCWidthsW(HDC hdc, UINT first, UINT last, LPABC widths);
 // other formats return GDI_ERROR.
 DWORD GetGlyphOutlineW(HDC hdc, UINT character, UINT format, LPGLYPHMETRICS metrics,
                        DWORD bufferSize, LPVOID buffer, const MAT2* matrix);
+
+// Printing. CreateDCW(NULL, queue, NULL, NULL) makes a device context for a
+// print queue (as EnumPrintersW names it); NULL for an unknown queue. Its
+// pages are the queue's default paper (A4 when the queue names none) at 300
+// dots per inch, and it holds a 12-point face with Cyrillic until another font
+// is selected. Pages are drawn into a PDF that EndDoc hands to the print
+// service as one job named after the document.
+#define HORZRES 8
+#define VERTRES 10
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define SP_ERROR (-1)
+
+struct DOCINFOW {
+    int cbSize;
+    LPCWSTR lpszDocName;
+    LPCWSTR lpszOutput;
+    LPCWSTR lpszDatatype;
+    DWORD fwType;
+};
+
+HDC CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const void* devMode);
+// Deletes a DC made by CreateDCW, abandoning a document still open. NULL is
+// accepted and does nothing.
+BOOL DeleteDC(HDC hdc);
+// HORZRES/VERTRES: the printable page in device pixels; LOGPIXELSX/Y: dots
+// per inch. 0 for a DC that is not a printer's and for other indices.
+int GetDeviceCaps(HDC hdc, int index);
+// StartDocW returns a job number > 0, or SP_ERROR (a null or bad DC, a
+// document already open). EndDoc returns > 0 once the print service has
+// taken the job, SP_ERROR when it refused it (the reason goes to the standard
+// error stream). StartPage and EndPage return > 0, SP_ERROR outside a
+// document.
+int StartDocW(HDC hdc, const DOCINFOW* info);
+int StartPage(HDC hdc);
+int EndPage(HDC hdc);
+int EndDoc(HDC hdc);
+// Text in the DC's font, black, its cell's top left at (x, y). count is the
+// number of characters (TextOutA: bytes of code page 1251).
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count);
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count);
+// The text's advance width and the font's cell height.
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size);
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, SIZE* size);

@@ -110,6 +110,13 @@ HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData);
 BOOL FindClose(HANDLE find);
 BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES* attributes);
 
+// Profile: only ("windows", "device") is known, the default print queue as
+// "name,winspool,port"; any other key, or no default queue, gives defaultValue.
+// Copies at most size - 1 characters and a terminator; returns the characters
+// copied.
+DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
+                        LPWSTR returned, DWORD size);
+
 namespace platform {
 
 // Receives every OutputDebugStringW text (in addition to standard error);

@@ -60,8 +60,12 @@ public:
     // The workbook's own file, as the path was given (after narrowing).
     std::wstring GetFileName() const;
 
-    // Prints the current worksheet as a table under the header's pairs.
-    void Print(HDC dc, std::map<std::wstring, std::wstring> header);
+    // Prints the current worksheet as a table under the header's pairs, in
+    // the printer's default font, on a printer DC the caller made and
+    // deletes. Returns false when the job could not be printed: a null DC, or
+    // the print service refusing it. A worksheet without a table prints
+    // nothing and returns true.
+    bool Print(HDC dc, std::map<std::wstring, std::wstring> header);
 
     // The document and the current Worksheet element.
     xercesc::DOMDocument* Document() const { return document; }

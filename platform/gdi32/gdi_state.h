@@ -39,12 +39,17 @@ struct PaintObject : GdiObject {
     bool hollow;
 };
 
+class PrinterDevice;
+
 struct DeviceContext : GdiObject {
     DeviceContext() : GdiObject(ObjectKind::DeviceContext) {}
     HWND window = nullptr;
     HGDIOBJ font = nullptr;
     HGDIOBJ brush = nullptr;
     HGDIOBJ pen = nullptr;
+    // A printer's DC: its pages, and the default font made for it.
+    std::shared_ptr<PrinterDevice> printer;
+    HGDIOBJ ownFont = nullptr;
 };
 
 class GdiState {

@@ -38,8 +38,10 @@ public:
     // closest face that has it, else the font's own .notdef glyph.
     const GlyphData& Glyph(UINT character);
 
-    // The face that draws `character`, as Glyph chooses it.
+    // The face that draws `character`, as Glyph chooses it, and the glyph's
+    // index in that face.
     const FaceFile& FileFor(UINT character);
+    UINT GlyphIndexFor(UINT character) { return SourceFor(character).glyph; }
 
     // The em size the faces are scaled to, in 26.6 pixels.
     FT_F26Dot6 EmWidth() const { return emWidth_; }

@@ -1,10 +1,13 @@
-// Text metrics, ABC widths and glyph outlines of the font selected into a DC.
+// Text metrics, ABC widths, glyph outlines and text extents of the font
+// selected into a DC.
 #include "platform/gdi32.h"
 
 #include "platform/gdi32/gdi_state.h"
 #include "platform/gdi32/outline_records.h"
+#include "platform/codepage.h"
 
 #include <cstring>
+#include <string>
 
 using platform::gdi::FromFixed;
 using platform::gdi::GdiState;
@@ -68,4 +71,29 @@ DWORD GetGlyphOutlineW(HDC hdc, UINT character, UINT format, LPGLYPHMETRICS metr
     if (bufferSize < size) return GDI_ERROR;
     std::memcpy(buffer, glyph.records.data(), size);
     return size;
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size)
+{
+    if (!size || count < 0 || (!text && count > 0)) return FALSE;
+    GdiState* state = GdiState::Instance();
+    if (!state) return FALSE;
+    std::lock_guard<std::mutex> lock(state->mutex);
+    RealizedFont* font = state->SelectedFont(hdc);
+    if (!font) return FALSE;
+    LONG width = 0;
+    for (int i = 0; i < count; ++i) {
+        const ABC& abc = font->Glyph(text[i]).abc;
+        width += abc.abcA + static_cast<LONG>(abc.abcB) + abc.abcC;
+    }
+    size->cx = width;
+    size->cy = font->Metrics().tmHeight;
+    return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, SIZE* size)
+{
+    if (count < 0 || (!text && count > 0)) return FALSE;
+    const std::wstring wide = platform::Cp1251ToWideString(std::string(text ? text : "", count));
+    return GetTextExtentPoint32W(hdc, wide.c_str(), static_cast<int>(wide.size()), size);
 }
