@@ -39,7 +39,6 @@ std::vector<C*> ChildrenOf(Dialog* dialog)
     return found;
 }
 
-// The text line of the container that shows the text, or null.
 inline screens::TextLine* LineWithText(Dialog* dialog, const std::wstring& text)
 {
     for (screens::TextLine* line : ChildrenOf<screens::TextLine>(dialog))
@@ -65,7 +64,8 @@ protected:
 
     void TearDown() override
     {
-        ReleaseCtrl();
+        PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE);
+        Pump();
         while (IMApp<App>::Existing())
             IMApp<App>::Release();
         testing_support::DiscardQueuedMessages();
@@ -88,7 +88,7 @@ protected:
         Post(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
         Post(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        Pump(2);
+        Pump(3);
     }
     // Key-down, its character (when it types one) and key-up, as one press.
     void Press(WPARAM key, wchar_t typed = 0)
@@ -105,29 +105,26 @@ protected:
             Post(WM_CHAR, c, 1);
         Pump();
     }
-
-    // The I key pressed with Ctrl held, through SDL as a keyboard gives it;
+    // The I key through SDL as a keyboard gives it, with Ctrl held or not;
     // `letter` is what the active layout puts on the key.
-    void CtrlI(SDL_Keycode letter = SDLK_i)
+    void KeyI(bool ctrl, SDL_Keycode letter = SDLK_i)
     {
-        PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL);
-        PushKey(SDL_KEYDOWN, SDL_SCANCODE_I, letter, KMOD_LCTRL);
-        PushKey(SDL_KEYUP, SDL_SCANCODE_I, letter, KMOD_LCTRL);
+        const Uint16 mod = ctrl ? KMOD_LCTRL : KMOD_NONE;
+        if (ctrl)
+            PushKey(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, SDLK_LCTRL, mod);
+        PushKey(SDL_KEYDOWN, SDL_SCANCODE_I, letter, mod);
+        PushKey(SDL_KEYUP, SDL_SCANCODE_I, letter, mod);
         Pump(2);
     }
-    // The I key alone.
-    void PlainI()
+    static void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod)
     {
-        PushKey(SDL_KEYDOWN, SDL_SCANCODE_I, SDLK_i, KMOD_NONE);
-        PushKey(SDL_KEYUP, SDL_SCANCODE_I, SDLK_i, KMOD_NONE);
-        Pump(2);
-    }
-    void ReleaseCtrl()
-    {
-        if (!IMWindow::Handle())
-            return;
-        PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE);
-        Pump();
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = scancode;
+        e.key.keysym.sym = sym;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
     }
 
     // The screen on top: the main window's last live child.
@@ -136,7 +133,6 @@ protected:
         std::vector<IMControl*> children = app->mainWindow->LiveChildren();
         return children.empty() ? nullptr : dynamic_cast<Dialog*>(children.back());
     }
-    // The title screen, shown and joined.
     Dialog* ShowTitle()
     {
         app->ShowTitleScreen();
@@ -149,17 +145,6 @@ protected:
         app->mainWindow->SetDirty(true);
         Pump();
         return platform::d3d9test::LastPresentedFrame(IMResourceManager::Instance()->Device());
-    }
-
-    static void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod)
-    {
-        SDL_Event e{};
-        e.type = type;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.scancode = scancode;
-        e.key.keysym.sym = sym;
-        e.key.keysym.mod = mod;
-        SDL_PushEvent(&e);
     }
 
     ScratchDataHome dataHome;
