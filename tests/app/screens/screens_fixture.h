@@ -64,8 +64,10 @@ protected:
 
     void TearDown() override
     {
-        PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE);
-        Pump();
+        if (IMApp<App>::Existing()) {
+            PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE);
+            Pump();
+        }
         while (IMApp<App>::Existing())
             IMApp<App>::Release();
         testing_support::DiscardQueuedMessages();
