@@ -37,18 +37,45 @@ void App::OnInit()
     RegisterDialog(L"Dialog1", boost::bind(&App::StartExercise, this, _1));
 }
 
-// The animated instruction is built with the instruction screen. Until then
-// an instruction ends as soon as it is shown: after Start the run begins at
-// once, and an F1 replay is counted and over.
+// Until the exercise has an instruction of its own, the shell's help page
+// stands in for it.
 void App::ShowInstruction(Dialog* dialog)
 {
-    modal = false;
-    dialog->Close();
+    IMApp<App>::ShowInstruction(dialog);
 }
 
-// The settings page is built with the settings issue; the dialog stays empty.
-void App::ShowSettingsDialog(Dialog*)
+screens::SettingsFields App::Settings()
 {
+    return screens::SettingsFields{&initialDiameter, &finalDiameter, &initialSpeed, &finalSpeed,
+                                   &bubbleCount};
+}
+
+void App::ShowSettingsDialog(Dialog* dialog)
+{
+    const screens::SettingsPage page = screens::BuildSettingsPage(dialog, Settings());
+    IMEditBar* const* b = page.bars;
+    if (page.cancel)
+        page.cancel->ConnectClicked(
+            boost::bind(&App::OnSettingsCancel, this, dialog, b[0], b[1], b[2], b[3], b[4]));
+    if (page.submit)
+        page.submit->ConnectClicked(
+            boost::bind(&App::OnSettingsSubmit, this, dialog, b[0], b[1], b[2], b[3], b[4]));
+}
+
+long App::OnSettingsSubmit(IMControl* dialog, IMEditBar* b1, IMEditBar* b2, IMEditBar* b3,
+                           IMEditBar* b4, IMEditBar* b5)
+{
+    IMEditBar* const bars[5] = {b1, b2, b3, b4, b5};
+    screens::SubmitSettings(dialog, bars, Settings());
+    return 0;
+}
+
+long App::OnSettingsCancel(IMControl* dialog, IMEditBar* b1, IMEditBar* b2, IMEditBar* b3,
+                           IMEditBar* b4, IMEditBar* b5)
+{
+    IMEditBar* const bars[5] = {b1, b2, b3, b4, b5};
+    screens::CancelSettings(dialog, bars, Settings());
+    return 0;
 }
 
 void App::StartExercise(Dialog* dialog)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/exercise/run_record.h"
+#include "app/screens/settings_page.h"
 #include "app/shell/IMApp.h"
 
 class Bubble;
@@ -26,8 +27,13 @@ public:
     long OnScreenClick();
     // The closing sound and the statistics rows.
     long ReportStatistics();
-    // The settings page (built with the settings issue).
+    // The settings page: what the bars hold goes into the five settings.
     void ShowSettingsDialog(Dialog* dialog);
+    long OnSettingsSubmit(IMControl* dialog, IMEditBar* b1, IMEditBar* b2, IMEditBar* b3,
+                          IMEditBar* b4, IMEditBar* b5);
+    // The bars get the settings back, which are then submitted.
+    long OnSettingsCancel(IMControl* dialog, IMEditBar* b1, IMEditBar* b2, IMEditBar* b3,
+                          IMEditBar* b4, IMEditBar* b5);
 
     // The settings, for the life of the program.
     int initialDiameter;
@@ -50,4 +56,5 @@ private:
     // The closing sound's end for the run of that number.
     long OnClosingSoundEnd(int endedRun);
     long OnExerciseDialogClosing(const IMEvent&);
+    screens::SettingsFields Settings();
 };

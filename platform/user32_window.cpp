@@ -3,12 +3,14 @@
 // up, centred, with black borders; other styles give an ordinary window of the
 // client size with the caption as title.
 #include "platform/codepage.h"
+#include "platform/display_session.h"
 #include "platform/kernel32.h"
 #include "platform/present.h"
 #include "platform/user32_state.h"
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cwctype>
 #include <map>
 #include <memory>
@@ -150,8 +152,20 @@ bool StartSdlVideo()
     if (g_sdlStarted.load(std::memory_order_acquire)) return g_uiThread == std::this_thread::get_id();
     // Closing the last window is the window procedure's business, not a quit.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (!NamesDisplayOrDriver(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                              SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        ReportNoGraphicalSession();
+        return false;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+        return false;
+    }
+    // A display named but not reachable: SDL went on to a driver that
+    // shows nothing.
+    if (IsUnaskedHeadlessDriver(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        ReportNoGraphicalSession();
         return false;
     }
     g_uiThread = std::this_thread::get_id();

@@ -22,7 +22,7 @@ int Trunc(double v)
 
 int UsableDiameter(int diameter)
 {
-    return std::min(std::max(diameter, 0), kMaxDiameter);
+    return std::min(std::max(diameter, kMinDiameter), kMaxDiameter);
 }
 
 int UsableCount(int count)

@@ -17,9 +17,12 @@ struct Settings {
 };
 
 // Diameters beyond this are taken as this (a bubble of 65535 pixels already
-// covers the screen many times over); negative ones as 0. A diameter typed
-// beyond the int range arrives here negative.
+// covers the screen many times over).
 const int kMaxDiameter = 65535;
+// Smaller diameters, 0 and negative ones included, are taken as this: a
+// bubble the pupil could not see would still count as missed. A diameter
+// typed beyond the int range arrives here negative.
+const int kMinDiameter = 16;
 int UsableDiameter(int diameter);
 // A negative count (a count typed beyond the int range) is a run of none.
 int UsableCount(int count);

@@ -9,6 +9,7 @@
 #include "app/shell/result_row.h"
 #include "app/shell/step_map.h"
 #include "framework/controls/IMDialogBase.h"
+#include "framework/widgets/IMEditBar.h"
 #include "framework/window/IMWindow.h"
 #include "framework/workbook/workbook.h"
 #include "platform/crt.h"
@@ -71,8 +72,10 @@ public:
     // A full-screen dialog with the focus, filled by the function.
     long RunInDialog(DialogFunction fill);
     // The title screen's start: a workbook for the pupil, the name kept, the
-    // title screen closed (when given) and the instruction shown.
+    // instruction shown and the title screen closed (when given).
     long StartWithPupil(const std::wstring& name, Dialog* titleScreen);
+    // Enter on the title screen starts as the Start button does.
+    long OnPupilNameEntered(const IMKeyboardEvent& e, Dialog* titleScreen, IMEditBar* nameBar);
 
     // Steps
     void RegisterDialog(const std::wstring& name, const DialogFunction& step);
@@ -117,6 +120,9 @@ protected:
 
 private:
     long OnStepDialogClosing(const IMEvent&);
+    long StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar);
+    // The settings over the title screen, which keeps the typed name.
+    long OpenSettingsOverTitle(IMEditBar* nameBar);
     long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
     long OnMainWindowClosing(const IMEvent&) { return SaveWorkbookDefault(); }
     // The closing rows of a step and the empty row that ends a run.
@@ -127,6 +133,8 @@ private:
 
     boost::signals2::shared_connection_block replayBlock;
     boost::signals2::connection stepRunConnection;
+    // The credits overlay is open.
+    bool creditsShown;
     bool closingSaveConnected;
     bool workbookUnsaved;
 };
@@ -135,6 +143,8 @@ private:
 // any key-down closes an F1 replay. Each clears the flag after closing.
 long OnEscCloseDialog(const IMKeyboardEvent& e, IMDialogBase<IMEmptyView>* dialog, bool* flag);
 long CloseReplayDialog(IMDialogBase<IMEmptyView>* dialog, bool* flag);
+// The exit dialog's closing: one pointer show taken back.
+long HidePointerAgain();
 
 #include "app/shell/IMApp_shell.h"
 #include "app/shell/IMApp_steps.h"

@@ -1,6 +1,10 @@
 // The shell's life, keys and screens. Included by IMApp.h.
 #pragma once
 
+#include "app/screens/credits.h"
+#include "app/screens/exit_dialog.h"
+#include "app/screens/help_page.h"
+#include "app/screens/title_screen.h"
 #include "platform/user32.h"
 
 #include <boost/bind/bind.hpp>
@@ -19,6 +23,7 @@ IMApp<T>::IMApp()
       modal(false),
       f1Count(0),
       startTime(0),
+      creditsShown(false),
       closingSaveConnected(false),
       workbookUnsaved(false)
 {
@@ -169,11 +174,23 @@ long IMApp<T>::ShowInstructionDialog()
 template <class T>
 long IMApp<T>::OnCreditsKey(const IMKeyboardEvent& e)
 {
-    static bool creditsShown = false;
-    if (e.wParam != 0x49 || (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0 || creditsShown)
+    if (e.wParam != 0x49 || (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0 || creditsShown ||
+        !mainWindow)
         return 0;
-    // The overlay itself is built with the credits page; until then Ctrl+I
-    // opens nothing, so nothing is left to close.
+    // The pointer shows over the credits even when a screen below hid it;
+    // the overlay's closing takes back exactly these shows.
+    int extraShows = 0;
+    for (int count = ShowCursor(TRUE); count <= 1; count = ShowCursor(TRUE))
+        ++extraShows;
+    creditsShown = true;
+    const screens::CreditsOverlay credits =
+        screens::BuildCredits(mainWindow, mainWindow->GetWidth(), mainWindow->GetHeight());
+    if (!credits.overlay) {
+        screens::RestoreCursorAndFlag(&creditsShown, extraShows);
+        return 0;
+    }
+    credits.overlay->ConnectClosing(
+        boost::bind(&screens::RestoreCursorAndFlag, &creditsShown, extraShows));
     return 0;
 }
 
@@ -182,11 +199,21 @@ long IMApp<T>::ShowEndDialog(IMApp* app)
 {
     if (app->childScreen || !app->mainWindow)
         return 0;
+    const screens::ExitDialog dialog = screens::BuildExitDialog(
+        app->mainWindow, app->mainWindow->GetWidth(), app->mainWindow->GetHeight());
+    if (!dialog.veil)
+        return 0;
+    // A pointer hidden below shows over the dialog, and is hidden again
+    // once the dialog closes (by Retry or Cancel).
     ShowCursor(TRUE);
-    // The veil; its panel and buttons (Retry: GoBack, Close: the main
-    // window's Close, Cancel: CloseChildDialog) come with the exit dialog.
-    app->childScreen = Dialog::Create(app->mainWindow, 0, 0, app->mainWindow->GetWidth(),
-                                      app->mainWindow->GetHeight(), 1099);
+    dialog.veil->ConnectClosing(boost::bind(&HidePointerAgain));
+    app->childScreen = dialog.veil;
+    if (dialog.retry)
+        dialog.retry->ConnectClicked(boost::bind(&IMApp::GoBack, app));
+    if (dialog.close)
+        dialog.close->ConnectClicked(boost::bind(&IMControl::Close, app->mainWindow));
+    if (dialog.cancel)
+        dialog.cancel->ConnectClicked(boost::bind(&IMApp::CloseChildDialog, app));
     return 0;
 }
 
@@ -195,6 +222,7 @@ long IMApp<T>::CloseChildDialog()
 {
     if (Dialog* screen = childScreen) {
         childScreen = nullptr;
+        screen->Hide();
         screen->Close();
     }
     return 0;
@@ -217,19 +245,62 @@ long IMApp<T>::StartWithPupil(const std::wstring& name, Dialog* titleScreen)
 {
     CreateWorkbook(name);
     SetPupilName(name);
+    ShowInstructionDialog();
     if (titleScreen)
         titleScreen->Close();
-    ShowInstructionDialog();
     return 0;
 }
 
-// The screens below are the shell's stand-ins until their pages are built.
+template <class T>
+long IMApp<T>::OnPupilNameEntered(const IMKeyboardEvent& e, Dialog* titleScreen, IMEditBar* nameBar)
+{
+    // The key-down, character and key-up of one press all carry 13; the
+    // first closes the title screen and with it this slot.
+    if (e.wParam == VK_RETURN)
+        StartWithPupil(nameBar->GetText(), titleScreen);
+    return 0;
+}
 
-// No name can be typed yet: a run starts at once for a default pupil.
+template <class T>
+long IMApp<T>::StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar)
+{
+    return StartWithPupil(nameBar->GetText(), titleScreen);
+}
+
+template <class T>
+long IMApp<T>::OpenSettingsOverTitle(IMEditBar* nameBar)
+{
+    if (!mainWindow || !settingsScreen)
+        return 0;
+    Dialog* settings = new Dialog(mainWindow, nullptr, 0);
+    settings->SetFocus(true);
+    // Typing and Enter go to the name bar again once the settings close.
+    settings->ConnectClosing(boost::bind(&IMEditBar::SetFocus, nameBar, true));
+    settingsScreen(settings);
+    return 0;
+}
+
 template <class T>
 long IMApp<T>::ShowTitleScreen()
 {
-    return StartWithPupil(L"Ученик", nullptr);
+    using boost::placeholders::_1;
+    if (!mainWindow)
+        return 0;
+    Dialog* dialog = new Dialog(mainWindow, nullptr, 0);
+    const screens::TitleScreen screen =
+        screens::BuildTitleScreen(dialog, screens::TitleTexts{number, title, description},
+                                  !settingsScreen.empty());
+    if (screen.start)
+        screen.start->ConnectClicked(
+            boost::bind(&IMApp::StartFromTitle, this, dialog, screen.nameBar));
+    if (screen.exit)
+        screen.exit->ConnectClicked(boost::bind(&IMControl::Close, mainWindow));
+    dialog->ConnectKeyMessage(
+        boost::bind(&IMApp::OnPupilNameEntered, this, _1, dialog, screen.nameBar));
+    if (screen.options)
+        screen.options->ConnectClicked(
+            boost::bind(&IMApp::OpenSettingsOverTitle, this, screen.nameBar));
+    return 0;
 }
 
 // An empty results screen: the current step goes back to the first, Enter
@@ -262,8 +333,11 @@ long IMApp<T>::ShowPraise(int, int)
     return 0;
 }
 
-// The help page: an empty page until it is built.
+// The help page, which closes itself after five seconds.
 template <class T>
-void IMApp<T>::ShowInstruction(Dialog*)
+void IMApp<T>::ShowInstruction(Dialog* dialog)
 {
+    // Closed by its own timer, the page lowers the flag that Esc or the
+    // replay's key would have lowered.
+    screens::BuildHelpPage(dialog, mainWindow, [this] { modal = false; });
 }

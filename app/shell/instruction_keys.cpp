@@ -15,3 +15,9 @@ long CloseReplayDialog(IMDialogBase<IMEmptyView>* dialog, bool* flag)
     *flag = false;
     return 0;
 }
+
+long HidePointerAgain()
+{
+    ShowCursor(FALSE);
+    return 0;
+}

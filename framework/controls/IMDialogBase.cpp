@@ -185,6 +185,13 @@ void IMDialogBase<IMEmptyView>::UpdateHoveredChild(const IMMouseEvent& e)
     if (found) {
         hovered = found;
         found->OnMouseEnter(IMMouseEvent(this, IMEVENT_MOUSEENTER, e.wParam, e.x, e.y));
+        // A slot of MouseEntered that hid, moved or disabled the child has
+        // run this update again: its choice stands, not the stale one.
+        if (hovered != found) {
+            if (old && old != hovered)
+                old->OnMouseLeave(IMMouseEvent(this, IMEVENT_MOUSELEAVE, e.wParam, e.x, e.y));
+            return;
+        }
     }
     if (old) {
         hovered = found;

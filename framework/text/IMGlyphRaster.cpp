@@ -37,6 +37,9 @@ void RasterizeGlyph(IMGlyphPath& path, void* bits, int pitch, int width, int hei
     agg::rasterizer_scanline_aa<> rasterizer;
     rasterizer.filling_rule(agg::fill_non_zero);
     rasterizer.gamma(agg::gamma_none());
+    // Outlines reach left of the cell (a "j", an "_"): clipped to the image
+    // first, the rasterizer never shifts a negative cell coordinate.
+    rasterizer.clip_box(0, 0, width, height);
     rasterizer.add_path(curves);
 
     agg::scanline_u8 scanline;

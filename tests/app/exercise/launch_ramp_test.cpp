@@ -93,8 +93,12 @@ TEST(LaunchRamp, DiametersOutsideTheUsableRangeAreBounded)
 {
     const Settings negative{static_cast<int>(3000000000u), 1, -5, 1, 2};
     const Launch small = Plan(negative, 0, {16384, 16384, 0, 16384, 16384});
-    EXPECT_EQ(0, small.width);
-    EXPECT_EQ(0, small.height);
+    EXPECT_EQ(exercise::kMinDiameter, small.width);
+    EXPECT_EQ(static_cast<int>(0.92 * exercise::kMinDiameter), small.height);
+    // A diameter of 0 still makes a bubble that can be seen and popped.
+    const Launch none = Plan(Settings{0, 1, 0, 1, 1}, 0, {16384, 16384, 0, 16384, 16384});
+    EXPECT_EQ(exercise::kMinDiameter, none.width);
+    EXPECT_GT(none.height, 0);
 
     const Settings huge{2147483647, 1, 2147483647, 1, 1};
     const Launch big = Plan(huge, 0, {16384, 16384, 3 * 8192, 16384, 16384});

@@ -155,6 +155,58 @@ TEST_F(Routing, HidingTheHoveredChildMovesTheHoverWithoutAMove)
               (std::vector<std::string>{"under entered 523 30,40", "over left 675 30,40"}));
 }
 
+struct HideOnEnter {
+    long operator()(const IMMouseEvent&) const
+    {
+        control->Hide();
+        return 0;
+    }
+    IMControl* control;
+};
+
+struct MoveOnEnter {
+    long operator()(const IMMouseEvent&) const
+    {
+        control->SetRect(RECT{200, 200, 250, 250});
+        return 0;
+    }
+    IMControl* control;
+};
+
+TEST_F(Routing, AChildThatHidesOrMovesAsThePointerEntersDoesNotStayHovered)
+{
+    // The pointer comes from another child, so the entered child's slot
+    // runs while the old one still waits to hear that it was left.
+    Probe* from = new Probe(&root, RECT{200, 0, 250, 50}, 0, "from", &log);
+    Probe* under = new Probe(&root, RECT{0, 0, 100, 100}, 0, "under", &log);
+    Probe* hider = new Probe(&root, RECT{0, 0, 50, 50}, 1, "hider", &log);
+    Probe* mover = new Probe(&root, RECT{50, 50, 100, 100}, 1, "mover", &log);
+    Merge(root);
+    hider->ConnectMouseEntered(HideOnEnter{hider});
+    mover->ConnectMouseEntered(MoveOnEnter{mover});
+    hider->ConnectClicked(boost::bind(&Trace::Mouse, &trace, "hider clicked", _1));
+    under->ConnectClicked(boost::bind(&Trace::Mouse, &trace, "under clicked", _1));
+    WatchHover(from, "from", trace);
+
+    Move(210, 10);
+    Move(10, 10);
+    EXPECT_EQ(root.GetHoveredChild(), under);
+    EXPECT_TRUE(under->IsMouseOver());
+    EXPECT_FALSE(hider->IsMouseOver());
+    EXPECT_FALSE(from->IsMouseOver());
+    // The next press goes to the child that can be seen there.
+    Press(513, 1, 10, 10);
+    Press(514, 0, 10, 10);
+    EXPECT_EQ(trace.lines, (std::vector<std::string>{"from entered 523 210,10",
+                                                     "from left 675 10,10",
+                                                     "under clicked 524 10,10"}));
+
+    Move(210, 10);
+    Move(60, 60);
+    EXPECT_EQ(root.GetHoveredChild(), under);
+    EXPECT_FALSE(mover->IsMouseOver());
+}
+
 TEST_F(Routing, StoredPointerStartsAtTheOrigin)
 {
     // Before any mouse move, a change of a child re-runs the hover search

@@ -1,0 +1,63 @@
+// The credits overlay: Ctrl+I only with Ctrl and in either layout, one at a
+// time, again after Exit, above the exit dialog, and the pointer's display
+// count given back.
+#include "app/screens/credits.h"
+#include "app/screens/screens_fixture.h"
+
+using namespace app_test;
+
+namespace {
+
+class CreditsTest : public ScreensTest {
+protected:
+    int Overlays()
+    {
+        int n = 0;
+        for (Dialog* d : ChildrenOf<Dialog>(app->mainWindow))
+            n += ChildrenOf<screens::TextLine>(d).size() == screens::kCreditLineCount;
+        return n;
+    }
+    void ExitOverlay()
+    {
+        Click(CentreOf(ChildrenOf<screens::Button>(Top()).at(0)));
+        ASSERT_EQ(0, Overlays());
+    }
+};
+
+} // namespace
+
+TEST_F(CreditsTest, CtrlIOpensOneOverlayInEitherLayoutAndGivesThePointerBack)
+{
+    ShowTitle();
+    ShowCursor(FALSE);  // as a running instruction hides it
+    const int hidden = PointerCount();
+    KeyI(false);
+    EXPECT_EQ(0, Overlays());
+    KeyI(true);
+    KeyI(true);
+    ASSERT_EQ(1, Overlays());
+    EXPECT_EQ(L"Ольмарис", ChildrenOf<screens::TextLine>(Top()).at(0)->GetText());
+    EXPECT_GE(PointerCount(), 0);
+    ExitOverlay();
+    EXPECT_EQ(hidden, PointerCount());
+
+    // The Cyrillic layout puts "ш" on the key: the key, and Ctrl+I, stay.
+    KeyI(true, 0x0448);
+    EXPECT_EQ(1, Overlays());
+    ExitOverlay();
+    EXPECT_EQ(hidden, PointerCount());
+    ShowCursor(TRUE);
+}
+
+TEST_F(CreditsTest, F12UnderTheCreditsBuildsTheExitDialogBeneathThem)
+{
+    ShowTitle();
+    KeyI(true);
+    Dialog* overlay = Top();
+    Press(VK_F12);
+    ASSERT_NE(nullptr, app->childScreen);
+    // Painted last, the overlay covers the dialog until it is closed.
+    EXPECT_EQ(overlay, Top());
+    ExitOverlay();
+    EXPECT_EQ(app->childScreen, Top());
+}
