@@ -2,9 +2,11 @@
 // screen, the main loop, and the teardown once the loop has ended.
 #include "app/App.h"
 #include "app/exercise/description.h"
+#include "platform/session.h"
 
 int main()
 {
+    platform::InstallSessionEndHandling();
     App& app = IMApp<App>::Instance(exercise::kInstanceName, 0);
     app.ShowTitleScreen();
     if (app.mainWindow)

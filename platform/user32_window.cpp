@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/kernel32.h"
 #include "platform/present.h"
+#include "platform/session.h"
 #include "platform/user32_state.h"
 
 #include <atomic>
@@ -156,6 +157,7 @@ bool StartSdlVideo()
     }
     g_uiThread = std::this_thread::get_id();
     g_sdlStarted.store(true, std::memory_order_release);
+    WatchDisplayConnection();
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The shell's life, keys and screens. Included by IMApp.h.
 #pragma once
 
+#include "platform/session.h"
 #include "platform/user32.h"
 
 #include <boost/bind/bind.hpp>
@@ -45,6 +46,7 @@ T& IMApp<T>::Instance(const std::wstring& name, int windowed)
             window->ConnectKeyDown(boost::bind(&IMApp::OnCreditsKey, app, _1));
         }
         app->instanceName = name;
+        platform::SetDisplayLostHandler(&IMApp::SaveAtDisplayLoss);
         app->OnInit();
         crt::srand(static_cast<unsigned int>(crt::_time64(nullptr)));
     }
@@ -69,10 +71,12 @@ void IMApp<T>::Release()
         return;
     T* app = singleton;
     // The Close and Exit buttons have saved through the closing signal; a
-    // close by the system (Alt+F4, the window manager, a termination signal)
-    // has not.
+    // close by the system (Alt+F4, the window manager, a termination signal,
+    // a hang-up) has not.
+    app->EndOpenStep();
     if (app->HasUnsavedResults())
         app->SaveWorkbookDefault();
+    platform::SetDisplayLostHandler(nullptr);
     delete app->mainWindow;
     app->mainWindow = nullptr;
     delete app->workbook;

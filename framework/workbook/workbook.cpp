@@ -103,6 +103,10 @@ void IMWorkbook::Adopt(DOMDocument* parsed, std::unique_ptr<workbook::DocumentMe
 
 void IMWorkbook::Open()
 {
+    if (path.empty()) {
+        StartFromTemplate();
+        return;
+    }
     workbook::ReadResult read = workbook::ReadWholeFile(path, kFileLimit);
     if (read.status == workbook::ReadStatus::Missing) {
         StartFromTemplate();
@@ -314,6 +318,7 @@ bool IMWorkbook::Save(const std::wstring& target)
 
 bool IMWorkbook::SaveOwn()
 {
+    if (path.empty()) return Fail(path, "the workbook was given no file name");
     workbook::SaveLock lock(path, kLockPatience);
     if (lock.TimedOut()) return Fail(path, "another program has been saving it for too long");
     workbook::RemoveStaleTemporaryFiles(path);
