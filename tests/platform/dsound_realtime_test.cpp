@@ -78,6 +78,8 @@ TEST_F(RealtimeTest, CursorMovesAtAboutTheRealRate)
     // Never ahead of the clock by more than the 50 ms an output held up
     // may catch up at once.
     EXPECT_LE(double(cursor1 - cursor0), double(elapsed) + 60);
+    // The hook refers to this function's counter.
+    platform::dsoundtest::SetCapture(nullptr);
 }
 
 TEST_F(RealtimeTest, ShortNonLoopingSoundEndsByItself)
@@ -119,6 +121,8 @@ TEST_F(RealtimeTest, CaptureSeesWhatThePlayingBufferHolds)
             return loudest == 1234;
         },
         1000ms));
+    // The hook refers to this function's variables.
+    platform::dsoundtest::SetCapture(nullptr);
 }
 
 TEST_F(RealtimeTest, StreamThreadsLockTheirBuffersWhileTheOutputMixes)
