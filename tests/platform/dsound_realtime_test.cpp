@@ -87,7 +87,7 @@ TEST_F(RealtimeTest, ShortNonLoopingSoundEndsByItself)
     IDirectSoundBuffer8* buffer = MakeBuffer(1, 22050, 22050 / 5 * 2); // 200 ms
     const auto start = Clock::now();
     ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
-    ASSERT_TRUE(WaitFor([&] { return Status(buffer) == 0; }, 3000ms));
+    ASSERT_TRUE(WaitFor([&] { return Status(buffer) == 0; }, 10000ms));
     // Not at once: after a stall the output catches up by at most 50 ms.
     EXPECT_GE(Clock::now() - start, 140ms);
     EXPECT_EQ(PlayCursor(buffer), 0u);
@@ -101,7 +101,7 @@ TEST_F(RealtimeTest, PausedOutputHoldsTheCursors)
     std::this_thread::sleep_for(60ms);
     EXPECT_EQ(PlayCursor(buffer), 0u);
     platform::dsoundtest::PauseOutput(false);
-    EXPECT_TRUE(WaitFor([&] { return PlayCursor(buffer) != 0; }, 1000ms));
+    EXPECT_TRUE(WaitFor([&] { return PlayCursor(buffer) != 0; }, 10000ms));
 }
 
 TEST_F(RealtimeTest, CaptureSeesWhatThePlayingBufferHolds)
@@ -120,7 +120,7 @@ TEST_F(RealtimeTest, CaptureSeesWhatThePlayingBufferHolds)
             std::lock_guard<std::mutex> lock(mutex);
             return loudest == 1234;
         },
-        1000ms));
+        10000ms));
     // The hook refers to this function's variables.
     platform::dsoundtest::SetCapture(nullptr);
 }
