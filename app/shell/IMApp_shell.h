@@ -122,6 +122,7 @@ long IMApp<T>::GoBack()
     Dialog* dialog = stepDialog;
     dialog->Close();
     WriteClosingRows();
+    SaveWorkbookDefault();
     steps.SetCurrent(steps.First());
     stepDialog = nullptr;
     ShowTitleScreen();
