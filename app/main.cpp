@@ -11,6 +11,6 @@ int main()
     app.ShowTitleScreen();
     if (app.mainWindow)
         IMWindow::Run(app.mainWindow);
-    IMApp<App>::Release();
-    return 0;
+    // A non-zero status tells whoever started the trainer that results were lost.
+    return IMApp<App>::Release() ? 0 : 1;
 }

@@ -36,8 +36,8 @@ public:
     // its closing rows and the empty row, the workbook is saved when it
     // holds rows not yet written (a close by the system skips the closing
     // save), then the main window, the workbook and the application are
-    // deleted.
-    static void Release();
+    // deleted. False when results were lost: the last save failed.
+    static bool Release();
     // The application, or null before the first Instance and once it goes.
     static T* Existing() { return singleton; }
     static int ReferenceCount() { return referenceCount; }

@@ -63,12 +63,12 @@ T& IMApp<T>::Instance()
 }
 
 template <class T>
-void IMApp<T>::Release()
+bool IMApp<T>::Release()
 {
     if (referenceCount > 0)
         --referenceCount;
     if (referenceCount != 0 || !singleton)
-        return;
+        return true;
     T* app = singleton;
     // The Close and Exit buttons have saved through the closing signal; a
     // close by the system (Alt+F4, the window manager, a termination signal,
@@ -76,12 +76,14 @@ void IMApp<T>::Release()
     app->EndOpenStep();
     if (app->HasUnsavedResults())
         app->SaveWorkbookDefault();
+    const bool saved = !app->HasUnsavedResults();
     platform::SetDisplayLostHandler(nullptr);
     delete app->mainWindow;
     app->mainWindow = nullptr;
     delete app->workbook;
     app->workbook = nullptr;
     delete app;
+    return saved;
 }
 
 template <class T>

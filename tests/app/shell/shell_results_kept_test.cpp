@@ -141,3 +141,22 @@ TEST_F(ShellResultsKept, AFileSizeLimitFailsASaveButLosesNoRow)
             ::setrlimit(RLIMIT_FSIZE, &none);
         });
 }
+
+TEST_F(ShellResultsKept, TheEndTellsWhetherEveryResultWasSaved)
+{
+    app->CreateWorkbook(L"Петров");
+    app->AddResultRow(L"первый", L"1", L"Number");
+    const std::string folder = dataHome.Folder() + "/ZEMT";
+    ::rmdir(folder.c_str());
+    std::FILE* blocking = std::fopen(folder.c_str(), "w");
+    ASSERT_NE(nullptr, blocking);
+    std::fclose(blocking);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(IMApp<ShellApp>::Release());
+    testing::internal::GetCapturedStderr();
+
+    std::remove(folder.c_str());
+    app = &IMApp<ShellApp>::Instance(kName, 0);
+    app->CreateWorkbook(L"Петров");
+    EXPECT_TRUE(IMApp<ShellApp>::Release());
+}
