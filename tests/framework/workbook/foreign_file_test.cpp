@@ -22,7 +22,8 @@ std::size_t Count(const std::string& text, const std::string& what)
 } // namespace
 
 // Made by LibreOffice ("soffice --headless --convert-to 'xml:MS Excel 2003
-// XML'") from a workbook this program wrote: two pupils, "<ss:Worksheet>".
+// XML'", tools/libreoffice_fixture.sh) from a workbook this program wrote:
+// two pupils, "<ss:Worksheet>".
 TEST_F(WorkbookForeignFile, SavedByLibreOfficeThePupilKeepsOneSheet)
 {
     WriteBytes(DiskPath("w.xls"), ReadBytes(KVARLOP_TESTS_DIR "/framework/workbook/files/saved_by_libreoffice.xls"));
