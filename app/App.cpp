@@ -141,6 +141,8 @@ long App::ReportStatistics()
         manager->Play(id);
     }
     AddResultRows(run.StatisticsRows());
+    // The run's own rows are complete: a crash from here on loses none.
+    SaveWorkbookDefault();
     // Without the sound nothing would ever end the run: go on at once.
     if (!id)
         OnClosingSoundEnd(runNumber);

@@ -104,6 +104,48 @@ void BM_OpenAddSave(benchmark::State& state)
     Report(state);
 }
 
+// Hostile or absurd files are refused within a second, under 64 MB plus ten
+// times their size: 150 KB of text behind three levels of entities that
+// would expand it a thousandfold, and a 120 MB file.
+void Refuse(benchmark::State& state, const std::string& name)
+{
+    const std::wstring path = platform::Utf8ToWide(gFolder + "/" + name);
+    // The peak from here on, not that of building the school year.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    for (auto _ : state) {
+        IMWorkbook book(path, L"П");
+        if (book.GetFileName() == path) state.SkipWithError("the file was used");
+    }
+    state.counters["VmHWM_MB"] = PeakKilobytes() / 1024.0;
+    state.counters["file_MB"] = std::filesystem::file_size(platform::WidePathToUtf8(path)) / (1024.0 * 1024.0);
+}
+
+void BM_RefuseNestedEntities(benchmark::State& state)
+{
+    Refuse(state, "entities.xls");
+}
+
+void BM_RefuseHugeFile(benchmark::State& state)
+{
+    Refuse(state, "huge.xls");
+}
+
+void MakeHostileFiles()
+{
+    std::ofstream entities(gFolder + "/entities.xls", std::ios::binary);
+    entities << "<!DOCTYPE Workbook [<!ENTITY a \"" << std::string(150 << 10, 'x') << "\">";
+    for (char level : {'b', 'c', 'd'}) {
+        entities << "<!ENTITY " << level << " \"";
+        for (int i = 0; i < 10; ++i) entities << '&' << char(level - 1) << ';';
+        entities << "\">";
+    }
+    entities << "]><Workbook>&d;</Workbook>";
+    std::ofstream(gFolder + "/huge.xls").close();
+    std::filesystem::resize_file(gFolder + "/huge.xls", std::uintmax_t(120) << 20);
+}
+
+BENCHMARK(BM_RefuseNestedEntities)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefuseHugeFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAddSave)->Unit(benchmark::kMillisecond);
@@ -118,6 +160,7 @@ int main(int argc, char** argv)
     if (!mkdtemp(pattern)) return 1;
     gFolder = pattern;
     BuildSchoolYear();
+    MakeHostileFiles();
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -42,18 +42,28 @@ bool IsFolder(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// mkdir -p
+// mkdir -p; the folders made are the user's own (0700), as the XDG
+// base-directory rules ask of the data folder.
 bool MakeFolders(const std::string& path)
 {
     for (size_t pos = 1; pos <= path.size(); ++pos) {
         if (pos != path.size() && path[pos] != '/') continue;
         std::string part = path.substr(0, pos);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
     return IsFolder(path);
 }
 
 } // namespace
+
+namespace platform {
+
+std::wstring DataFolderName()
+{
+    return Utf8ToWide(DataFolder());
+}
+
+} // namespace platform
 
 BOOL SHGetSpecialFolderPathW(HWND, LPWSTR path, int csidl, BOOL create)
 {

@@ -1,8 +1,9 @@
 // SDL events as window messages: window events change the window's state and
 // give WM_SHOWWINDOW, WM_SIZE, WM_PAINT and WM_CLOSE; a quit request (the
-// window manager, SIGINT, SIGTERM) gives WM_CLOSE to the main window; input
+// window manager, SIGINT, SIGTERM, SIGHUP) gives WM_CLOSE to the main window; input
 // goes through the SdlInput translation.
 #include "platform/letterbox.h"
+#include "platform/session.h"
 #include "platform/user32_state.h"
 #include "platform/winmm.h"
 
@@ -154,6 +155,11 @@ void HandleSdlEvent(const SDL_Event& event)
 
 void PumpSdlEvents()
 {
+    if (TakeHangUp()) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        HandleSdlEvent(quit);
+    }
     ApplyCursorVisibility();
     SDL_PumpEvents();
     SDL_Event event;

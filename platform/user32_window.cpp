@@ -6,6 +6,7 @@
 #include "platform/display_session.h"
 #include "platform/kernel32.h"
 #include "platform/present.h"
+#include "platform/session.h"
 #include "platform/user32_state.h"
 
 #include <atomic>
@@ -170,6 +171,7 @@ bool StartSdlVideo()
     }
     g_uiThread = std::this_thread::get_id();
     g_sdlStarted.store(true, std::memory_order_release);
+    WatchDisplayConnection();
     return true;
 }
 

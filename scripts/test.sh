@@ -16,6 +16,7 @@ ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
 cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=address
 cmake --build "$root/build/asan" -j "$jobs"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     ctest --test-dir "$root/build/asan" --output-on-failure -j "$jobs"
 

@@ -33,11 +33,12 @@ public:
     // The application; made with the name "Application" in a window when
     // none exists yet. Leaves the reference count alone otherwise.
     static T& Instance();
-    // One reference less; at none, the program's end: the workbook is saved
-    // when it holds rows not yet written (a close by the system skips the
-    // closing save), then the main window, the workbook and the application
-    // are deleted.
-    static void Release();
+    // One reference less; at none, the program's end: a step still open gets
+    // its closing rows and the empty row, the workbook is saved when it
+    // holds rows not yet written (a close by the system skips the closing
+    // save), then the main window, the workbook and the application are
+    // deleted. False when results were lost: the last save failed.
+    static bool Release();
     // The application, or null before the first Instance and once it goes.
     static T* Existing() { return singleton; }
     static int ReferenceCount() { return referenceCount; }
@@ -88,15 +89,21 @@ public:
                       const std::wstring& kind);
     void AddResultRows(const ResultRows& rows);
     // A workbook in the results folder for the pupil; none for an empty
-    // name. A workbook held before is saved first.
+    // name. A workbook held before is saved first; when that save fails,
+    // the held workbook stays, with the pupil's worksheet taken in it, so
+    // that its unsaved rows go to the file with the next save.
     long CreateWorkbook(const std::wstring& pupilName);
-    // Writes the workbook to its own file; the main window's closing slot.
+    // Writes the workbook to its own file (making the results folder again
+    // when it has gone); after every run and at the close.
     long SaveWorkbookDefault();
     // Enter on the results screen: the next step, and the screen closed.
     long OnAcceptRunNextStep(const IMKeyboardEvent& e, Dialog* dialog);
 
     // Whether the workbook holds rows its file does not have yet.
     bool HasUnsavedResults() const { return workbook && workbookUnsaved; }
+    // Why the last save failed, in one line with the file's path; empty when
+    // it succeeded.
+    const std::wstring& LastSaveError() const { return lastSaveError; }
 
     // Fields, in the shell's order.
     DialogFunction settingsScreen;
@@ -124,9 +131,14 @@ private:
     // The settings over the title screen, which keeps the typed name.
     long OpenSettingsOverTitle(IMEditBar* nameBar);
     long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
-    long OnMainWindowClosing(const IMEvent&) { return SaveWorkbookDefault(); }
+    long OnMainWindowClosing(const IMEvent&);
     // The closing rows of a step and the empty row that ends a run.
     void WriteClosingRows();
+    // At the program's end during a step: the step's closing rows, and its
+    // dialog no longer drives the steps.
+    void EndOpenStep();
+    // The display is gone and the program with it: the results are saved.
+    static void SaveAtDisplayLoss();
 
     static T* singleton;
     static int referenceCount;
@@ -137,6 +149,7 @@ private:
     bool creditsShown;
     bool closingSaveConnected;
     bool workbookUnsaved;
+    std::wstring lastSaveError;
 };
 
 // Slots of the instruction dialogs: Esc closes the one shown after Start;

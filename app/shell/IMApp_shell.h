@@ -5,6 +5,7 @@
 #include "app/screens/exit_dialog.h"
 #include "app/screens/help_page.h"
 #include "app/screens/title_screen.h"
+#include "platform/session.h"
 #include "platform/user32.h"
 
 #include <boost/bind/bind.hpp>
@@ -50,6 +51,7 @@ T& IMApp<T>::Instance(const std::wstring& name, int windowed)
             window->ConnectKeyDown(boost::bind(&IMApp::OnCreditsKey, app, _1));
         }
         app->instanceName = name;
+        platform::SetDisplayLostHandler(&IMApp::SaveAtDisplayLoss);
         app->OnInit();
         crt::srand(static_cast<unsigned int>(crt::_time64(nullptr)));
     }
@@ -66,23 +68,27 @@ T& IMApp<T>::Instance()
 }
 
 template <class T>
-void IMApp<T>::Release()
+bool IMApp<T>::Release()
 {
     if (referenceCount > 0)
         --referenceCount;
     if (referenceCount != 0 || !singleton)
-        return;
+        return true;
     T* app = singleton;
     // The Close and Exit buttons have saved through the closing signal; a
-    // close by the system (Alt+F4, the window manager, a termination signal)
-    // has not.
+    // close by the system (Alt+F4, the window manager, a termination signal,
+    // a hang-up) has not.
+    app->EndOpenStep();
     if (app->HasUnsavedResults())
         app->SaveWorkbookDefault();
+    const bool saved = !app->HasUnsavedResults();
+    platform::SetDisplayLostHandler(nullptr);
     delete app->mainWindow;
     app->mainWindow = nullptr;
     delete app->workbook;
     app->workbook = nullptr;
     delete app;
+    return saved;
 }
 
 template <class T>
@@ -123,6 +129,7 @@ long IMApp<T>::GoBack()
     Dialog* dialog = stepDialog;
     dialog->Close();
     WriteClosingRows();
+    SaveWorkbookDefault();
     steps.SetCurrent(steps.First());
     stepDialog = nullptr;
     ShowTitleScreen();

@@ -3,6 +3,7 @@
 
 #include "app/shell/results_folder.h"
 #include "app/shell/results_rows.h"
+#include "platform/codepage.h"
 #include "platform/user32.h"
 
 #include <boost/bind/bind.hpp>
@@ -31,6 +32,8 @@ long IMApp<T>::RunNextStep()
     ShowCursor(TRUE);
     if (steps.Current().empty()) {
         WriteClosingRows();
+        // The run is complete: it goes to the file now, not at the close.
+        SaveWorkbookDefault();
         ShowResultsScreen();
         return 0;
     }
@@ -72,6 +75,36 @@ void IMApp<T>::WriteClosingRows()
 }
 
 template <class T>
+void IMApp<T>::EndOpenStep()
+{
+    if (!stepDialog)
+        return;
+    // The dialog closes with the main window, after this; it must not run
+    // the step driver then and write the closing rows again.
+    stepRunConnection.disconnect();
+    stepDialog = nullptr;
+    WriteClosingRows();
+}
+
+template <class T>
+long IMApp<T>::OnMainWindowClosing(const IMEvent&)
+{
+    EndOpenStep();
+    return SaveWorkbookDefault();
+}
+
+template <class T>
+void IMApp<T>::SaveAtDisplayLoss()
+{
+    T* app = singleton;
+    if (!app)
+        return;
+    app->EndOpenStep();
+    if (app->HasUnsavedResults())
+        app->SaveWorkbookDefault();
+}
+
+template <class T>
 void IMApp<T>::AddResultRow(const std::wstring& label, const std::wstring& value,
                             const std::wstring& kind)
 {
@@ -95,9 +128,15 @@ long IMApp<T>::CreateWorkbook(const std::wstring& name)
     if (name.empty())
         return 0;
     // The workbook of an earlier run goes to its file first: the new one is
-    // read from that file and so carries the earlier rows on.
-    if (workbook)
+    // read from that file and so carries the earlier rows on. When it cannot
+    // be written, it is kept: a new one would drop its rows.
+    if (workbook) {
         SaveWorkbookDefault();
+        if (workbookUnsaved) {
+            workbook->SelectSheet(name);
+            return 0;
+        }
+    }
     IMWorkbook* made = nullptr;
     try {
         made = new IMWorkbook(ResultsPath(instanceName), name);
@@ -118,8 +157,23 @@ long IMApp<T>::CreateWorkbook(const std::wstring& name)
 template <class T>
 long IMApp<T>::SaveWorkbookDefault()
 {
-    if (workbook && workbook->Save(std::wstring()))
+    if (!workbook)
+        return 0;
+    if (workbook->GetFileName().empty()) {
+        lastSaveError = L"cannot save the results: there is no application-data folder "
+                        L"(no home folder and no absolute $XDG_DATA_HOME)";
+        std::fprintf(stderr, "kvarlop: %s\n", platform::WideToUtf8(lastSaveError).c_str());
+        return 0;
+    }
+    // Made again if it has gone, or could not be made before.
+    ResultsFolder();
+    if (workbook->Save(std::wstring())) {
         workbookUnsaved = false;
+        lastSaveError.clear();
+    } else {
+        // The workbook has said why on the standard error stream.
+        lastSaveError = workbook->LastError();
+    }
     return 0;
 }
 

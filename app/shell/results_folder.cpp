@@ -6,20 +6,26 @@
 std::wstring ResultsFolder()
 {
     wchar_t appData[MAX_PATH] = {0};
-    if (!SHGetSpecialFolderPathW(nullptr, appData, CSIDL_COMMON_APPDATA, FALSE))
+    std::wstring base;
+    if (SHGetSpecialFolderPathW(nullptr, appData, CSIDL_COMMON_APPDATA, TRUE))
+        base = appData;
+    else
+        base = platform::DataFolderName();
+    if (base.empty())
         return std::wstring();
 
-    const std::wstring folder = std::wstring(appData) + L"/ZEMT";
+    const std::wstring folder = base + L"/ZEMT";
     WIN32_FIND_DATAW found{};
     HANDLE find = FindFirstFileW(folder.c_str(), &found);
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
-    else if (!CreateDirectoryW(folder.c_str(), nullptr))
-        return std::wstring();
+    else
+        CreateDirectoryW(folder.c_str(), nullptr);
     return folder + L"/";
 }
 
 std::wstring ResultsPath(const std::wstring& instanceName)
 {
-    return ResultsFolder() + instanceName + L".xls";
+    const std::wstring folder = ResultsFolder();
+    return folder.empty() ? std::wstring() : folder + instanceName + L".xls";
 }

@@ -1,13 +1,14 @@
 // Where the results workbook lives: the folder "ZEMT" under the all-users
-// application-data folder, made when missing.
+// application-data folder, made (with its parents) when missing.
 #pragma once
 
 #include <string>
 
-// The folder part of the workbook's path, ending in '/': "<app data>/ZEMT/".
-// "" when the application-data folder cannot be had or "ZEMT" can be neither
-// found nor made (the workbook then goes to the current directory).
+// The folder part of the workbook's path, ending in '/': "<app data>/ZEMT/",
+// after trying to make it. When it cannot be made now, it is still named,
+// so that the save there fails with its reason and a later save tries
+// again; "" only when there is no application-data folder to name at all.
 std::wstring ResultsFolder();
 
-// ResultsFolder() + instanceName + ".xls".
+// ResultsFolder() + instanceName + ".xls"; "" when ResultsFolder() is "".
 std::wstring ResultsPath(const std::wstring& instanceName);

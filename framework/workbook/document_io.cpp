@@ -19,6 +19,7 @@
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
 
+#include "framework/workbook/names.h"
 #include "framework/workbook/text.h"
 
 using namespace xercesc;
@@ -216,7 +217,7 @@ DOMElement* WorkbookRoot(DOMDocument* document)
 {
     if (!document) return nullptr;
     DOMElement* root = document->getDocumentElement();
-    if (!root || XMLString::compareString(root->getTagName(), u"Workbook") != 0) return nullptr;
+    if (!root || !IsSpreadsheetElement(root, u"Workbook")) return nullptr;
     return root;
 }
 

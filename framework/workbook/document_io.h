@@ -31,6 +31,14 @@ private:
     std::size_t inUse_ = 0;
 };
 
+// The most memory the document of a file of fileSize bytes may take: 64 MB
+// and ten times the file, so that a hostile file is refused long before it
+// costs the machine much.
+constexpr std::size_t DocumentMemoryLimit(std::size_t fileSize)
+{
+    return (std::size_t(64) << 20) + 10 * fileSize;
+}
+
 // The most expansions of general entities one document may cause.
 constexpr std::size_t kEntityExpansionLimit = 1000;
 
@@ -41,7 +49,8 @@ constexpr std::size_t kEntityExpansionLimit = 1000;
 xercesc::DOMDocument* ParseDocument(const std::string& bytes, const char* systemId,
                                     xercesc::MemoryManager* memory, std::string* error);
 
-// The root element when it is a SpreadsheetML workbook ("Workbook"), else null.
+// The root element when it is a SpreadsheetML workbook ("Workbook", with
+// whatever prefix), else null.
 xercesc::DOMElement* WorkbookRoot(xercesc::DOMDocument* document);
 
 // ParseDocument, and the document is rejected too when it is not a workbook.

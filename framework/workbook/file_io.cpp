@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <system_error>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,11 +107,33 @@ bool WriteAll(int fd, const std::string& bytes, int* error)
 
 std::atomic<unsigned> gTempCounter{0};
 
+// Temporary files are named ".<base>.<pid>-<n>.tmp", so that the files of
+// a process that has gone can be told and removed.
+std::string TempNameStart(const std::string& base)
+{
+    return "." + Shortened(base, 150) + ".";
+}
+
+// The writing process of a temporary file name after its start, or 0 when
+// the rest of the name is not "<pid>-<n>.tmp".
+pid_t TempWriter(const std::string& rest)
+{
+    const std::string suffix = ".tmp";
+    if (rest.size() <= suffix.size() || rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::string middle = rest.substr(0, rest.size() - suffix.size());
+    const std::string::size_type dash = middle.find('-');
+    if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size()) return 0;
+    for (std::string::size_type i = 0; i < middle.size(); ++i) {
+        if (i != dash && (middle[i] < '0' || middle[i] > '9')) return 0;
+    }
+    return static_cast<pid_t>(std::stol(middle.substr(0, dash)));
+}
+
 // Creates a new, empty temporary file beside the target.
 int CreateTemp(const std::string& folder, const std::string& base, std::string* tempPath)
 {
-    const std::string stem = folder + "/." + Shortened(base, 150) + "." +
-                             std::to_string(::getpid()) + "-";
+    const std::string stem = folder + "/" + TempNameStart(base) + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         *tempPath = stem + std::to_string(gTempCounter++) + ".tmp";
         int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -206,7 +230,7 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
 WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
                         const BeforeReplace& beforeReplace)
 {
-    const std::string target = FollowLink(path);
+    const std::string target = SaveTarget(path);
     const std::string folder = FolderOf(target);
 
     std::string temp;
@@ -251,6 +275,31 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
     }
     r.ok = true;
     return r;
+}
+
+std::string SaveTarget(const std::string& path)
+{
+    return FollowLink(path);
+}
+
+int RemoveStaleTemporaryFiles(const std::string& path)
+{
+    const std::string target = SaveTarget(path);
+    const std::string folder = FolderOf(target);
+    const std::string start = TempNameStart(BaseOf(target));
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, start.size(), start) != 0) continue;
+        const pid_t writer = TempWriter(name.substr(start.size()));
+        if (writer <= 0 || writer == ::getpid()) continue;
+        if (::kill(writer, 0) == 0 || errno != ESRCH) continue;
+        if (::unlink((folder + "/" + name).c_str()) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace workbook

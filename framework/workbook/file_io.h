@@ -62,4 +62,13 @@ struct WriteResult {
 WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
                         const BeforeReplace& beforeReplace = nullptr);
 
+// The file a save to path replaces: path itself, or what a link there
+// points to.
+std::string SaveTarget(const std::string& path);
+
+// Removes the temporary files that saves to path left behind when their
+// process was killed: those whose writing process no longer runs. Returns
+// how many went.
+int RemoveStaleTemporaryFiles(const std::string& path);
+
 } // namespace workbook

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include <xercesc/dom/DOMNode.hpp>
-#include <xercesc/dom/DOMNodeList.hpp>
 
+#include "framework/workbook/names.h"
 #include "framework/workbook/text.h"
 
 using xercesc::DOMElement;
 using xercesc::DOMNode;
-using xercesc::DOMNodeList;
 
 namespace workbook {
 
@@ -18,13 +17,25 @@ const wchar_t* const kPrintDocumentName = L"Print1: Printing";
 
 namespace {
 
-std::vector<const DOMElement*> ElementsNamed(const DOMElement* within, const char16_t* name)
+// The SpreadsheetML elements `local` below `within`, in document order,
+// whatever prefix the file writes them with.
+void CollectNamed(const DOMElement* within, const char16_t* local, std::vector<const DOMElement*>& found)
+{
+    for (const DOMNode* node = within->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
+        const auto* element = static_cast<const DOMElement*>(node);
+        if (IsSpreadsheetElement(element, local))
+            found.push_back(element);
+        else
+            CollectNamed(element, local, found);
+    }
+}
+
+std::vector<const DOMElement*> ElementsNamed(const DOMElement* within, const char16_t* local)
 {
     std::vector<const DOMElement*> found;
-    DOMNodeList* nodes = within->getElementsByTagName(name);
-    for (XMLSize_t i = 0; const DOMNode* node = nodes->item(i); ++i)
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE)
-            found.push_back(static_cast<const DOMElement*>(node));
+    CollectNamed(within, local, found);
     return found;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/workbook/workbook.h"
 
+#include <chrono>
 #include <cstdio>
 #include <new>
 #include <stdexcept>
@@ -10,6 +11,8 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include "framework/workbook/document_io.h"
+#include "framework/workbook/names.h"
+#include "framework/workbook/save_lock.h"
 #include "framework/workbook/template.h"
 #include "platform/codepage.h"
 
@@ -21,18 +24,15 @@ using workbook::X;
 
 namespace {
 
-// A school year of results is a few megabytes; these bounds only stop a
-// hostile or broken file from taking the machine down.
-constexpr std::size_t kFileLimit = std::size_t(128) << 20;
-constexpr std::size_t kDocumentMemoryLimit = std::size_t(512) << 20;
+// A school year of one class is under 3 MB; a file many times that size is
+// refused at once instead of being parsed for half a minute.
+constexpr std::size_t kFileLimit = std::size_t(32) << 20;
 
 // How many names beside a file that is not a workbook are tried.
 constexpr int kAsideAttempts = 1000;
 
-std::string OnDisk(const std::string& narrowPath)
-{
-    return platform::Cp1251PathToUtf8(narrowPath);
-}
+// How long a save waits for another program's save of the same file.
+constexpr std::chrono::milliseconds kLockPatience(5000);
 
 void Report(const std::string& message)
 {
@@ -40,27 +40,39 @@ void Report(const std::string& message)
 }
 
 // "<stem> (новый).ext" for n = 1, "<stem> (новый n).ext" after it.
-std::string AsideName(const std::string& narrowPath, int n)
+std::string AsideName(const std::string& utf8Path, int n)
 {
-    std::string::size_type slash = narrowPath.find_last_of('/');
+    std::string::size_type slash = utf8Path.find_last_of('/');
     std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string::size_type dot = narrowPath.find_last_of('.');
-    if (dot == std::string::npos || dot <= nameStart) dot = narrowPath.size();
-    std::wstring mark = n == 1 ? L" (новый)" : L" (новый " + std::to_wstring(n) + L")";
-    return narrowPath.substr(0, dot) + Narrow(mark) + narrowPath.substr(dot);
+    std::string::size_type dot = utf8Path.find_last_of('.');
+    if (dot == std::string::npos || dot <= nameStart) dot = utf8Path.size();
+    std::string mark = n == 1 ? u8" (новый)" : u8" (новый " + std::to_string(n) + ")";
+    return utf8Path.substr(0, dot) + mark + utf8Path.substr(dot);
+}
+
+// Every Worksheet element below parent, in document order.
+void CollectSheets(const DOMElement* parent, std::vector<DOMElement*>* out)
+{
+    for (DOMNode* node = parent->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
+        auto* element = static_cast<DOMElement*>(node);
+        if (workbook::IsSpreadsheetElement(element, u"Worksheet"))
+            out->push_back(element);
+        else
+            CollectSheets(element, out);
+    }
 }
 
 } // namespace
 
 IMWorkbook::IMWorkbook(const std::wstring& filePath, const std::wstring& name)
-    : memory(new workbook::DocumentMemory(kDocumentMemoryLimit)),
-      path(Narrow(filePath)),
+    : path(platform::WideToUtf8(filePath)),
       sheetName(Narrow(name))
 {
     implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
     if (!implementation) throw std::runtime_error("XML library: no DOM implementation");
     Open();
-    SelectSheet();
+    SelectSheet(name);
 }
 
 IMWorkbook::~IMWorkbook()
@@ -68,17 +80,43 @@ IMWorkbook::~IMWorkbook()
     if (document) document->release();
 }
 
+DOMDocument* IMWorkbook::Parse(const workbook::ReadResult& read, const std::string& where,
+                               std::unique_ptr<workbook::DocumentMemory>* parsedMemory, std::string* why)
+{
+    auto heap = std::make_unique<workbook::DocumentMemory>(workbook::DocumentMemoryLimit(read.bytes.size()));
+    DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, where.c_str(), heap.get(), why);
+    if (parsed) *parsedMemory = std::move(heap);
+    return parsed;
+}
+
+// Makes the parsed document the workbook's, in place of the one it held.
+void IMWorkbook::Adopt(DOMDocument* parsed, std::unique_ptr<workbook::DocumentMemory> parsedMemory)
+{
+    if (document) document->release();
+    document = parsed;
+    memory = std::move(parsedMemory);
+    const workbook::Prefixes prefixes = workbook::PrefixesOf(document->getDocumentElement());
+    elementPrefix = prefixes.element;
+    attributePrefix = prefixes.attribute;
+    sheet = nullptr;
+}
+
 void IMWorkbook::Open()
 {
-    workbook::ReadResult read = workbook::ReadWholeFile(OnDisk(path), kFileLimit);
+    if (path.empty()) {
+        StartFromTemplate();
+        return;
+    }
+    workbook::ReadResult read = workbook::ReadWholeFile(path, kFileLimit);
     if (read.status == workbook::ReadStatus::Missing) {
         StartFromTemplate();
         return;
     }
     std::string why;
     if (read.status == workbook::ReadStatus::Ok) {
-        document = workbook::ParseWorkbook(read.bytes, path.c_str(), memory.get(), &why);
-        if (document) {
+        std::unique_ptr<workbook::DocumentMemory> heap;
+        if (DOMDocument* parsed = Parse(read, path, &heap, &why)) {
+            Adopt(parsed, std::move(heap));
             ownStamp = read.stamp;
             return;
         }
@@ -96,8 +134,10 @@ void IMWorkbook::StartFromTemplate()
 {
     std::string template_(workbook::kTemplate, workbook::kTemplateLength);
     std::string error;
-    document = workbook::ParseDocument(template_, workbook::kTemplateSystemId, memory.get(), &error);
-    if (!document) throw std::runtime_error("XML library: cannot read the workbook template: " + error);
+    auto heap = std::make_unique<workbook::DocumentMemory>(workbook::DocumentMemoryLimit(0));
+    DOMDocument* parsed = workbook::ParseDocument(template_, workbook::kTemplateSystemId, heap.get(), &error);
+    if (!parsed) throw std::runtime_error("XML library: cannot read the workbook template: " + error);
+    Adopt(parsed, std::move(heap));
     ownStamp = workbook::FileStamp();
 }
 
@@ -108,112 +148,130 @@ void IMWorkbook::StartFromTemplate()
 bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
 {
     const std::string original = path;
-    const std::string left = "\"" + OnDisk(original) + "\" is left as it is (" + why + ")";
+    const std::string left = "\"" + original + "\" is left as it is (" + why + ")";
     for (int n = 1; n <= kAsideAttempts; ++n) {
         std::string candidate = AsideName(original, n);
-        workbook::ReadResult read = workbook::ReadWholeFile(OnDisk(candidate), kFileLimit);
+        workbook::ReadResult read = workbook::ReadWholeFile(candidate, kFileLimit);
         if (read.status == workbook::ReadStatus::Missing) {
             path = candidate;
             if (!document) StartFromTemplate();
             ownStamp = workbook::FileStamp();
         } else if (acceptWorkbook && read.status == workbook::ReadStatus::Ok) {
             std::string error;
-            DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, candidate.c_str(), memory.get(), &error);
+            std::unique_ptr<workbook::DocumentMemory> heap;
+            DOMDocument* parsed = Parse(read, candidate, &heap, &error);
             if (!parsed) continue;
             path = candidate;
-            document = parsed;
+            Adopt(parsed, std::move(heap));
             ownStamp = read.stamp;
         } else {
             continue;
         }
-        Report(left + "; the results go to \"" + OnDisk(path) + "\"");
+        Report(left + "; the results go to \"" + path + "\"");
         return true;
     }
     Report(left + "; there is no free name beside it");
     return false;
 }
 
-// False, with *why, when the own file is no longer one to replace: it
-// changed since it was last read or written and is not a workbook now.
-bool IMWorkbook::OwnFileIsStillOurs(std::string* why)
+// Compares the own file with what this workbook last read or wrote. When
+// another program has written a workbook there since, that becomes the
+// document, with the rows not yet saved added to it.
+IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
 {
-    workbook::FileStamp now = workbook::StampOf(OnDisk(path));
-    if (!now.exists || now == ownStamp) return true;
-    workbook::ReadResult read = workbook::ReadWholeFile(OnDisk(path), kFileLimit);
-    if (read.status == workbook::ReadStatus::Missing) return true;
+    workbook::FileStamp now = workbook::StampOf(path);
+    if (!now.exists || now == ownStamp) return DiskState::AsWritten;
+    workbook::ReadResult read = workbook::ReadWholeFile(path, kFileLimit);
+    if (read.status == workbook::ReadStatus::Missing) return DiskState::AsWritten;
     if (read.status != workbook::ReadStatus::Ok) {
         *why = "it has been replaced by something that cannot be read: " + read.error;
-        return false;
+        return DiskState::NotAWorkbook;
     }
-    workbook::DocumentMemory scratch(kDocumentMemoryLimit);
+    std::unique_ptr<workbook::DocumentMemory> heap;
     std::string error;
-    DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, path.c_str(), &scratch, &error);
+    DOMDocument* parsed = Parse(read, path, &heap, &error);
     if (!parsed) {
         *why = "it has been replaced by something that is not a results workbook: " + error;
-        return false;
+        return DiskState::NotAWorkbook;
     }
-    parsed->release();
-    return true;
+    const std::string current = sheetName;
+    Adopt(parsed, std::move(heap));
+    ownStamp = read.stamp;
+    try {
+        for (const PendingRow& row : pending) AppendRow(FindOrAddSheet(row.sheet), row);
+    } catch (const OutOfMemoryException&) {
+        Report("out of memory: rows are missing from \"" + path + "\"");
+    } catch (const DOMException& e) {
+        Report("rows are missing from \"" + path + "\": " + FromXml(e.getMessage()));
+    }
+    sheet = FindOrAddSheet(current);
+    return DiskState::Merged;
 }
 
-void IMWorkbook::SelectSheet()
+DOMElement* IMWorkbook::FindOrAddSheet(const std::string& name)
 {
     DOMElement* root = document->getDocumentElement();
-    const std::u16string wanted = ToXml(sheetName);
-    DOMNodeList* sheets = root->getElementsByTagName(u"Worksheet");
-    // item() walks on from the last match; getLength() would walk the
-    // whole document every time.
-    for (XMLSize_t i = 0; DOMNode* node = sheets->item(i); ++i) {
-        if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
-        auto* element = static_cast<DOMElement*>(node);
-        if (XMLString::compareString(element->getAttribute(u"ss:Name"), X(wanted)) == 0) {
-            sheet = element;
-            return;
-        }
+    const std::u16string wanted = ToXml(name);
+    std::vector<DOMElement*> sheets;
+    CollectSheets(root, &sheets);
+    for (DOMElement* element : sheets) {
+        DOMAttr* attr = workbook::SpreadsheetAttribute(element, u"Name");
+        if (attr && XMLString::compareString(attr->getValue(), X(wanted)) == 0) return element;
     }
-    sheet = Append(root, u"Worksheet");
-    sheet->setAttribute(u"ss:Name", X(wanted));
-    DOMElement* table = Append(sheet, u"Table");
-    DOMElement* first = Append(table, u"Column");
-    first->setAttribute(u"ss:AutoFitWidth", u"0");
-    first->setAttribute(u"ss:Width", u"240");
-    DOMElement* second = Append(table, u"Column");
-    second->setAttribute(u"ss:AutoFitWidth", u"0");
-    second->setAttribute(u"ss:Width", u"96");
+    DOMElement* added = Append(root, u"Worksheet");
+    added->setAttribute(X(attributePrefix + u"Name"), X(wanted));
+    DOMElement* table = Append(added, u"Table");
+    for (const char16_t* width : {u"240", u"96"}) {
+        DOMElement* column = Append(table, u"Column");
+        column->setAttribute(X(attributePrefix + u"AutoFitWidth"), u"0");
+        column->setAttribute(X(attributePrefix + u"Width"), width);
+    }
+    return added;
 }
 
-DOMElement* IMWorkbook::Append(DOMElement* parent, const char16_t* name)
+void IMWorkbook::SelectSheet(const std::wstring& name)
 {
-    DOMElement* element = document->createElement(name);
+    sheetName = Narrow(name);
+    sheet = FindOrAddSheet(sheetName);
+}
+
+DOMElement* IMWorkbook::Append(DOMElement* parent, const std::u16string& name)
+{
+    DOMElement* element = document->createElement(X(elementPrefix + name));
     parent->appendChild(element);
     return element;
 }
 
 DOMElement* IMWorkbook::FindTable() const
 {
-    DOMNodeList* tables = sheet->getElementsByTagName(u"Table");
-    for (XMLSize_t i = 0; DOMNode* node = tables->item(i); ++i) {
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE) return static_cast<DOMElement*>(node);
-    }
-    return nullptr;
+    return workbook::FirstSpreadsheetElement(sheet, u"Table");
 }
 
-DOMElement* IMWorkbook::TableForRows()
+DOMElement* IMWorkbook::TableForRows(DOMElement* ofSheet)
 {
-    DOMElement* table = FindTable();
-    return table ? table : Append(sheet, u"Table");
+    DOMElement* table = workbook::FirstSpreadsheetElement(ofSheet, u"Table");
+    return table ? table : Append(ofSheet, u"Table");
+}
+
+void IMWorkbook::AppendRow(DOMElement* toSheet, const PendingRow& pendingRow)
+{
+    DOMElement* row = Append(TableForRows(toSheet), u"Row");
+    if (pendingRow.empty) return;
+    const std::u16string type = attributePrefix + u"Type";
+    DOMElement* first = Append(Append(row, u"Cell"), u"Data");
+    first->setAttribute(X(type), u"String");
+    first->appendChild(document->createTextNode(X(ToXml(Narrow(pendingRow.label)))));
+    DOMElement* second = Append(Append(row, u"Cell"), u"Data");
+    second->setAttribute(X(type), X(ToXml(Narrow(pendingRow.kind))));
+    second->appendChild(document->createTextNode(X(ToXml(Narrow(pendingRow.value)))));
 }
 
 void IMWorkbook::AddRow(const std::wstring& label, const std::wstring& value, const std::wstring& kind)
 {
     try {
-        DOMElement* row = Append(TableForRows(), u"Row");
-        DOMElement* first = Append(Append(row, u"Cell"), u"Data");
-        first->setAttribute(u"ss:Type", u"String");
-        first->appendChild(document->createTextNode(X(ToXml(Narrow(label)))));
-        DOMElement* second = Append(Append(row, u"Cell"), u"Data");
-        second->setAttribute(u"ss:Type", X(ToXml(Narrow(kind))));
-        second->appendChild(document->createTextNode(X(ToXml(Narrow(value)))));
+        PendingRow row{sheetName, false, label, value, kind};
+        AppendRow(sheet, row);
+        pending.push_back(std::move(row));
     } catch (const OutOfMemoryException&) {
         Report("out of memory: a results row is lost");
     } catch (const DOMException& e) {
@@ -226,7 +284,9 @@ void IMWorkbook::AddRow(const std::wstring& label, const std::wstring& value, co
 void IMWorkbook::AddEmptyRow()
 {
     try {
-        Append(TableForRows(), u"Row");
+        PendingRow row{sheetName, true, {}, {}, {}};
+        AppendRow(sheet, row);
+        pending.push_back(std::move(row));
     } catch (const OutOfMemoryException&) {
         Report("out of memory: an empty row is lost");
     } catch (const DOMException& e) {
@@ -238,35 +298,63 @@ void IMWorkbook::AddEmptyRow()
 
 std::wstring IMWorkbook::GetFileName() const
 {
-    return workbook::Widen(path);
+    return platform::Utf8ToWide(path);
+}
+
+bool IMWorkbook::Fail(const std::string& target, const std::string& why)
+{
+    const std::string line = "cannot save the results to \"" + target + "\": " + why;
+    Report(line);
+    lastError = platform::Utf8ToWide(line);
+    return false;
 }
 
 bool IMWorkbook::Save(const std::wstring& target)
 {
-    const bool own = target.empty();
-    std::string why;
-    if (own && !OwnFileIsStillOurs(&why) && !MoveAside(why, false)) {
-        Report("the results are not saved");
-        return false;
-    }
-    const std::string narrowTarget = own ? path : Narrow(target);
-    const std::string onDisk = OnDisk(narrowTarget);
+    const std::string utf8Target = platform::WideToUtf8(target);
+    if (target.empty() || utf8Target == path) return SaveOwn();
+    return WriteTo(utf8Target, false);
+}
 
+bool IMWorkbook::SaveOwn()
+{
+    if (path.empty()) return Fail(path, "the workbook was given no file name");
+    workbook::SaveLock lock(path, kLockPatience);
+    if (lock.TimedOut()) return Fail(path, "another program has been saving it for too long");
+    workbook::RemoveStaleTemporaryFiles(path);
+    std::string why;
+    if (CatchUpWithDisk(&why) == DiskState::NotAWorkbook && !MoveAside(why, false))
+        return Fail(path, "it is no longer a results workbook and there is no free name beside it");
+    return WriteTo(path, true);
+}
+
+bool IMWorkbook::WriteTo(const std::string& target, bool own)
+{
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(ownStamp.size) + (std::size_t(1) << 16));
     std::string error;
-    if (!workbook::SerializeDocument(implementation, document, &bytes, &error)) {
-        Report("cannot save the results to \"" + onDisk + "\": " + error);
-        return false;
+    try {
+        std::vector<DOMElement*> sheets;
+        CollectSheets(document->getDocumentElement(), &sheets);
+        for (DOMElement* each : sheets) {
+            if (DOMElement* table = workbook::FirstSpreadsheetElement(each, u"Table"))
+                workbook::KeepExpandedCountsTrue(table);
+        }
+    } catch (const DOMException& e) {
+        return Fail(target, FromXml(e.getMessage()));
+    } catch (const OutOfMemoryException&) {
+        return Fail(target, "out of memory");
     }
-    workbook::WriteResult written = workbook::ReplaceFile(onDisk, bytes, beforeReplace);
+    if (!workbook::SerializeDocument(implementation, document, &bytes, &error)) return Fail(target, error);
+    workbook::WriteResult written = workbook::ReplaceFile(target, bytes, beforeReplace);
     // Whatever the target was called, if it is the own file now, the own
     // file is as this workbook wrote it.
-    if (written.stamp.exists && workbook::StampOf(OnDisk(path)) == written.stamp)
+    if (written.stamp.exists && workbook::StampOf(path) == written.stamp) {
         ownStamp = written.stamp;
-    if (!written.ok) {
-        Report("cannot save the results to \"" + onDisk + "\": " + written.error);
-        return false;
+        own = true;
     }
+    if (!written.ok) return Fail(target, written.error);
+    if (own) pending.clear();
+    lastError.clear();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
@@ -23,17 +24,17 @@ class DocumentMemory;
 
 class IMWorkbook {
 public:
-    // Reads the workbook at path (a file name whose characters code page 1251
-    // holds; others become '?'), or starts from the built-in template when
+    // Reads the workbook at path, or starts from the built-in template when
     // there is no file, and selects the worksheet named sheetName, adding it
-    // when the document has none of that name.
+    // when the document has none of that name. The path stays as given
+    // (UTF-8 on disk); only the texts inside the document are narrowed.
     //
     // A file at path that is not a workbook (unreadable, not XML, another
-    // root element) is never used and never overwritten: the workbook then
-    // belongs to a file beside it, "<name> (новый).xls" or "<name> (новый 2)"
-    // and so on, the first one that does not exist or is a workbook itself;
-    // GetFileName names it. Throws std::runtime_error only when the XML
-    // library cannot work at all.
+    // root element, too large) is never used and never overwritten: the
+    // workbook then belongs to a file beside it, "<name> (новый).xls" or
+    // "<name> (новый 2)" and so on, the first one that does not exist or is
+    // a workbook itself; GetFileName names it. Throws std::runtime_error only
+    // when the XML library cannot work at all.
     IMWorkbook(const std::wstring& path, const std::wstring& sheetName);
     ~IMWorkbook();
     IMWorkbook(const IMWorkbook&) = delete;
@@ -43,12 +44,17 @@ public:
     // is empty; the own file stays the same whatever path is given. The file
     // is replaced atomically: a save that fails or is interrupted leaves the
     // previous file whole. Returns false when the file could not be written
-    // (the reason goes to the standard error stream); the workbook keeps every
-    // row, so a later save can still succeed.
+    // (LastError and the standard error stream say why); the workbook keeps
+    // every row, so a later save can still succeed.
     //
-    // When the own file has been replaced by something that is not a
-    // workbook since it was read or written, it is left alone and the save
-    // goes to a new file beside it, as at construction.
+    // Saves of the own file are serialised between programs, and when
+    // another program has written the file since this one read or wrote it,
+    // the file is read again and the rows added here since the last save
+    // of the own file are added to it, worksheet by worksheet, before it is
+    // replaced: nobody's rows are lost. Temporary files of saves killed
+    // midway are removed. When the own file has been replaced by something
+    // that is not a workbook, it is left alone and the save goes to a new
+    // file beside it, as at construction.
     bool Save(const std::wstring& path = std::wstring());
 
     // Appends a row of two cells to the current worksheet's table: the label
@@ -57,8 +63,16 @@ public:
     // Appends an empty row (the separator between two runs).
     void AddEmptyRow();
 
-    // The workbook's own file, as the path was given (after narrowing).
+    // Makes the worksheet named sheetName current, adding it when missing:
+    // the next pupil's rows in the same document.
+    void SelectSheet(const std::wstring& sheetName);
+
+    // The workbook's own file, as the path was given.
     std::wstring GetFileName() const;
+
+    // One line, the file and the reason, when the last save failed; empty
+    // when it succeeded or none was tried.
+    const std::wstring& LastError() const { return lastError; }
 
     // Prints the current worksheet as a table under the header's pairs, in
     // the printer's default font, on a printer DC the caller made and
@@ -78,13 +92,29 @@ public:
     void SetBeforeReplace(workbook::BeforeReplace hook) { beforeReplace = std::move(hook); }
 
 private:
+    // A row added since the own file was last written, with its worksheet.
+    struct PendingRow {
+        std::string sheet;  // narrowed
+        bool empty;
+        std::wstring label, value, kind;
+    };
+    enum class DiskState { AsWritten, Merged, NotAWorkbook };
+
     void Open();
     void StartFromTemplate();
+    xercesc::DOMDocument* Parse(const workbook::ReadResult& read, const std::string& where,
+                                std::unique_ptr<workbook::DocumentMemory>* parsedMemory,
+                                std::string* why);
+    void Adopt(xercesc::DOMDocument* parsed, std::unique_ptr<workbook::DocumentMemory> parsedMemory);
     bool MoveAside(const std::string& why, bool acceptWorkbook);
-    bool OwnFileIsStillOurs(std::string* why);
-    void SelectSheet();
-    xercesc::DOMElement* TableForRows();
-    xercesc::DOMElement* Append(xercesc::DOMElement* parent, const char16_t* name);
+    DiskState CatchUpWithDisk(std::string* why);
+    bool SaveOwn();
+    bool WriteTo(const std::string& target, bool own);
+    bool Fail(const std::string& target, const std::string& why);
+    xercesc::DOMElement* FindOrAddSheet(const std::string& name);
+    void AppendRow(xercesc::DOMElement* toSheet, const PendingRow& row);
+    xercesc::DOMElement* TableForRows(xercesc::DOMElement* ofSheet);
+    xercesc::DOMElement* Append(xercesc::DOMElement* parent, const std::u16string& name);
 
     // The library and the document's heap outlive the document.
     workbook::XercesRuntime runtime;
@@ -92,11 +122,17 @@ private:
 
     xercesc::DOMDocument* document = nullptr;
     xercesc::DOMElement* sheet = nullptr;
-    std::string path;       // narrowed (code page 1251)
+    std::string path;       // UTF-8, as the file system names it
     std::string sheetName;  // narrowed
     xercesc::DOMImplementation* implementation = nullptr;
 
+    // The prefixes the document writes its names with.
+    std::u16string elementPrefix = u"";
+    std::u16string attributePrefix = u"ss:";
+
     // The own file as last read or written (exists false: there was none).
     workbook::FileStamp ownStamp;
+    std::vector<PendingRow> pending;
+    std::wstring lastError;
     workbook::BeforeReplace beforeReplace;
 };

@@ -29,8 +29,8 @@ TEST_F(ShellTest, GoBackAbandonsTheStepForTheTitleScreenWithoutAResultsScreen)
     Pump();
     EXPECT_TRUE(app->mainWindow->LiveChildren().empty());
 
-    // The abandoned run's block of rows is closed all the same.
-    app->SaveWorkbookDefault();
+    // The abandoned run's block of rows is closed all the same, and saved.
+    EXPECT_FALSE(app->HasUnsavedResults());
     const std::vector<SheetRow> rows = SavedRows(L"Иванов");
     ASSERT_EQ(4u, rows.size());
     EXPECT_TRUE(rows[3].empty());

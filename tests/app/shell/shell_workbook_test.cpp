@@ -25,13 +25,14 @@ TEST_F(ShellTest, TheResultsFolderIsMadeWhenMissing)
     EXPECT_EQ(platform::Utf8ToWide(folder) + L"/" + kName + L".xls", ResultsPath(kName));
 }
 
-TEST_F(ShellTest, WithoutTheApplicationDataFolderTheFileGoesToTheCurrentDirectory)
+TEST_F(ShellTest, ARelativeDataFolderIsIgnoredAndTheCurrentDirectoryNeverUsed)
 {
-    // A relative $XDG_DATA_HOME and no $HOME: no application-data folder.
+    // A relative $XDG_DATA_HOME: the home folder's data folder instead.
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("XDG_DATA_HOME", "relative", 1);
-    ::unsetenv("HOME");
-    EXPECT_EQ(L"name.xls", ResultsPath(L"name"));
+    ::setenv("HOME", dataHome.Folder().c_str(), 1);
+    EXPECT_EQ(platform::Utf8ToWide(dataHome.Folder()) + L"/.local/share/ZEMT/name.xls", ResultsPath(L"name"));
+    EXPECT_TRUE(FolderExists(dataHome.Folder() + "/.local/share/ZEMT"));
     if (!home.empty())
         ::setenv("HOME", home.c_str(), 1);
 }

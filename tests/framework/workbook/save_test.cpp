@@ -25,14 +25,15 @@ TEST_F(WorkbookSave, EmptyPathAfterSaveAsWritesTheOwnFile)
     EXPECT_EQ(RowsOf(IMWorkbook(WidePath("copy.xls"), L"П")).size(), 1u);
 }
 
-TEST_F(WorkbookSave, PathsAreNarrowedLikeEveryOtherText)
+TEST_F(WorkbookSave, PathsKeepEveryCharacterOnTheWayToDisk)
 {
-    IMWorkbook book(WidePath("Итоги \"5А\".xls"), L"П");
-    EXPECT_EQ(book.GetFileName(), WidePath("Итоги '5А'.xls"));
+    IMWorkbook book(WidePath("Итоги \"5А\" José.xls"), L"П");
+    EXPECT_EQ(book.GetFileName(), WidePath("Итоги \"5А\" José.xls"));
     ASSERT_TRUE(book.Save());
     ASSERT_TRUE(book.Save(WidePath(u8"日本.xls")));
-    EXPECT_TRUE(Exists(DiskPath(u8"Итоги '5А'.xls")));
-    EXPECT_TRUE(Exists(DiskPath("??.xls")));
+    EXPECT_TRUE(Exists(DiskPath(u8"Итоги \"5А\" José.xls")));
+    EXPECT_TRUE(Exists(DiskPath(u8"日本.xls")));
+    EXPECT_EQ(Listing(dir_).size(), 2u);
 }
 
 TEST_F(WorkbookSave, FailedSaveIsReportedLeavesNoTraceAndKeepsEveryRow)

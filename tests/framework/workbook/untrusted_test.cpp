@@ -115,3 +115,17 @@ TEST(WorkbookDocumentMemory, RunawayDocumentHitsTheMemoryBound)
     doc->release();
     EXPECT_EQ(enough.InUse(), 0u);
 }
+
+TEST(WorkbookDocumentMemory, OneEntityRepeatedIsRefusedWithinTheBoundOfItsFile)
+{
+    workbook::XercesRuntime runtime;
+    // 150 KB of text, referenced 900 times: about 270 MB once expanded.
+    std::string bytes = "<!DOCTYPE Workbook [<!ENTITY x \"" + std::string(150 << 10, 'x') + "\">]><Workbook>";
+    for (int i = 0; i < 900; ++i) bytes += "&x;";
+    bytes += "</Workbook>";
+    workbook::DocumentMemory memory(workbook::DocumentMemoryLimit(bytes.size()));
+    std::string error;
+    EXPECT_EQ(workbook::ParseWorkbook(bytes, "wide", &memory, &error), nullptr);
+    EXPECT_NE(error.find("memory"), std::string::npos) << error;
+    EXPECT_LT(workbook::DocumentMemoryLimit(bytes.size()), std::size_t(66) << 20);
+}
