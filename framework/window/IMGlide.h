@@ -26,9 +26,13 @@ void GlideTo(float startX, float startY, int targetX, int targetY,
 // One step, the slot of the timer timerId: moves to the position truncated
 // toward zero (the last move, when no steps are left, exactly to the
 // target), removes its own timer and, while steps are left, arms the next
-// step on a new timer. Returns 0.
+// step on a new timer. `placed` is where the glide put the picture last (its
+// start before the first move). A picture that another hand has placed on
+// the glide's target ends the glide where it stands: a glide slower than
+// its caller does not drag the picture back along its way. Returns 0.
 long GlideStep(IMWindow* window, FLOATPOINT position, FLOATPOINT step, int timerId, int stepsLeft,
-               DWORD period, POINT target, IMStaticPictureBase<IMTextureView>* picture);
+               DWORD period, POINT target, POINT placed,
+               IMStaticPictureBase<IMTextureView>* picture);
 
 // Connects the slot to the window's timer, followed by a slot that removes
 // the timer once the first slot's connection has ended: a chain of one-shot

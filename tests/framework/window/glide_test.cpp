@@ -137,3 +137,26 @@ TEST_F(Glide, APictureDestroyedMidwayEndsItsGlide)
     EXPECT_TRUE(PumpUntilNoTimers(log.firstId));
     EXPECT_LT(ProbeTimerId() - probe - 1, 50);
 }
+
+TEST_F(Glide, APicturePlacedOnTheTargetMeanwhileEndsTheGlideThere)
+{
+    Picture* picture = Picture::Create(window.window, 300, 300, L"CURSOR", 0, 0xFFFFFFFF);
+    MoveLog log;
+    log.picture = picture;
+    log.fixture = this;
+    const int probe = ProbeTimerId();
+    log.firstId = probe + 1;
+    picture->ConnectChanged(boost::bind(&MoveLog::Record, &log, boost::placeholders::_1));
+    GlideTo(300.0f, 300.0f, 451, 347, picture);
+    ASSERT_TRUE(window.PumpUntil([&] { return log.moves.size() >= 3; }, 200000));
+
+    picture->SetPosition(451, 347);
+    const size_t moves = log.moves.size();
+    ASSERT_TRUE(PumpUntilNoTimers(log.firstId));
+    // Not dragged back along the way: no move after the placing.
+    EXPECT_EQ(moves, log.moves.size());
+    RECT r;
+    picture->GetRect(&r);
+    EXPECT_EQ(451, r.left);
+    EXPECT_EQ(347, r.top);
+}
