@@ -50,12 +50,10 @@ protected:
 
     IMResourceManager& Manager() { return *IMResourceManager::Instance(); }
 
-    bool Pump(int passes = 1)
+    void Pump(int passes = 1)
     {
         for (int i = 0; i < passes; ++i)
-            if (!IMWindow::RunPass(app->mainWindow))
-                return false;
-        return true;
+            IMWindow::RunPass(app->mainWindow);
     }
 
     // Passes until the condition holds, for at most `ms` milliseconds.
@@ -63,7 +61,7 @@ protected:
     {
         const DWORD start = timeGetTime();
         while (!condition()) {
-            if (timeGetTime() - start > ms || !Pump())
+            if (timeGetTime() - start > ms || !IMWindow::RunPass(app->mainWindow))
                 return condition();
         }
         return true;
@@ -84,16 +82,13 @@ protected:
         app->OnVoiceLabel(app->instructionVoice, position, dialog, app->instructionNumber);
     }
 
-    // The live children of the dialog at that depth.
+    // The live children of the dialog at that depth; the last one made.
     static int ChildrenAtDepth(Dialog* dialog, int depth, IMControl** last = nullptr)
     {
         int count = 0;
         for (IMControl* child : dialog->LiveChildren())
-            if (dialog->FindChildDepth(child) == depth) {
-                ++count;
-                if (last)
-                    *last = child;
-            }
+            if (dialog->FindChildDepth(child) == depth && ++count && last)
+                *last = child;
         return count;
     }
 

@@ -23,10 +23,18 @@ protected:
 
 } // namespace
 
-TEST_F(InstructionKeys, EscBeforeTheDemonstrationStartsTheRunAndReleasesEverything)
+TEST_F(InstructionKeys, SpaceAndF1DoNothingWhileTheVoiceSpeaksEscStartsTheRun)
 {
     Dialog* dialog = StartInstruction();
+    const int instruction = app->instructionNumber;
+    KeyDown(VK_SPACE);
+    KeyDown(VK_F1);
     Pump(3);
+    EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));
+    EXPECT_EQ(instruction, app->instructionNumber);
+    EXPECT_EQ(0, app->f1Count);
+
+    // Esc before the demonstration.
     SkipWithEsc();
     EXPECT_FALSE(app->modal);
     EXPECT_TRUE(app->instructionEnded);
@@ -53,20 +61,6 @@ TEST_F(InstructionKeys, EscDuringTheClickEndsTheClickWithTheDialog)
     PumpUntil([&] { return timeGetTime() - start > 600; });
     EXPECT_FALSE(app->mainWindow->IsLiveChild(dialog));
     EXPECT_EQ(Manager().SlotCount(), Manager().FindTexture(L"MOUSE_ML"));
-}
-
-TEST_F(InstructionKeys, SpaceAndF1DoNothingWhileTheVoiceSpeaks)
-{
-    Dialog* dialog = StartInstruction();
-    const int instruction = app->instructionNumber;
-    KeyDown(VK_SPACE);
-    KeyDown(VK_F1);
-    Pump(3);
-    EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));
-    EXPECT_TRUE(app->modal);
-    EXPECT_EQ(instruction, app->instructionNumber);
-    EXPECT_EQ(0, app->f1Count);
-    EXPECT_FALSE(app->instructionEnded);
 }
 
 TEST_F(InstructionKeys, F1AfterwardsReplaysWithTheSameVoiceAndLabelsAndTheNextKeyEndsIt)
