@@ -3,6 +3,7 @@
 #include "app/exercise/Bubble.h"
 #include "app/exercise/description.h"
 #include "app/exercise/launch.h"
+#include "app/screens/CursorMouse.h"
 #include "framework/controls/IMStaticPictureBase.h"
 #include "framework/render/IMResourceManager.h"
 #include "platform/user32.h"
@@ -21,13 +22,21 @@ App::App()
       run([] { return timeGetTime(); }),
       bubble(nullptr),
       exerciseDialog(nullptr),
-      runNumber(0)
+      runNumber(0),
+      driftTimer(0),
+      instructionEnded(true),
+      demonstration(nullptr),
+      instructionVoice(0),
+      instructionNumber(0),
+      instructionCursorHides(0)
 {
     SetInfo(exercise::kCatalogueNumber, exercise::kTitle, exercise::kDescription);
 }
 
 App::~App()
 {
+    // An instruction still running: its pictures went with the window.
+    delete demonstration;
     ShowCursor(FALSE);
 }
 
@@ -35,13 +44,6 @@ void App::OnInit()
 {
     settingsScreen = boost::bind(&App::ShowSettingsDialog, this, _1);
     RegisterDialog(L"Dialog1", boost::bind(&App::StartExercise, this, _1));
-}
-
-// Until the exercise has an instruction of its own, the shell's help page
-// stands in for it.
-void App::ShowInstruction(Dialog* dialog)
-{
-    IMApp<App>::ShowInstruction(dialog);
 }
 
 screens::SettingsFields App::Settings()

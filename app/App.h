@@ -7,9 +7,11 @@
 
 #include "app/exercise/run_record.h"
 #include "app/screens/settings_page.h"
+#include "app/screens/drifting_pictures.h"
 #include "app/shell/IMApp.h"
 
 class Bubble;
+class CursorMouse;
 
 class App : public IMApp<App> {
 public:
@@ -17,7 +19,19 @@ public:
     ~App() override;
 
     void OnInit() override;
+    // The animated, spoken instruction in the dialog; when its voice has
+    // ended by itself, the dialog becomes the keyboard page.
     void ShowInstruction(Dialog* dialog) override;
+    // The drift timer's slot: one tick of the drifting pictures.
+    long MoveDriftingPictures(IMWindow* window, Dialog* dialog);
+    // Ends the instruction of that number once: the drift stops, the
+    // demonstration goes, the pointer shows again, and when the ended sound
+    // is the instruction's voice (its own end), the keyboard page follows.
+    long EndInstruction(unsigned long endedSound, unsigned long instructionSound,
+                        Dialog* dialog, int instruction);
+    // A label of the voice of the instruction of that number.
+    long OnVoiceLabel(unsigned long sound, unsigned long position, Dialog* dialog,
+                      int instruction);
 
     // The step "Dialog1": a run in the dialog.
     void StartExercise(Dialog* dialog);
@@ -51,6 +65,20 @@ public:
     Dialog* exerciseDialog;
     // Counts the runs started, so that a late end belongs to its own run.
     int runNumber;
+
+    // The instruction: its drift timer, whether it has ended, its pictures,
+    // its demonstration (null once ended) and its number (counted up at
+    // each showing, so that a late notification finds its own instruction
+    // over).
+    int driftTimer;
+    bool instructionEnded;
+    DriftingPictures driftingPictures;
+    CursorMouse* demonstration;
+    unsigned long instructionVoice;
+    int instructionNumber;
+    // How many times the instruction lowered the pointer's display count
+    // to hide it; raised as many times when it ends.
+    int instructionCursorHides;
 
 private:
     // The closing sound's end for the run of that number.

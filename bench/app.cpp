@@ -41,7 +41,9 @@ App& RunningExercise()
     app->bubbleCount = 1000000;
     app->initialSpeed = app->finalSpeed = 10;
     app->StartWithPupil(L"", nullptr);
-    for (int i = 0; i < 5; ++i)
+    // Esc skips the instruction: the run starts.
+    PostMessageW(IMWindow::Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    for (int i = 0; i < 5 || !app->exerciseDialog; ++i)
         IMWindow::RunPass(app->mainWindow);
     return *app;
 }

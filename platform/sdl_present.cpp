@@ -47,6 +47,10 @@ bool Prepare(WindowRecord& w, int width, int height)
             w.presentFailed = true;
             return false;
         }
+        // Making the renderer can leave the window with the default cursor
+        // although SDL holds the pointer hidden: the current cursor is set
+        // again, so a pointer hidden before the first frame stays hidden.
+        SDL_SetCursor(nullptr);
     }
     if (w.texture == nullptr || w.textureWidth != width || w.textureHeight != height) {
         if (w.texture != nullptr) SDL_DestroyTexture(w.texture);
