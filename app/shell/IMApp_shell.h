@@ -1,6 +1,7 @@
 // The shell's life, keys and screens. Included by IMApp.h.
 #pragma once
 
+#include "app/screens/praise_screen.h"
 #include "platform/user32.h"
 
 #include <boost/bind/bind.hpp>
@@ -248,18 +249,23 @@ long IMApp<T>::ShowResultsScreen()
 }
 
 template <class T>
-long IMApp<T>::ShowPraiseWithExit(Dialog*)
+long IMApp<T>::ShowPraiseWithExit(Dialog* target)
 {
-    return 0;
+    if (!mainWindow)
+        return 0;
+    return screens::ShowPraiseWithExit(mainWindow, target);
 }
 
-// No praise yet: the run goes straight on, as when the praise video ends.
+// The end of the praise closes the step dialog, which leads to the results.
 template <class T>
-long IMApp<T>::ShowPraise(int, int)
+long IMApp<T>::ShowPraise(int x, int y)
 {
-    if (stepDialog)
-        stepDialog->Close();
-    return 0;
+    if (!mainWindow) {
+        if (stepDialog)
+            stepDialog->Close();
+        return 0;
+    }
+    return screens::ShowPraise(mainWindow, stepDialog, x, y);
 }
 
 // The help page: an empty page until it is built.
