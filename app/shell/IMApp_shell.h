@@ -4,6 +4,7 @@
 #include "app/screens/credits.h"
 #include "app/screens/exit_dialog.h"
 #include "app/screens/help_page.h"
+#include "app/screens/praise_screen.h"
 #include "app/screens/title_screen.h"
 #include "platform/session.h"
 #include "platform/user32.h"
@@ -326,18 +327,23 @@ long IMApp<T>::ShowResultsScreen()
 }
 
 template <class T>
-long IMApp<T>::ShowPraiseWithExit(Dialog*)
+long IMApp<T>::ShowPraiseWithExit(Dialog* target)
 {
-    return 0;
+    if (!mainWindow)
+        return 0;
+    return screens::ShowPraiseWithExit(mainWindow, target);
 }
 
-// No praise yet: the run goes straight on, as when the praise video ends.
+// The end of the praise closes the step dialog, which leads to the results.
 template <class T>
-long IMApp<T>::ShowPraise(int, int)
+long IMApp<T>::ShowPraise(int x, int y)
 {
-    if (stepDialog)
-        stepDialog->Close();
-    return 0;
+    if (!mainWindow) {
+        if (stepDialog)
+            stepDialog->Close();
+        return 0;
+    }
+    return screens::ShowPraise(mainWindow, stepDialog, x, y);
 }
 
 // The help page, which closes itself after five seconds.

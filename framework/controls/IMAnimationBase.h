@@ -10,7 +10,8 @@
 // player starts it again from time zero.
 //
 // V is a view with the frame interface (IMAnimationView): the sequence view
-// here; the video view has its own player kind, which steps the same way.
+// or the video view. The video player joins its container at depth 0. A view
+// that fails to step (a damaged video) ends the range where it failed.
 #pragma once
 
 #include "framework/controls/IMViewControl.h"
@@ -18,6 +19,7 @@
 #include "platform/kernel32.h"
 
 #include <cstdint>
+#include <stdexcept>
 
 template <class V>
 class IMAnimationBase : public IMViewControl<V> {
@@ -26,6 +28,8 @@ public:
         : IMViewControl<V>(parent, depth), start(0), period(2400), playing(false), forward(false)
     {
     }
+    // At depth 0.
+    explicit IMAnimationBase(IMControl::Container* parent) : IMAnimationBase(parent, 0) {}
 
     long Play()
     {
@@ -40,7 +44,13 @@ public:
     long OnFinished()
     {
         playing = false;
+        // Every slot of this firing runs, also when an earlier one closes
+        // the player (and with it, the slots' owners go one after another).
+        firingFinished = true;
         EmitSignal(Finished, IMEvent(this, IMEVENT_GENERIC));
+        firingFinished = false;
+        if (destroyed)
+            Finished.disconnect_all_slots();
         return 0;
     }
 
@@ -51,8 +61,10 @@ public:
     long Destroy() override
     {
         playing = false;
+        destroyed = true;
         Started.disconnect_all_slots();
-        Finished.disconnect_all_slots();
+        if (!firingFinished)
+            Finished.disconnect_all_slots();
         FrameChanged.disconnect_all_slots();
         return IMViewControl<V>::Destroy();
     }
@@ -96,7 +108,11 @@ public:
         if (frame == V::GetFrame())
             return 0;
         EmitSignal(FrameChanged, IMEvent(this, IMEVENT_GENERIC));
-        V::SetFrame(frame);
+        try {
+            V::SetFrame(frame);
+        } catch (const std::runtime_error&) {
+            OnFinished();
+        }
         return 0;
     }
 
@@ -116,6 +132,8 @@ protected:
 
     bool playing;
     bool forward;
+    bool firingFinished = false;
+    bool destroyed = false;
 
 public:
     IMControl::EventSignal Started;

@@ -20,6 +20,8 @@ template <class V>
 class IMViewControl : public IMControl, public V {
 public:
     IMViewControl(Container* parent, int depth) : IMControl(parent, depth), V() {}
+    // At depth 0 (the video kind's only constructor).
+    explicit IMViewControl(Container* parent) : IMViewControl(parent, 0) {}
     ~IMViewControl() override = default;
 
     long Disable() override

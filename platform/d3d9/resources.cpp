@@ -45,6 +45,13 @@ void Texture::Orphan()
 
 void Texture::FindOpaqueRuns()
 {
+    // X8R8G8B8 texels keep no alpha in their fourth byte (it reads 255 when
+    // drawn, through the texel mask): no run is taken from it, and a video
+    // frame refilled every step is not scanned for nothing.
+    if (format == D3DFMT_X8R8G8B8) {
+        std::fill(opaqueRuns.begin(), opaqueRuns.end(), 0);
+        return;
+    }
     for (UINT y = 0; y < height; ++y) {
         const uint32_t* row = texels.data() + static_cast<size_t>(y) * width;
         UINT bestBegin = 0, bestEnd = 0;

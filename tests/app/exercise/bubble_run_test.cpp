@@ -118,8 +118,8 @@ TEST_F(BubbleRunTest, PoppingEveryBubbleWritesTheStatisticsAndShowsTheResults)
     EXPECT_EQ(3, app->run.screenClickCount);
     ASSERT_EQ(3u, app->run.flightTimes.size());
 
-    // The closing sound ends, the praise stand-in goes on, the results follow.
-    ASSERT_TRUE(PumpUntil([&] { return app->stepDialog == nullptr; }, 15000));
+    // The closing sound ends, the praise plays its clip, the results follow.
+    ASSERT_TRUE(PumpUntil([&] { return app->stepDialog == nullptr; }, 30000));
     app->mainWindow->Close();
 
     const std::vector<SheetRow> rows = ReadSheet(dataHome.ResultsFile(), L"Тестов");
@@ -200,7 +200,7 @@ TEST_F(BubbleRunTest, ARunOfNoBubblesEndsAtOnceWithAMeanOfZero)
     app->bubbleCount = 0;
     StartRun(L"Тестов");
     EXPECT_EQ(0, app->run.launchedCount);
-    ASSERT_TRUE(PumpUntil([&] { return app->stepDialog == nullptr; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return app->stepDialog == nullptr; }, 30000));
     app->mainWindow->Close();
     const std::vector<SheetRow> rows = ReadSheet(dataHome.ResultsFile(), L"Тестов");
     ASSERT_GE(rows.size(), 4u);

@@ -1,0 +1,22 @@
+// Small Ogg Theora clips made in memory for the video tests: every frame is
+// one flat grey, so which frame a texture holds can be read off any pixel.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace video_test {
+
+// The grey (each of blue, green, red) that frame i converts to.
+inline int FrameGrey(int i)
+{
+    return (40 + 15 * i - 16) * 74 >> 6;
+}
+
+// A 64 x 48 clip; the packet of `badFrame` (when not -1) is marked as a
+// header, so the decoder refuses it. `pageEnds`, when given, receives the
+// end offset of every page (each header has a page of its own).
+std::vector<unsigned char> MakeGreyClip(int frames = 10, int badFrame = -1,
+                                        std::vector<size_t>* pageEnds = nullptr);
+
+} // namespace video_test

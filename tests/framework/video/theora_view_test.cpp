@@ -1,0 +1,131 @@
+// The video view: opening a clip (its frame textures and its failures), the
+// frame each SetFrame shows and prepares, going back, and the end of the
+// data. The clips are made in memory, one flat grey per frame.
+#include "framework/video/IMTheoraView.h"
+
+#include "../views/texture_fixture.h"
+#include "clip_maker.h"
+#include "platform/kernel32_resource.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace video_test;
+
+namespace {
+
+class TheoraView : public testing_support::TextureTest {
+protected:
+    void Open(IMTheoraView& view) { view.Open(clip.data(), static_cast<int>(clip.size())); }
+
+    // The frame of the test clip a texture holds (read off its pixel copy), or -1.
+    int FrameIn(int id)
+    {
+        const IMTextureRecord* record = Manager().GetTextureRecord(id);
+        const int grey = record && !record->pixels.empty() ? record->pixels[5 * record->pitch] : -1;
+        for (int i = 0; i < 12; ++i)
+            if (std::abs(grey - FrameGrey(i)) <= 2)
+                return i;
+        return -1;
+    }
+
+    std::string FailureOf(const unsigned char* data, size_t size)
+    {
+        try {
+            IMTheoraView view;
+            view.Open(data, static_cast<int>(size));
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    std::wstring Name(int id) { return Manager().GetTextureRecord(id)->name; }
+
+    std::vector<size_t> pageEnds;
+    std::vector<unsigned char> clip = MakeGreyClip(10, -1, &pageEnds);
+};
+
+} // namespace
+
+TEST_F(TheoraView, EachOpenedClipNamesItsTwoTexturesWithTheNextNumber)
+{
+    IMTheoraView a, b;
+    Open(a);
+    Open(b);
+    const int n = std::stoi(Name(a.GetFrontTexture()).substr(13));
+    EXPECT_EQ(L"IMTheoraView1" + std::to_wstring(n), Name(a.GetFrontTexture()));
+    EXPECT_EQ(L"IMTheoraView2" + std::to_wstring(n), Name(a.GetBackTexture()));
+    EXPECT_EQ(L"IMTheoraView1" + std::to_wstring(n + 1), Name(b.GetFrontTexture()));
+    // The blank front is shown; frame 0 waits in back.
+    EXPECT_EQ(a.GetFrontTexture(), a.GetTextureId());
+    EXPECT_EQ(0, FrameIn(a.GetBackTexture()));
+}
+
+TEST_F(TheoraView, BrokenClipsFailInOpenWithTheirMessages)
+{
+    EXPECT_EQ("eof searched, terminate...", FailureOf(nullptr, 0));
+    // Cut after the comment header's page: the setup header is missing.
+    EXPECT_EQ("eof searched. terminate...", FailureOf(clip.data(), pageEnds[1]));
+    // An Ogg file of another kind: a spoken word.
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    ASSERT_TRUE(platform::FindEmbeddedBlob("bravo_sound", &data, &size));
+    EXPECT_EQ("no theora stream found, terminate...", FailureOf(data, size));
+}
+
+TEST_F(TheoraView, SetFrameShowsThePreparedFrameAndPreparesTheNext)
+{
+    IMTheoraView view;
+    Open(view);
+    view.SetFrame(1);
+    EXPECT_EQ(0, FrameIn(view.GetTextureId()));
+    EXPECT_EQ(2, FrameIn(view.GetBackTexture()));
+    view.SetFrame(2);
+    EXPECT_EQ(2, FrameIn(view.GetTextureId()));
+}
+
+TEST_F(TheoraView, GoingBackStartsTheClipAgain)
+{
+    IMTheoraView view;
+    Open(view);
+    for (int f = 1; f <= 6; ++f)
+        view.SetFrame(f);
+    view.SetFrame(2);
+    EXPECT_EQ(3, view.GetDecodedFrame());
+    EXPECT_EQ(3, FrameIn(view.GetBackTexture()));
+}
+
+TEST_F(TheoraView, TheLastFrameBecomesKnownWhenTheDataRunsOut)
+{
+    IMTheoraView view;
+    Open(view);
+    for (int f = 1; f <= 8; ++f)
+        view.SetFrame(f);
+    EXPECT_EQ(0x7FFFFFFF, view.GetLastFrame());
+    view.SetFrame(9);
+    EXPECT_EQ(9, view.GetLastFrame());
+    EXPECT_EQ(9, FrameIn(view.GetTextureId()));
+}
+
+TEST_F(TheoraView, AFailedStepOrOpenLeavesTheViewStillWithoutWaiting)
+{
+    clip = MakeGreyClip(10, 4);
+    IMTheoraView view;
+    Open(view);
+    view.SetFrame(1);
+    view.SetFrame(2);
+    EXPECT_THROW(view.SetFrame(3), std::runtime_error);
+    const int shown = view.GetTextureId();
+    view.SetFrame(4);
+    EXPECT_EQ(3, view.GetFrame());
+    EXPECT_EQ(shown, view.GetTextureId());
+
+    IMTheoraView never;
+    EXPECT_THROW(never.Open(nullptr, 0), std::runtime_error);
+    never.SetFrame(1);
+    EXPECT_EQ(0, never.GetFrame());
+}
