@@ -64,6 +64,13 @@ long IMEditBar::SetText(std::wstring text)
 {
     if (!edit)
         return 0;
+    // Scrolling only ever moves the edit by the caret's overshoot, so a text
+    // put in after the bar had scrolled would start wherever the old one had
+    // been pushed to, possibly wholly outside the bar: the new text starts
+    // again from the inset it had at the beginning.
+    const int w = GetWidth();
+    const int h = GetHeight();
+    edit->SetRect(RECT{2, 1, w - 1, h - 1});
     edit->SetText(text);
     KeepCaretVisible();
     return 0;
