@@ -107,7 +107,8 @@ void IMList::PlaceItems()
         item->SetRect(RECT{0, y, width, y + height});
         y += height;
     }
-    SelectItem(selected);
+    // The user's scrolling may take the selected item out of view.
+    PlaceMask();
 }
 
 long IMList::OnScroll(const IMEvent&, int position)
@@ -133,24 +134,32 @@ IMList::Item* IMList::AddItem(std::wstring text)
 void IMList::SelectItem(Item* item)
 {
     selected = item;
+    if (item && scroll && !scroll->IsHidden()) {
+        RECT r;
+        item->GetRect(&r);
+        const int visible = itemsBox ? itemsBox->GetHeight() : r.bottom;
+        if (r.top < 0 || r.bottom > visible) {
+            // Into view: its top at the top, or its bottom at the bottom; an
+            // item taller than the list shows its top. The bar's signal
+            // places the items.
+            const int top = r.top + offset;
+            const int height = r.bottom - r.top;
+            scroll->SetPosition(r.top < 0 || height > visible ? top : top + height - visible);
+        }
+    }
+    PlaceMask();
+}
+
+void IMList::PlaceMask()
+{
     if (!mask)
         return;
-    if (!item) {
+    if (!selected) {
         mask->Hide();
         return;
     }
     RECT r;
-    item->GetRect(&r);
-    const int visible = itemsBox ? itemsBox->GetHeight() : r.bottom;
-    if (scroll && !scroll->IsHidden() && (r.top < 0 || r.bottom > visible)) {
-        // Into view: its top at the top, or its bottom at the bottom. The
-        // bar's signal places the items and comes back here.
-        // An item taller than the list shows its top.
-        const int top = r.top + offset;
-        const int height = r.bottom - r.top;
-        scroll->SetPosition(r.top < 0 || height > visible ? top : top + height - visible);
-        item->GetRect(&r);
-    }
+    selected->GetRect(&r);
     mask->Show();
     mask->SetRect(RECT{0, r.top, itemsBox ? itemsBox->GetWidth() : r.right, r.bottom + 1});
 }

@@ -50,6 +50,8 @@ private:
     void FitScrollBar();
     // Places the items and the mask at the current scroll offset.
     void PlaceItems();
+    // Puts the mask under the selected item, or hides it.
+    void PlaceMask();
     int ContentHeight() const;
 
     Container* frame;

@@ -104,6 +104,13 @@ TEST_F(List, ItemsBelowTheListScrollIntoReachAndCanBeChosen)
     EXPECT_EQ(last, list->GetSelectedItem());
     EXPECT_TRUE(Equal(RECT{0, r.top, 282, r.bottom + 1}, RectOf(list->GetSelectionMask())));
 
+    // Paging back up leaves the choice as it is; its mask goes with it.
+    window.Click(30 + 290, 59 + 20);
+    window.Pump(3);
+    EXPECT_EQ(0, RectOf(added.front()).top);
+    EXPECT_EQ(last, list->GetSelectedItem());
+    EXPECT_EQ(RectOf(last).top, RectOf(list->GetSelectionMask()).top);
+
     // Choosing an item out of sight brings it into view, mask and all.
     list->SelectItem(added.front());
     r = RectOf(added.front());
