@@ -327,7 +327,8 @@ long IMApp<T>::ShowResultsScreen()
     if (workbook)
         text.path = workbook->GetFileName();
     text.saveFailure = LastSaveError();
-    const screens::ResultsScreen screen = screens::BuildResultsScreen(mainWindow, text, workbook != nullptr);
+    const screens::ResultsScreen screen =
+        screens::BuildResultsScreen(mainWindow, text, workbook != nullptr);
     Dialog* dialog = screen.dialog;
     if (workbook && screen.print)
         screen.print->ConnectClicked(boost::bind(&IMApp::OnPrintClick, this));
