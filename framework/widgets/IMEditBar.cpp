@@ -23,6 +23,13 @@ IMEditBar::IMEditBar(IMDialogBase* parent)
         line = Picture::Create(this, 0, 0, L"EditBarKaretka", 0, kOpaqueWhite);
 
     edit = new IMTextEdit(this);
+    // The frame lies above the text, which scrolls beneath its left edge.
+    for (Picture* piece : corners)
+        if (piece)
+            MoveChildToDepth1(piece);
+    for (Picture* piece : lines)
+        if (piece)
+            MoveChildToDepth1(piece);
     ConnectFocusGained(boost::bind(&IMControl::SetFocus, static_cast<IMControl*>(edit), true));
     ConnectFocusLost(boost::bind(&IMControl::SetFocus, static_cast<IMControl*>(edit), false));
     edit->SetTextColor(kOpaqueBlack);
