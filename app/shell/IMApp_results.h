@@ -23,13 +23,17 @@ long IMApp<T>::OnSaveAsClick()
     return 0;
 }
 
-// An empty path is the workbook's own file; any other path leaves the own
-// file in force, so the save at closing still writes it.
+// An empty path is the workbook's own file, saved as at closing; any other
+// path leaves the own file in force, so the save at closing still writes it.
 template <class T>
 long IMApp<T>::SaveWorkbookAs(std::wstring path)
 {
     if (!workbook)
         return 0;
+    if (path.empty()) {
+        SaveWorkbookDefault();
+        return lastSaveError.empty() ? 0 : 1;
+    }
     return workbook->Save(path) ? 0 : 1;
 }
 

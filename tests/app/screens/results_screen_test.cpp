@@ -165,6 +165,7 @@ TEST_F(ResultsScreenTest, SaveAsOpensWithTheOwnPathAndTheCaretAtItsEnd)
     Click(kDialogSave.x, kDialogSave.y);
     EXPECT_FALSE(Open(dialog));
     EXPECT_EQ(1u, ReadSheet(own, L"Петров").size());
+    EXPECT_FALSE(app->HasUnsavedResults());
 }
 
 TEST_F(ResultsScreenTest, SavingElsewhereLeavesTheOwnFileToTheClosingSave)
