@@ -1,6 +1,5 @@
 // The Save As and printer dialogs: the default printer's name taken from
-// the profile entry, the focus reaching the path field, a failure said
-// between the input and the buttons, and Close.
+// the profile entry, and Close.
 #include "../widgets/widget_fixture.h"
 
 #include "framework/dialogs/IMSaveAsDialog.h"
@@ -20,34 +19,6 @@ TEST(DefaultPrinter, TheNameIsTheEntryUpToItsFirstComma)
     EXPECT_EQ(L"", IMSelectPrinterDialog::DefaultPrinterName(L",,,"));
     EXPECT_EQ(L"", IMSelectPrinterDialog::DefaultPrinterName(L""));
     EXPECT_EQ(L"Один", IMSelectPrinterDialog::DefaultPrinterName(L"Один"));
-}
-
-TEST_F(Dialogs, FocusingTheSaveAsDialogPutsTheCaretIntoThePathField)
-{
-    auto* dialog = new IMSaveAsDialog(window.window);
-    Settle();
-    dialog->SetFocus(true);
-    window.Pump(2);
-    EXPECT_TRUE(dialog->GetEditBar()->GetEdit()->IsFocused());
-    window.TypeText(L"a.xls");
-    window.Pump(2);
-    EXPECT_EQ(L"a.xls", dialog->GetFileName());
-}
-
-TEST_F(Dialogs, AFailureIsSaidBetweenTheInputAndTheButtons)
-{
-    auto* save = new IMSaveAsDialog(window.window);
-    auto* print = new IMSelectPrinterDialog(window.window);
-    save->ShowFailure(L"Не удалось сохранить файл");
-    print->ShowFailure(L"Не удалось напечатать");
-    Settle();
-    const RECT saveLine = RectOf(save->GetFailureLine());
-    EXPECT_GE(saveLine.top, RectOf(save->GetEditBar()).bottom);
-    EXPECT_LE(saveLine.bottom, RectOf(save->GetSaveAsButton()).top);
-    const RECT printLine = RectOf(print->GetFailureLine());
-    EXPECT_GE(printLine.top, 158);
-    EXPECT_LE(printLine.bottom, RectOf(print->GetPrintButton()).top);
-    EXPECT_LE(printLine.right, 360);
 }
 
 TEST_F(Dialogs, CloseClosesEitherDialog)
