@@ -20,6 +20,9 @@
 
 #include <string>
 
+class IMSaveAsDialog;
+class IMSelectPrinterDialog;
+
 template <class T>
 class IMApp {
 public:
@@ -105,6 +108,15 @@ public:
     // it succeeded.
     const std::wstring& LastSaveError() const { return lastSaveError; }
 
+    // The results screen's Save As and Print. SaveWorkbookAs and
+    // PrintResults give 0 when done (or with no workbook), 1 when the file
+    // could not be written or the printer did not take the job.
+    long OnSaveAsClick();
+    long SaveWorkbookAs(std::wstring path);
+    long OnPrintClick();
+    // Prints on the DC and deletes it.
+    long PrintResults(HDC dc);
+
     // Fields, in the shell's order.
     DialogFunction settingsScreen;
     Dialog* childScreen;
@@ -132,6 +144,10 @@ private:
     long OpenSettingsOverTitle(IMEditBar* nameBar);
     long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
     long OnMainWindowClosing(const IMEvent&);
+    // The dialogs' action buttons: the dialog closes after a success and
+    // stays open, saying why, after a failure.
+    long SaveFromDialog(IMSaveAsDialog* dialog);
+    long PrintFromDialog(IMSelectPrinterDialog* dialog);
     // The closing rows of a step and the empty row that ends a run.
     void WriteClosingRows();
     // At the program's end during a step: the step's closing rows, and its
@@ -161,3 +177,4 @@ long HidePointerAgain();
 
 #include "app/shell/IMApp_shell.h"
 #include "app/shell/IMApp_steps.h"
+#include "app/shell/IMApp_results.h"

@@ -5,6 +5,7 @@
 #include "app/screens/exit_dialog.h"
 #include "app/screens/help_page.h"
 #include "app/screens/praise_screen.h"
+#include "app/screens/results_screen.h"
 #include "app/screens/title_screen.h"
 #include "platform/session.h"
 #include "platform/user32.h"
@@ -311,18 +312,40 @@ long IMApp<T>::ShowTitleScreen()
     return 0;
 }
 
-// An empty results screen: the current step goes back to the first, Enter
-// (once the screen has the focus) runs it again.
+// The results screen: the current step goes back to the first, so that
+// Retry and Enter (once a click has given the screen the focus) run the
+// exercise from its start.
 template <class T>
 long IMApp<T>::ShowResultsScreen()
 {
     using boost::placeholders::_1;
     if (!mainWindow)
         return 0;
+    screens::ResultsScreenText text;
+    text.number = number;
+    text.title = title;
+    text.pupil = pupilName;
+    if (workbook)
+        text.path = workbook->GetFileName();
+    text.saveFailure = LastSaveError();
+    const screens::ResultsScreen screen =
+        screens::BuildResultsScreen(mainWindow, text, workbook != nullptr);
+    Dialog* dialog = screen.dialog;
+    if (workbook && screen.print)
+        screen.print->ConnectClicked(boost::bind(&IMApp::OnPrintClick, this));
+    if (workbook && screen.saveAs)
+        screen.saveAs->ConnectClicked(boost::bind(&IMApp::OnSaveAsClick, this));
     SetCurrentStep(steps.First());
-    Dialog* screen = new Dialog(mainWindow, nullptr, 0);
-    screen->ConnectKeyMessage(boost::bind(&IMApp::OnAcceptRunNextStep, this, _1, screen));
-    screen->SetFocus(true);
+    if (screen.retry) {
+        screen.retry->ConnectClicked(boost::bind(&IMApp::ShowTitleScreen, this));
+        screen.retry->ConnectClicked(boost::bind(&IMControl::Close, static_cast<IMControl*>(dialog)));
+    }
+    IMControl* window = mainWindow;
+    if (screen.close)
+        screen.close->ConnectClicked(boost::bind(&IMControl::Close, window));
+    if (screen.exit)
+        screen.exit->ConnectClicked(boost::bind(&IMControl::Close, window));
+    dialog->ConnectKeyMessage(boost::bind(&IMApp::OnAcceptRunNextStep, this, _1, dialog));
     return 0;
 }
 

@@ -23,6 +23,13 @@ IMEditBar::IMEditBar(IMDialogBase* parent)
         line = Picture::Create(this, 0, 0, L"EditBarKaretka", 0, kOpaqueWhite);
 
     edit = new IMTextEdit(this);
+    // The frame lies above the text, which scrolls beneath its left edge.
+    for (Picture* piece : corners)
+        if (piece)
+            MoveChildToDepth1(piece);
+    for (Picture* piece : lines)
+        if (piece)
+            MoveChildToDepth1(piece);
     ConnectFocusGained(boost::bind(&IMControl::SetFocus, static_cast<IMControl*>(edit), true));
     ConnectFocusLost(boost::bind(&IMControl::SetFocus, static_cast<IMControl*>(edit), false));
     edit->SetTextColor(kOpaqueBlack);
@@ -64,6 +71,13 @@ long IMEditBar::SetText(std::wstring text)
 {
     if (!edit)
         return 0;
+    // Scrolling only ever moves the edit by the caret's overshoot, so a text
+    // put in after the bar had scrolled would start wherever the old one had
+    // been pushed to, possibly wholly outside the bar: the new text starts
+    // again from the inset it had at the beginning.
+    const int w = GetWidth();
+    const int h = GetHeight();
+    edit->SetRect(RECT{2, 1, w - 1, h - 1});
     edit->SetText(text);
     KeepCaretVisible();
     return 0;

@@ -149,3 +149,14 @@ TEST_F(GlyphTexture, NothingLeftToDropMakesNoTexture)
     EXPECT_EQ(slots, Make(L'q', 16));
     EXPECT_FALSE(IsRegistered(KeyOf(L'q', 16)));
 }
+
+// The underscore's outline reaches left of its bitmap: it is cut at the
+// edge (the sanitizer build catches cells made of negative coordinates).
+TEST_F(GlyphTexture, AnOutlineLeftOfTheBitmapIsCutAtItsEdge)
+{
+    const int id = Make(L'_', 14);
+    ASSERT_LT(id, Manager().SlotCount());
+    const IMTextureRecord* record = Manager().GetTextureRecord(id);
+    ASSERT_NE(nullptr, record);
+    EXPECT_GT(Ink(*record, 0, record->imageRect.bottom), 0);
+}

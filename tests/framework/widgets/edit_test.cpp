@@ -196,6 +196,30 @@ TEST_F(EditBar, SetTextPutsTheCaretAfterTheTextInView)
     EXPECT_EQ(L"ШШШШШШШШШШ", bar->GetText());
 }
 
+TEST_F(EditBar, SetTextAfterScrollingShowsTheNewTextInsideTheBar)
+{
+    bar->SetRect(RECT{30, 28, 330, 48});
+    for (int i = 0; i < 60; ++i)
+        edit->OnKey(Char(L'Ш'));
+    ASSERT_LT(RectOf(edit).left, 0);
+
+    // A short text starts at the inset again, all of it visible.
+    bar->SetText(L"/tmp/a.xls");
+    EXPECT_EQ(2, RectOf(edit).left);
+    EXPECT_EQ(static_cast<int>(RectOf(edit).left) + edit->GetGlyphRect(9).right,
+              static_cast<int>(Caret().right) - 1);
+    EXPECT_LE(Caret().right, 297);
+
+    // A long one shows its end, the caret 3 pixels inside the right edge,
+    // and the edit still reaches the caret so that nothing before it is cut.
+    const std::wstring path = L"/home/учитель/.local/share/ZEMT/07342 Тренажер «Кварлоп».xls";
+    bar->SetText(path);
+    EXPECT_EQ(static_cast<int>(path.size()), edit->GetCaretPosition());
+    EXPECT_EQ(297, Caret().right);
+    EXPECT_GE(RectOf(edit).right, Caret().right);
+    EXPECT_EQ(path, bar->GetText());
+}
+
 TEST_F(EditBar, CaretFollowsTheFocusAndBlinksOnlyWhileFocused)
 {
     edit->OnBlink();

@@ -4,6 +4,9 @@
 
 #include "framework/widgets/IMList.h"
 
+#include <string>
+#include <vector>
+
 using widget_test::Equal;
 using widget_test::WidgetFixture;
 
@@ -72,4 +75,49 @@ TEST_F(List, ClickingAnItemSelectsItUnderTheMask)
     list->SelectItem(nullptr);
     EXPECT_TRUE(list->GetSelectionMask()->IsHidden());
     EXPECT_EQ(nullptr, list->GetSelectedItem());
+}
+
+// A school's print server easily lists more queues than the list shows.
+TEST_F(List, ItemsBelowTheListScrollIntoReachAndCanBeChosen)
+{
+    list->SetRect(RECT{30, 58, 330, 158});
+    std::vector<IMList::Item*> added;
+    for (int i = 1; i <= 12; ++i)
+        added.push_back(list->AddItem(L"Принтер " + std::to_wstring(i)));
+    Settle();
+    IMScroll* bar = list->GetScrollBar();
+    ASSERT_NE(nullptr, bar);
+    EXPECT_FALSE(bar->IsHidden());
+    // The items give way to the bar along the right edge.
+    EXPECT_EQ(282, list->GetItemsContainer()->GetWidth());
+    IMList::Item* last = added.back();
+    EXPECT_GT(RectOf(last).top, 98);
+
+    // A press on the track below the slider pages down to the end.
+    window.Click(30 + 290, 59 + 70);
+    window.Pump(3);
+    RECT r = RectOf(last);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.bottom, 98);
+    window.Click(31 + 5, 59 + r.top + 5);
+    window.Pump(3);
+    EXPECT_EQ(last, list->GetSelectedItem());
+    EXPECT_TRUE(Equal(RECT{0, r.top, 282, r.bottom + 1}, RectOf(list->GetSelectionMask())));
+
+    // Paging back up leaves the choice as it is; its mask goes with it.
+    window.Click(30 + 290, 59 + 20);
+    window.Pump(3);
+    EXPECT_EQ(0, RectOf(added.front()).top);
+    EXPECT_EQ(last, list->GetSelectedItem());
+    EXPECT_EQ(RectOf(last).top, RectOf(list->GetSelectionMask()).top);
+
+    // Choosing an item out of sight brings it into view, mask and all.
+    list->SelectItem(added.front());
+    r = RectOf(added.front());
+    EXPECT_EQ(0, r.top);
+    EXPECT_TRUE(Equal(RECT{0, 0, 282, r.bottom + 1}, RectOf(list->GetSelectionMask())));
+    list->SelectItem(added[9]);
+    r = RectOf(added[9]);
+    EXPECT_GE(r.top, 0);
+    EXPECT_EQ(98, r.bottom);
 }

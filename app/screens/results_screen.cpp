@@ -1,0 +1,79 @@
+#include "app/screens/results_screen.h"
+
+#include "app/screens/screen_parts.h"
+
+namespace screens {
+
+namespace {
+
+const DWORD kGreyed = 0xFF808080u;
+// Dark red, like the failure lines of the Save As and printer dialogs.
+const DWORD kFailureColour = 0xFFB01818u;
+
+void Grey(Button* button)
+{
+    if (!button)
+        return;
+    button->Disable();
+    button->colour = kGreyed;
+    button->SetDirty(true);
+}
+
+} // namespace
+
+std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reason)
+{
+    std::wstring text = L"Результаты не сохранены: " + reason;
+    if (!path.empty() && reason.find(path) == std::wstring::npos)
+        text += L" (" + path + L")";
+    return text;
+}
+
+ResultsScreen BuildResultsScreen(Dialog* window, const ResultsScreenText& text, bool withWorkbook)
+{
+    ResultsScreen screen;
+    Dialog* dialog = new Dialog(window, nullptr, 0);
+    screen.dialog = dialog;
+
+    AddBackground(dialog);
+    AddCentredLine(dialog, L"трувель", 14, false, 10);
+    AddCentredLine(dialog, L"Ольмарис", 18, true, 35);
+    AddCentredLine(dialog, L"ЗАДАНИЕ ВЫПОЛНЕНО", 24, false, 150);
+    AddTextLine(dialog, L"Номер ЦОР:", 18, true, 30, 250);
+    AddTextLine(dialog, text.number, 18, false, 135, 250);
+    AddTextLine(dialog, L"Название:", 18, true, 30, 300);
+    AddTextLine(dialog, text.title, 18, false, 135, 300);
+    AddTextLine(dialog, L"Ученик:", 18, true, 30, 350);
+    AddTextLine(dialog, text.pupil, 18, false, 135, 350);
+    AddTextLine(dialog, L"Статистика:", 18, true, 30, 465);
+    if (!text.saveFailure.empty()) {
+        // One line, cut at the screen's edge: the teacher reads where the
+        // results should have gone and saves them elsewhere.
+        TextLine* line =
+            AddTextLine(dialog, SaveFailureText(text.path, text.saveFailure), 14, false, 30, 405);
+        if (line) {
+            line->SetTextColor(kFailureColour);
+            RECT r;
+            line->GetRect(&r);
+            const LONG limit = dialog->GetWidth() - 30;
+            if (r.right > limit) {
+                r.right = limit;
+                line->SetRect(r);
+            }
+        }
+        screen.saveFailureLine = line;
+    }
+
+    screen.print = AddSkinButton(dialog, L"PrintButton", 30, 490);
+    screen.saveAs = AddSkinButton(dialog, L"SaveAsButton", 128, 490);
+    if (!withWorkbook) {
+        Grey(screen.print);
+        Grey(screen.saveAs);
+    }
+    screen.retry = AddSkinButton(dialog, L"RetryButton", 535, 490);
+    screen.close = AddSkinButton(dialog, L"CloseButton", 660, 490);
+    screen.exit = Button::Create(dialog, 755, 22, L"ExitButton", L"", L"", L"", 0);
+    return screen;
+}
+
+} // namespace screens

@@ -1,0 +1,88 @@
+// The results screen's Save As and Print. Included by IMApp.h.
+#pragma once
+
+#include "framework/dialogs/IMSaveAsDialog.h"
+#include "framework/dialogs/IMSelectPrinterDialog.h"
+#include "platform/gdi32.h"
+
+#include <boost/bind/bind.hpp>
+
+#include <map>
+
+template <class T>
+long IMApp<T>::OnSaveAsClick()
+{
+    if (!workbook || !mainWindow)
+        return 0;
+    IMSaveAsDialog* dialog = new IMSaveAsDialog(mainWindow);
+    if (IMEditBar* bar = dialog->GetEditBar())
+        bar->SetText(workbook->GetFileName());
+    dialog->SetFocus(true);
+    if (IMSaveAsDialog::Button* save = dialog->GetSaveAsButton())
+        save->ConnectClicked(boost::bind(&IMApp::SaveFromDialog, this, dialog));
+    return 0;
+}
+
+// An empty path is the workbook's own file, saved as at closing; any other
+// path leaves the own file in force, so the save at closing still writes it.
+template <class T>
+long IMApp<T>::SaveWorkbookAs(std::wstring path)
+{
+    if (!workbook)
+        return 0;
+    if (path.empty()) {
+        SaveWorkbookDefault();
+        return lastSaveError.empty() ? 0 : 1;
+    }
+    return workbook->Save(path) ? 0 : 1;
+}
+
+template <class T>
+long IMApp<T>::SaveFromDialog(IMSaveAsDialog* dialog)
+{
+    if (SaveWorkbookAs(dialog->GetFileName()) != 0) {
+        dialog->ShowFailure(L"Не удалось сохранить файл");
+        return 0;
+    }
+    dialog->Close();
+    return 0;
+}
+
+template <class T>
+long IMApp<T>::OnPrintClick()
+{
+    if (!workbook || !mainWindow)
+        return 0;
+    IMSelectPrinterDialog* dialog = new IMSelectPrinterDialog(mainWindow);
+    if (IMSelectPrinterDialog::Button* print = dialog->GetPrintButton())
+        print->ConnectClicked(boost::bind(&IMApp::PrintFromDialog, this, dialog));
+    return 0;
+}
+
+template <class T>
+long IMApp<T>::PrintResults(HDC dc)
+{
+    long result = 0;
+    if (workbook) {
+        std::map<std::wstring, std::wstring> header;
+        header[L"Номер ЦОР"] = number;
+        header[L"Название"] = title;
+        header[L"Ученик"] = pupilName;
+        result = workbook->Print(dc, header) ? 0 : 1;
+    }
+    DeleteDC(dc);
+    return result;
+}
+
+// With no printer chosen nothing is printed and the dialog just closes.
+template <class T>
+long IMApp<T>::PrintFromDialog(IMSelectPrinterDialog* dialog)
+{
+    const bool chosen = dialog->GetList() && dialog->GetList()->GetSelectedItem();
+    if (PrintResults(dialog->CreatePrinterDC()) != 0 && chosen) {
+        dialog->ShowFailure(L"Не удалось напечатать");
+        return 0;
+    }
+    dialog->Close();
+    return 0;
+}

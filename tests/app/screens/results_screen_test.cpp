@@ -1,0 +1,260 @@
+// The results screen over the shell: Print and Save As with and without a
+// workbook, the Save As dialog's path and where it saves, a failed save or
+// print that keeps its dialog open, Retry, Close, Exit and Enter.
+#include "app/screens/results_screen.h"
+#include "app/shell/IMApp.h"
+#include "app/support/app_fixture.h"
+#include "platform/codepage.h"
+#include "support/headless_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace app_test;
+
+namespace {
+
+class ResultsApp : public IMApp<ResultsApp> {
+public:
+    void OnInit() override
+    {
+        RegisterDialog(L"Dialog1", [this](Dialog*) { ++runs; });
+        RegisterDialog(L"Dialog2", [](Dialog*) {});
+    }
+    long ShowTitleScreen() override
+    {
+        ++titleScreens;
+        return 0;
+    }
+    int runs = 0;
+    int titleScreens = 0;
+};
+
+typedef IMDialogBase<IMEmptyView> Dialog;
+
+class ResultsScreenTest : public ::testing::Test {
+protected:
+    static constexpr const wchar_t* kName = L"07342 Тренажер «Кварлоп»";
+
+    void SetUp() override
+    {
+        testing_support::DiscardQueuedMessages();
+        app = &IMApp<ResultsApp>::Instance(kName, 0);
+        app->SetInfo(L"07342", L"Кварлоп", L"");
+    }
+
+    void TearDown() override
+    {
+        while (IMApp<ResultsApp>::Existing())
+            IMApp<ResultsApp>::Release();
+        testing_support::DiscardQueuedMessages();
+    }
+
+    // The screen as the shell shows it, merged into the window.
+    void ShowScreen(const std::wstring& pupil)
+    {
+        app->CreateWorkbook(pupil);
+        app->SetPupilName(pupil);
+        app->AddResultRow(L"Число промахов", L"2", L"Number");
+        app->ShowResultsScreen();
+        Pump(2);
+        screen = Top<Dialog>();
+        ASSERT_NE(nullptr, screen);
+    }
+
+    // False once the quit message has been taken.
+    bool Pump(int passes = 3)
+    {
+        for (int i = 0; i < passes; ++i)
+            if (!IMWindow::RunPass(app->mainWindow))
+                return false;
+        return true;
+    }
+
+    bool Click(int x, int y)
+    {
+        const HWND hwnd = IMWindow::Handle();
+        PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        return Pump();
+    }
+
+    // The topmost live child of the main window of that kind, or null.
+    template <class C>
+    C* Top() const
+    {
+        C* found = nullptr;
+        for (IMControl* child : app->mainWindow->LiveChildren())
+            if (C* c = dynamic_cast<C*>(child))
+                found = c;
+        return found;
+    }
+
+    bool Open(const IMControl* control) const { return app->mainWindow->IsLiveChild(control); }
+
+    std::wstring Scratch(const std::string& name) const
+    {
+        return platform::Utf8ToWide(dataHome.Folder() + "/" + name);
+    }
+
+    ScratchDataHome dataHome;
+    ResultsApp* app = nullptr;
+    Dialog* screen = nullptr;
+};
+
+// Centres of the buttons: Print, Save As, Retry, Close, Exit.
+const POINT kPrint{72, 513};
+const POINT kSaveAs{202, 513};
+const POINT kRetry{589, 513};
+const POINT kClose{715, 513};
+const POINT kExit{765, 32};
+// The dialogs' action buttons.
+const POINT kDialogSave{220 + 104, 225 + 102};
+const POINT kDialogPrint{220 + 72, 125 + 202};
+
+} // namespace
+
+TEST_F(ResultsScreenTest, WithoutAWorkbookPrintAndSaveAsAreGreyedAndDoNothing)
+{
+    ShowScreen(L"");
+    ASSERT_EQ(nullptr, app->workbook);
+    int greyed = 0;
+    for (IMControl* child : screen->LiveChildren())
+        if (auto* button = dynamic_cast<IMButtonBase<IMStateView>*>(child))
+            if (!button->IsEnabled() && button->colour == 0xFF808080u)
+                ++greyed;
+    EXPECT_EQ(2, greyed);
+    Click(kPrint.x, kPrint.y);
+    Click(kSaveAs.x, kSaveAs.y);
+    EXPECT_EQ(nullptr, Top<IMSelectPrinterDialog>());
+    EXPECT_EQ(nullptr, Top<IMSaveAsDialog>());
+
+    // Retry as usual: the title screen, the results screen gone, the first
+    // step next.
+    EXPECT_EQ(L"Dialog1", app->CurrentStep());
+    Click(kRetry.x, kRetry.y);
+    EXPECT_EQ(1, app->titleScreens);
+    EXPECT_FALSE(Open(screen));
+    EXPECT_EQ(L"Dialog1", app->CurrentStep());
+}
+
+TEST_F(ResultsScreenTest, SaveAsOpensWithTheOwnPathAndTheCaretAtItsEnd)
+{
+    ShowScreen(L"Петров");
+    Click(kSaveAs.x, kSaveAs.y);
+    IMSaveAsDialog* dialog = Top<IMSaveAsDialog>();
+    ASSERT_NE(nullptr, dialog);
+    const std::wstring own = app->workbook->GetFileName();
+    EXPECT_EQ(own, dialog->GetFileName());
+    IMTextEdit* edit = dialog->GetEditBar()->GetEdit();
+    EXPECT_TRUE(edit->IsFocused());
+    EXPECT_EQ(static_cast<int>(own.size()), edit->GetCaretPosition());
+    RECT caret;
+    edit->GetCaret()->GetRect(&caret);
+    EXPECT_EQ(297, caret.right);
+    EXPECT_FALSE(edit->GetCaret()->IsHidden());
+
+    // An emptied field saves to the own file.
+    dialog->GetEditBar()->SetText(L"");
+    Click(kDialogSave.x, kDialogSave.y);
+    EXPECT_FALSE(Open(dialog));
+    EXPECT_EQ(1u, ReadSheet(own, L"Петров").size());
+    EXPECT_FALSE(app->HasUnsavedResults());
+}
+
+// A path that cannot be written keeps the dialog open and says so; another
+// one then gets every row, and the own file is still written at closing.
+TEST_F(ResultsScreenTest, SavingElsewhereAfterAFailureLeavesTheOwnFileToTheClosingSave)
+{
+    ShowScreen(L"Петров");
+    Click(kSaveAs.x, kSaveAs.y);
+    IMSaveAsDialog* dialog = Top<IMSaveAsDialog>();
+    ASSERT_NE(nullptr, dialog);
+    dialog->GetEditBar()->SetText(Scratch("нет такой папки/копия.xls"));
+    Click(kDialogSave.x, kDialogSave.y);
+    ASSERT_TRUE(Open(dialog));
+    ASSERT_NE(nullptr, dialog->GetFailureLine());
+    EXPECT_EQ(L"Не удалось сохранить файл", dialog->GetFailureLine()->GetText());
+
+    const std::wstring elsewhere = Scratch("копия.xls");
+    dialog->GetEditBar()->SetText(elsewhere);
+    Click(kDialogSave.x, kDialogSave.y);
+    EXPECT_FALSE(Open(dialog));
+    EXPECT_EQ(1u, ReadSheet(elsewhere, L"Петров").size());
+    EXPECT_EQ(dataHome.ResultsFile(), app->workbook->GetFileName());
+    EXPECT_TRUE(ReadSheet(dataHome.ResultsFile(), L"Петров").empty());
+
+    Click(kClose.x, kClose.y);
+    EXPECT_EQ(1u, ReadSheet(dataHome.ResultsFile(), L"Петров").size());
+}
+
+TEST_F(ResultsScreenTest, PrintWithNoPrinterChosenPrintsNothingAndCloses)
+{
+    ShowScreen(L"Петров");
+    Click(kPrint.x, kPrint.y);
+    IMSelectPrinterDialog* dialog = Top<IMSelectPrinterDialog>();
+    ASSERT_NE(nullptr, dialog);
+    dialog->GetList()->SelectItem(nullptr);
+    EXPECT_EQ(nullptr, dialog->CreatePrinterDC());
+    // Without a printer the job cannot start.
+    EXPECT_EQ(1, app->PrintResults(nullptr));
+    Click(kDialogPrint.x, kDialogPrint.y);
+    EXPECT_FALSE(Open(dialog));
+}
+
+TEST_F(ResultsScreenTest, APrinterThatCannotBeReachedKeepsTheDialogOpen)
+{
+    ShowScreen(L"Петров");
+    Click(kPrint.x, kPrint.y);
+    IMSelectPrinterDialog* dialog = Top<IMSelectPrinterDialog>();
+    ASSERT_NE(nullptr, dialog);
+    dialog->GetList()->SelectItem(dialog->GetList()->AddItem(L"Нет такого принтера"));
+    Click(kDialogPrint.x, kDialogPrint.y);
+    ASSERT_TRUE(Open(dialog));
+    ASSERT_NE(nullptr, dialog->GetFailureLine());
+    EXPECT_EQ(L"Не удалось напечатать", dialog->GetFailureLine()->GetText());
+}
+
+TEST_F(ResultsScreenTest, EnterOnceTheScreenHasTheFocusRunsTheFirstStepAgain)
+{
+    ShowScreen(L"Петров");
+    const HWND hwnd = IMWindow::Handle();
+    // No focus yet: Enter does nothing.
+    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    EXPECT_EQ(0, app->runs);
+    EXPECT_TRUE(Open(screen));
+    Click(400, 300);
+    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    EXPECT_EQ(1, app->runs);
+    EXPECT_FALSE(Open(screen));
+}
+
+TEST_F(ResultsScreenTest, ExitClosesTheProgramAndSavesTheResults)
+{
+    ShowScreen(L"Петров");
+    EXPECT_FALSE(Click(kExit.x, kExit.y));
+    EXPECT_EQ(1u, ReadSheet(dataHome.ResultsFile(), L"Петров").size());
+}
+
+TEST_F(ResultsScreenTest, AFailedSaveOfTheResultsIsSaidOnOneLineWithThePath)
+{
+    screens::ResultsScreenText text;
+    text.path = L"/media/флешка/результаты.xls";
+    const screens::ResultsScreen plain = screens::BuildResultsScreen(app->mainWindow, text, true);
+    EXPECT_EQ(nullptr, plain.saveFailureLine);
+    text.saveFailure = L"нет места на диске";
+    const screens::ResultsScreen failed = screens::BuildResultsScreen(app->mainWindow, text, true);
+    ASSERT_NE(nullptr, failed.saveFailureLine);
+    const std::wstring line = failed.saveFailureLine->GetText();
+    EXPECT_NE(std::wstring::npos, line.find(text.path));
+    EXPECT_NE(std::wstring::npos, line.find(text.saveFailure));
+    EXPECT_EQ(1u, failed.saveFailureLine->GetLineStarts().size());
+    RECT r;
+    failed.saveFailureLine->GetRect(&r);
+    EXPECT_LE(r.right, 800);
+}
