@@ -278,17 +278,28 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 
     const std::string title = WideToUtf8(record->caption);
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    int sdlX, sdlY;
+    int sdlX, sdlY, sdlWidth = clientWidth, sdlHeight = clientHeight;
     if (record->fullScreen) {
+        // Made as large as the display by us, not only asked to be full
+        // screen: with no window manager to honour the request the window
+        // would keep the client size while SDL took it for the display's.
         const int display = CurrentDisplay();
+        SDL_Rect bounds{0, 0, 0, 0};
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-        sdlX = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
-        sdlY = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+        if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+            sdlX = bounds.x;
+            sdlY = bounds.y;
+            sdlWidth = bounds.w;
+            sdlHeight = bounds.h;
+        } else {
+            sdlX = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+            sdlY = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+        }
     } else {
         sdlX = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x + (-frame.left);
         sdlY = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y + (-frame.top);
     }
-    record->sdl = SDL_CreateWindow(title.c_str(), sdlX, sdlY, clientWidth, clientHeight, flags);
+    record->sdl = SDL_CreateWindow(title.c_str(), sdlX, sdlY, sdlWidth, sdlHeight, flags);
     if (record->sdl == nullptr) {
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         SetLastError(ERROR_GEN_FAILURE);
