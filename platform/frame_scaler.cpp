@@ -34,6 +34,12 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         index[static_cast<size_t>(d)] = i;
         weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
     }
+    lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
+    for (size_t d = 0; d < weight.size(); ++d)
+        for (size_t k = 0; k < 4; ++k) {
+            lanes[d * 8 + k] = static_cast<uint16_t>(256 - weight[d]);
+            lanes[d * 8 + 4 + k] = weight[d];
+        }
 }
 
 namespace {
@@ -92,18 +98,14 @@ void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out) const
     const __m128i zero = _mm_setzero_si128();
     // Two output pixels a step: each is its source pair, read as one 64-bit
     // load, weighted channel by channel and folded.
+    const auto* lanes = reinterpret_cast<const __m128i*>(columns.lanes.data());
     for (; d + 2 <= n; d += 2) {
-        const uint32_t w0 = weight[d], w1 = weight[d + 1];
         const __m128i p0 = _mm_unpacklo_epi8(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + index[d])), zero);
         const __m128i p1 = _mm_unpacklo_epi8(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + index[d + 1])), zero);
-        const __m128i m0 = _mm_mullo_epi16(
-            p0, _mm_set_epi16(short(w0), short(w0), short(w0), short(w0), short(256 - w0), short(256 - w0),
-                              short(256 - w0), short(256 - w0)));
-        const __m128i m1 = _mm_mullo_epi16(
-            p1, _mm_set_epi16(short(w1), short(w1), short(w1), short(w1), short(256 - w1), short(256 - w1),
-                              short(256 - w1), short(256 - w1)));
+        const __m128i m0 = _mm_mullo_epi16(p0, _mm_loadu_si128(lanes + d));
+        const __m128i m1 = _mm_mullo_epi16(p1, _mm_loadu_si128(lanes + d + 1));
         const __m128i s0 = _mm_add_epi16(m0, _mm_srli_si128(m0, 8));
         const __m128i s1 = _mm_add_epi16(m1, _mm_srli_si128(m1, 8));
         const __m128i both = _mm_srli_epi16(_mm_unpacklo_epi64(s0, s1), 8);

@@ -25,6 +25,8 @@ private:
         int destination = 0;
         std::vector<int> index;
         std::vector<uint16_t> weight;
+        // Per position: 256 - weight four times, then weight four times.
+        std::vector<uint16_t> lanes;
         void Prepare(int sourceSize, int destinationSize);
     };
 

@@ -95,6 +95,7 @@ bool Choose(WindowRecord& w)
 {
     SDL_DisplayMode mode;
     w.refreshRate = SDL_GetWindowDisplayMode(w.sdl, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 75;
+    SetPresentRefreshRate(w.refreshRate);
     w.paced = !Headless();
     if (RendererForced() || (!Headless() && HasHardwareGpu())) {
         w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
