@@ -276,6 +276,10 @@ HRESULT Device::SetFVF(DWORD value)
 HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride)
 {
     if (number != 0) return D3DERR_INVALIDCALL;
+    // The same binding again, as every quad makes it: nothing to look up.
+    if (buffer != nullptr && stream != nullptr && static_cast<IDirect3DVertexBuffer9*>(stream) == buffer &&
+        stream->BelongsTo(this) && streamOffset == offset && streamStride == stride)
+        return D3D_OK;
     VertexBuffer* b = nullptr;
     if (buffer) {
         b = FindBuffer(buffer);
@@ -292,6 +296,10 @@ HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UIN
 HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
 {
     if (stage != 0) return D3DERR_INVALIDCALL;
+    if (base != nullptr && texture != nullptr &&
+        static_cast<IDirect3DBaseTexture9*>(static_cast<IDirect3DTexture9*>(texture)) == base &&
+        texture->BelongsTo(this))
+        return D3D_OK;
     Texture* t = nullptr;
     if (base) {
         t = FindTexture(base);
