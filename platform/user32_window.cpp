@@ -6,6 +6,7 @@
 #include "platform/kernel32.h"
 #include "platform/present.h"
 #include "platform/user32_state.h"
+#include "platform/x11_window_manager.h"
 
 #include <atomic>
 #include <cstdio>
@@ -280,12 +281,13 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     Uint32 flags = SDL_WINDOW_HIDDEN;
     int sdlX, sdlY, sdlWidth = clientWidth, sdlHeight = clientHeight;
     if (record->fullScreen) {
-        // Made as large as the display by us, not only asked to be full
-        // screen: with no window manager to honour the request the window
-        // would keep the client size while SDL took it for the display's.
+        // Made as large as the display by us: with no window manager to
+        // honour SDL's full-screen request the window would keep the client
+        // size while SDL took it for the display's. A window manager, when
+        // there is one, is asked as the window shows.
         const int display = CurrentDisplay();
         SDL_Rect bounds{0, 0, 0, 0};
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        flags |= SDL_WINDOW_BORDERLESS;
         if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
             sdlX = bounds.x;
             sdlY = bounds.y;
@@ -352,7 +354,7 @@ BOOL IsWindow(HWND hwnd)
 
 BOOL ShowWindow(HWND hwnd, int cmdShow)
 {
-    bool wasVisible, minimized;
+    bool wasVisible, minimized, fullScreen;
     int clientWidth, clientHeight;
     SDL_Window* sdl;
     {
@@ -364,6 +366,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         }
         wasVisible = w->visible;
         minimized = w->minimized;
+        fullScreen = w->fullScreen;
         clientWidth = w->clientWidth;
         clientHeight = w->clientHeight;
         sdl = w->sdl;
@@ -404,6 +407,9 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         if (!wasVisible) {
             Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
             update(true, minimized);
+            // Above panels and docks, where a window manager keeps them.
+            if (fullScreen && WindowManagerRunning(sdl))
+                MarkFullScreenBeforeShowing(sdl);
             SDL_ShowWindow(sdl);
             SDL_RaiseWindow(sdl);
         }
