@@ -140,6 +140,13 @@ private:
     HWND window;
     int width, height;
     std::vector<uint32_t> back, front;
+    // A clear of whole rows is kept owing until something else touches
+    // them: the background that follows it every frame covers them anyway.
+    mutable std::vector<uint8_t> pendingRows;
+    mutable bool anyPending = false;
+    uint32_t pendingColour = 0;
+    // Fills every row still owed the clear.
+    void SettleClear() const;
     int presents = 0;
     Loss loss = Loss::None;
     bool inScene = false;
