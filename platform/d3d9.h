@@ -64,6 +64,7 @@ enum D3DPRIMITIVETYPE : DWORD { D3DPT_TRIANGLEFAN = 6 };
 #define D3DCREATE_SOFTWARE_VERTEXPROCESSING 0x00000020u
 #define D3DPRESENT_INTERVAL_DEFAULT 0x00000000u
 #define D3DUSAGE_DYNAMIC 0x00000200u
+#define D3DLOCK_READONLY 0x00000010u
 #define D3DCLEAR_TARGET 0x00000001u
 
 // Vertex format: the only one drawn is D3DFVF_XYZRHW | D3DFVF_DIFFUSE |
@@ -218,6 +219,7 @@ struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
     virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) = 0;
     // rect null: the whole level; otherwise a rectangle inside it, and pBits
     // points at its top-left texel. Flags are accepted and have no effect.
+    // D3DLOCK_READONLY promises the texels are not written while locked.
     virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
     virtual HRESULT UnlockRect(UINT level) = 0;
 

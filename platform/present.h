@@ -13,4 +13,9 @@ using PresentFunction = void (*)(HWND hwnd, const uint32_t* bgra, int width, int
 void SetPresentFunction(PresentFunction present);
 PresentFunction GetPresentFunction();
 
+// The refresh rate presents keep to, in Hz: the display's once a window has
+// presented, 75 before that or when the display does not say.
+void SetPresentRefreshRate(int hertz);
+int GetPresentRefreshRate();
+
 } // namespace platform

@@ -47,6 +47,7 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
         if (!w->visible) {
             w->visible = true;
             w->needsPaint = true;
+            w->surfaceStale = true;
             out.push_back(Message(w->hwnd, WM_SHOWWINDOW, TRUE, 0));
         }
         break;
@@ -58,6 +59,7 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         w->needsPaint = true;
+        w->surfaceStale = true;
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (!w->fullScreen) w->origin = POINT{e.data1, e.data2};
@@ -67,6 +69,7 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
         w->windowWidth = e.data1;
         w->windowHeight = e.data2;
         w->needsPaint = true;
+        w->surfaceStale = true;
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         if (!w->minimized) {
@@ -77,11 +80,13 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
     case SDL_WINDOWEVENT_MAXIMIZED:
         w->minimized = false;
         w->needsPaint = true;
+        w->surfaceStale = true;
         out.push_back(Message(w->hwnd, WM_SIZE, SIZE_MAXIMIZED, clientSize));
         break;
     case SDL_WINDOWEVENT_RESTORED:
         w->minimized = false;
         w->needsPaint = true;
+        w->surfaceStale = true;
         out.push_back(Message(w->hwnd, WM_SIZE, SIZE_RESTORED, clientSize));
         break;
     case SDL_WINDOWEVENT_CLOSE:

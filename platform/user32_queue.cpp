@@ -10,6 +10,8 @@
 #include "platform/user32_state.h"
 #include "platform/winmm.h"
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -33,6 +35,8 @@ struct Queue {
     uint64_t nextSerial = 1;
     // The last key-down made from input, while typed text may still join it.
     uint64_t pendingKeyDown = 0;
+    // The UI thread sleeps in SDL's event wait: a poster must wake it.
+    bool uiWaiting = false;
 };
 
 Queue& TheQueue()
@@ -62,16 +66,80 @@ bool Matches(const MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax)
 // TranslateMessage needs to know about it.
 thread_local QueuedMessage t_lastKey{};
 
+// The SDL event that only wakes the UI thread; 0 when SDL has none to give.
+Uint32 WakeEventType()
+{
+    static const Uint32 type = [] {
+        const Uint32 t = SDL_RegisterEvents(1);
+        return t == static_cast<Uint32>(-1) ? 0u : t;
+    }();
+    return type;
+}
+
+// Called with the flag taken under the queue's lock.
+void WakeUi(bool wasWaiting)
+{
+    if (!wasWaiting || WakeEventType() == 0) return;
+    SDL_Event event{};
+    event.type = WakeEventType();
+    SDL_PushEvent(&event);
+}
+
+bool TakeUiWaiting(Queue& q)
+{
+    const bool waiting = q.uiWaiting;
+    q.uiWaiting = false;
+    return waiting;
+}
+
+// MsgWaitForMultipleObjects on the UI thread with no objects: asleep in
+// SDL's own wait (on the display connection), woken by input, by a window
+// event or by a message another thread posts.
+DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
+{
+    WakeEventType();  // registered before any poster needs it
+    Queue& q = TheQueue();
+    for (;;) {
+        PumpSdlEvents();
+        if ((wakeMask & QS_PAINT) != 0) {
+            std::lock_guard<std::mutex> lock(WindowMutex());
+            if (AnyWindowNeedsPaintLocked(nullptr, nullptr)) return WAIT_OBJECT_0;
+        }
+        int timeout = -1;
+        {
+            std::lock_guard<std::mutex> lock(q.mutex);
+            if (wakeMask != 0 && (!q.messages.empty() || q.quit)) return WAIT_OBJECT_0;
+            if (!deadline.infinite) {
+                const auto left = deadline.at - Clock::now();
+                if (left <= Clock::duration::zero()) return WAIT_TIMEOUT;
+                const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+                timeout = static_cast<int>(std::min<decltype(ms)>(ms, 0x7FFFFFFF));
+            }
+            q.uiWaiting = true;
+        }
+        SDL_Event event;
+        const int got = SDL_WaitEventTimeout(&event, timeout);
+        {
+            std::lock_guard<std::mutex> lock(q.mutex);
+            q.uiWaiting = false;
+        }
+        if (got == 1 && event.type != WakeEventType()) TranslateSdlEvent(event);
+    }
+}
+
 } // namespace
 
 void EnqueueMessage(const MSG& msg)
 {
     Queue& q = TheQueue();
+    bool wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         PushLocked(q, msg, KeyContext{});
+        wake = TakeUiWaiting(q);
     }
     q.posted.notify_all();
+    WakeUi(wake);
 }
 
 void EnqueueInput(const std::vector<InputMessage>& messages)
@@ -192,12 +260,15 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 void PostQuitMessage(int exitCode)
 {
     Queue& q = TheQueue();
+    bool wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         q.quit = true;
         q.quitCode = exitCode;
+        wake = TakeUiWaiting(q);
     }
     q.posted.notify_all();
+    WakeUi(wake);
 }
 
 BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
@@ -263,6 +334,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     }
     const Deadline deadline(milliseconds);
     const bool ui = IsUiThread();
+    if (ui && count == 0) return WaitOnUiThread(deadline, wakeMask);
     // SDL has no way to wake us, and objects none to signal us: look again
     // every millisecond while either matters.
     const bool poll = ui || count > 0;

@@ -7,11 +7,13 @@
 // threads only post messages and read state, always under the locks below.
 #pragma once
 
+#include "platform/frame_scaler.h"
 #include "platform/sdl_input.h"
 #include "platform/user32.h"
 
 #include <SDL.h>
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -37,12 +39,21 @@ struct WindowRecord {
     bool minimized = false;
     bool needsPaint = true;  // the client area is invalid: a WM_PAINT is due
     bool destroying = false;
-    // Presentation, made on the first frame.
+    // Presentation, chosen on the first frame: an SDL renderer (a real GPU,
+    // or one named by SDL_RENDER_DRIVER) or the window's memory framebuffer
+    // with our own scaling.
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0;
     int textureHeight = 0;
     bool presentFailed = false;
+    bool throughSurface = false;
+    bool surfaceStale = true;  // the borders too must be drawn and sent
+    SDL_Surface* surface = nullptr;
+    std::shared_ptr<FrameScaler> scaler;
+    bool paced = false;     // presents are held to the refresh by us (no vsync)
+    int refreshRate = 75;   // the display's, in Hz
+    Uint64 lastPresent = 0;  // SDL performance counter
 };
 
 // Guards every WindowRecord and the window table.
@@ -84,5 +95,8 @@ void ApplyCursorVisibility();
 // Installed as the render device's present function while a window exists.
 void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes);
 void ReleasePresentation(WindowRecord& window);
+// Whether the machine has a graphics processor of its own (a kernel DRM
+// render node of a hardware driver); software or virtual ones do not count.
+bool HasHardwareGpu();
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include "platform/present.h"
 #include "platform/session.h"
 #include "platform/user32_state.h"
+#include "platform/x11_window_manager.h"
 
 #include <atomic>
 #include <cstdio>
@@ -294,17 +295,29 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 
     const std::string title = WideToUtf8(record->caption);
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    int sdlX, sdlY;
+    int sdlX, sdlY, sdlWidth = clientWidth, sdlHeight = clientHeight;
     if (record->fullScreen) {
+        // Made as large as the display by us: with no window manager to
+        // honour SDL's full-screen request the window would keep the client
+        // size while SDL took it for the display's. A window manager, when
+        // there is one, is asked as the window shows.
         const int display = CurrentDisplay();
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-        sdlX = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
-        sdlY = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+        SDL_Rect bounds{0, 0, 0, 0};
+        flags |= SDL_WINDOW_BORDERLESS;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+            sdlX = bounds.x;
+            sdlY = bounds.y;
+            sdlWidth = bounds.w;
+            sdlHeight = bounds.h;
+        } else {
+            sdlX = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+            sdlY = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+        }
     } else {
         sdlX = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : x + (-frame.left);
         sdlY = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : y + (-frame.top);
     }
-    record->sdl = SDL_CreateWindow(title.c_str(), sdlX, sdlY, clientWidth, clientHeight, flags);
+    record->sdl = SDL_CreateWindow(title.c_str(), sdlX, sdlY, sdlWidth, sdlHeight, flags);
     if (record->sdl == nullptr) {
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         SetLastError(ERROR_GEN_FAILURE);
@@ -357,7 +370,7 @@ BOOL IsWindow(HWND hwnd)
 
 BOOL ShowWindow(HWND hwnd, int cmdShow)
 {
-    bool wasVisible, minimized;
+    bool wasVisible, minimized, fullScreen;
     int clientWidth, clientHeight;
     SDL_Window* sdl;
     {
@@ -369,6 +382,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         }
         wasVisible = w->visible;
         minimized = w->minimized;
+        fullScreen = w->fullScreen;
         clientWidth = w->clientWidth;
         clientHeight = w->clientHeight;
         sdl = w->sdl;
@@ -409,6 +423,9 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         if (!wasVisible) {
             Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
             update(true, minimized);
+            // Above panels and docks, where a window manager keeps them.
+            if (fullScreen && WindowManagerRunning(sdl))
+                MarkFullScreenBeforeShowing(sdl);
             SDL_ShowWindow(sdl);
             SDL_RaiseWindow(sdl);
         }

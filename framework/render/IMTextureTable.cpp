@@ -141,9 +141,12 @@ void IMResourceManager::CopyPixels(int id)
     if (!record->texture)
         return;
     D3DLOCKED_RECT locked{};
-    if (FAILED(record->texture->LockRect(0, &locked, nullptr, 0)))
+    if (FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
         return;
-    const size_t bytes = static_cast<size_t>(record->textureHeight) * static_cast<size_t>(locked.Pitch);
+    // Rows below the image stay as a new texture has them (zero), so only
+    // the image's rows are kept.
+    const int rows = std::max(0, std::min<int>(record->textureHeight, record->imageRect.bottom));
+    const size_t bytes = static_cast<size_t>(rows) * static_cast<size_t>(locked.Pitch);
     record->pixels.assign(static_cast<const unsigned char*>(locked.pBits),
                           static_cast<const unsigned char*>(locked.pBits) + bytes);
     record->pitch = locked.Pitch;
@@ -192,7 +195,9 @@ void IMResourceManager::RestoreTexture(int id)
         if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
             const size_t rowBytes = static_cast<size_t>(
                 std::min(locked.Pitch, record->pitch));
-            for (int y = 0; y < record->textureHeight; ++y)
+            const size_t keptRows = record->pitch > 0 ? record->pixels.size() / static_cast<size_t>(record->pitch) : 0;
+            const int rows = static_cast<int>(std::min<size_t>(keptRows, static_cast<size_t>(record->textureHeight)));
+            for (int y = 0; y < rows; ++y)
                 std::memcpy(static_cast<unsigned char*>(locked.pBits) +
                                 static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch),
                             record->pixels.data() +
@@ -278,7 +283,7 @@ int IMResourceManager::GetTexturePitch(int id)
     if (!record->texture)
         return 0;
     D3DLOCKED_RECT locked{};
-    if (FAILED(record->texture->LockRect(0, &locked, nullptr, 0)))
+    if (FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
         return 0;
     const int pitch = locked.Pitch;
     record->texture->UnlockRect(0);

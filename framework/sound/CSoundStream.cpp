@@ -5,12 +5,15 @@
 #include "framework/sound/CSoundSystem.h"
 #include "platform/user32.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// How often the thread looks at the play cursor.
+// The thread's first look at the play cursor, and the longest it sleeps
+// between looks: in between it sleeps until the cursor next crosses a half.
 const DWORD kWakeIntervalMs = 20;
+const DWORD kLongestSleepMs = 100;
 
 } // namespace
 
@@ -262,10 +265,12 @@ DWORD CSoundStream::StreamLoop()
     }
     LeaveCriticalSection(&lock);
 
+    DWORD wait = kWakeIntervalMs;
     for (;;) {
-        const DWORD woken = WaitForSingleObject(wakeEvent, kWakeIntervalMs);
+        const DWORD woken = WaitForSingleObject(wakeEvent, wait);
         EnterCriticalSection(&lock);
         DWORD playCursor = 0;
+        wait = kWakeIntervalMs;
         if (SUCCEEDED(buffer->GetCurrentPosition(&playCursor, nullptr))) {
             if (playCursor < halfBytes && fillSecondHalf) {
                 RefillHalf(halfBytes);
@@ -273,6 +278,13 @@ DWORD CSoundStream::StreamLoop()
             } else if (playCursor > halfBytes && !fillSecondHalf) {
                 RefillHalf(firstHalfOffset);
                 fillSecondHalf = true;
+            }
+            // The cursor goes through the whole buffer in a second; a couple
+            // of milliseconds past the crossing it is safely on the other side.
+            if (bufferBytes > 0 && playCursor < bufferBytes) {
+                const DWORD boundary = playCursor < halfBytes ? halfBytes : bufferBytes;
+                const uint64_t ms = static_cast<uint64_t>(boundary - playCursor) * 1000 / bufferBytes + 2;
+                wait = static_cast<DWORD>(ms < kLongestSleepMs ? ms : kLongestSleepMs);
             }
         }
         if (woken == WAIT_OBJECT_0) {

@@ -32,7 +32,8 @@ public:
     static int Run(IMWindow* window);
     // One pass of the main loop: drains the queued messages; then, unless
     // WM_QUIT was among them, updates and renders (not while the device is
-    // lost), fires the due timers and waits at most 1 ms for input.
+    // lost), fires the due timers and waits for input until the next timer
+    // is due or, while frames are being drawn, the next frame is.
     // Returns false once WM_QUIT has been taken.
     static bool RunPass(IMWindow* window);
 
@@ -68,6 +69,9 @@ public:
 private:
     // Fires the due timers in ascending identifier order.
     void FireDueTimers();
+    // How long the loop may sleep after a pass, in ms; `drew` says whether
+    // the pass drew a frame.
+    DWORD IdleWait(bool drew);
     // The sound system's registered messages.
     static void HandleSoundMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -80,4 +84,6 @@ private:
     // Timers removed while the timers fire, deleted when the walk is over.
     std::vector<std::unique_ptr<IMTimer>> retiredTimers;
     int firingDepth;
+    // Performance counter at the last frame drawn; 0 before the first.
+    LONGLONG lastFrameAt = 0;
 };

@@ -2,7 +2,10 @@
 #include "framework/render/IMResourceManager.h"
 #include "framework/window/IMWindow.h"
 #include "platform/kernel32.h"
+#include "platform/present.h"
 #include "platform/user32.h"
+
+#include <algorithm>
 
 int IMWindow::Run(IMWindow* window)
 {
@@ -23,17 +26,58 @@ bool IMWindow::RunPass(IMWindow* window)
     }
 
     IMResourceManager* manager = IMResourceManager::Instance();
-    if (window && manager && !manager->IsDeviceLost()) {
+    bool drew = false;
+    const bool drawing = window && manager && !manager->IsDeviceLost();
+    if (drawing) {
         window->OnUpdate(IMEvent(window, IMEVENT_UPDATE));
+        const bool dirty = window->IsDirty();
         window->Render();
+        drew = dirty && !window->IsDirty();
     }
     if (window)
         window->FireDueTimers();
 
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1,
+    // A lost device is tried again at every WM_PAINT: no long sleep then.
+    const DWORD wait = drawing ? window->IdleWait(drew) : 1;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait,
                               QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER |
                                   QS_PAINT | QS_HOTKEY);
     return true;
+}
+
+DWORD IMWindow::IdleWait(bool drew)
+{
+    // Controls move by the clock in their updates, and nothing tells the
+    // loop that they will: while frames have been drawn lately the next
+    // pass comes at the next refresh; on a still screen only messages and
+    // timers wake the loop, and a slow look round now and then.
+    const LONGLONG kActiveMs = 500;
+    const LONGLONG kStillMs = 100;
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const LONGLONG f = frequency.QuadPart;
+    if (f <= 0)
+        return 1;
+    if (drew)
+        lastFrameAt = now.QuadPart;
+
+    LONGLONG until = now.QuadPart + f * kStillMs / 1000;
+    const LONGLONG sinceFrame = now.QuadPart - lastFrameAt;
+    if (lastFrameAt != 0 && sinceFrame >= 0 && sinceFrame < f * kActiveMs / 1000) {
+        const LONGLONG period = std::max<LONGLONG>(1, f / platform::GetPresentRefreshRate());
+        until = std::min(until, lastFrameAt + (sinceFrame / period + 1) * period);
+    }
+    for (const auto& entry : timers) {
+        const IMTimer& timer = *entry.second;
+        // Due once (now - start) * 1000 / f reaches the interval.
+        const LONGLONG due = timer.start + (static_cast<LONGLONG>(timer.interval) * f + 999) / 1000;
+        until = std::min(until, due);
+    }
+    if (until <= now.QuadPart)
+        return 0;
+    return static_cast<DWORD>(((until - now.QuadPart) * 1000 + f - 1) / f);
 }
 
 int IMWindow::AddTimer(DWORD interval)

@@ -83,6 +83,7 @@ UINT ChainLength(UINT w, UINT h)
 Device::Device(HWND focus, int w, int h)
     : core(std::make_shared<DeviceCore>()), window(focus), width(w), height(h),
       back(static_cast<size_t>(w) * h + kSpanPadding, 0u), front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
+      pendingRows(static_cast<size_t>(h), 0),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
     core->device = this;
@@ -215,6 +216,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
 {
     if (sourceRect || destRect || dirtyRegion) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3DERR_DEVICELOST;
+    SettleClear();
     back.swap(front);
     ++presents;
     if (PresentFunction present = GetPresentFunction())
@@ -276,6 +278,10 @@ HRESULT Device::SetFVF(DWORD value)
 HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride)
 {
     if (number != 0) return D3DERR_INVALIDCALL;
+    // The same binding again, as every quad makes it: nothing to look up.
+    if (buffer != nullptr && stream != nullptr && static_cast<IDirect3DVertexBuffer9*>(stream) == buffer &&
+        stream->BelongsTo(this) && streamOffset == offset && streamStride == stride)
+        return D3D_OK;
     VertexBuffer* b = nullptr;
     if (buffer) {
         b = FindBuffer(buffer);
@@ -292,6 +298,10 @@ HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UIN
 HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
 {
     if (stage != 0) return D3DERR_INVALIDCALL;
+    if (base != nullptr && texture != nullptr &&
+        static_cast<IDirect3DBaseTexture9*>(static_cast<IDirect3DTexture9*>(texture)) == base &&
+        texture->BelongsTo(this))
+        return D3D_OK;
     Texture* t = nullptr;
     if (base) {
         t = FindTexture(base);
@@ -305,6 +315,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
 
 d3d9test::Frame Device::CopyBackBuffer() const
 {
+    SettleClear();
     return {width, height, {back.begin(), back.begin() + static_cast<size_t>(width) * height}};
 }
 

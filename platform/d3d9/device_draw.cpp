@@ -59,6 +59,8 @@ bool Device::MakeDrawState(DrawState* s)
 
     s->target = back.data();
     s->pitch = width;
+    s->pendingRows = anyPending ? pendingRows.data() : nullptr;
+    s->pendingColour = pendingColour;
     s->clipX0 = static_cast<int>(viewport.X);
     s->clipY0 = static_cast<int>(viewport.Y);
     s->clipX1 = static_cast<int>(viewport.X + viewport.Width);
@@ -109,12 +111,29 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         for (LONG y = y0 + 1; y < y1; ++y)
             std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
     };
-    if (count == 0) {
+    SettleClear();
+    if (count == 0 && vx0 == 0 && vx1 == width) {
+        for (LONG y = vy0; y < vy1; ++y) pendingRows[static_cast<size_t>(y)] = 1;
+        pendingColour = colour;
+        anyPending = vy0 < vy1;
+    } else if (count == 0) {
         fill(vx0, vy0, vx1, vy1);
     } else {
         for (DWORD i = 0; i < count; ++i) fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
     return D3D_OK;
+}
+
+void Device::SettleClear() const
+{
+    if (!anyPending) return;
+    anyPending = false;
+    for (int y = 0; y < height; ++y) {
+        if (!pendingRows[static_cast<size_t>(y)]) continue;
+        pendingRows[static_cast<size_t>(y)] = 0;
+        uint32_t* row = const_cast<uint32_t*>(back.data()) + static_cast<size_t>(y) * width;
+        std::fill(row, row + width, pendingColour);
+    }
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)

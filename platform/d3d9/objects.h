@@ -39,7 +39,7 @@ public:
 
     // The device died: the memory goes, the object stays until released.
     void Orphan();
-    bool HasMemory() const { return !texels.empty(); }
+    bool HasMemory() const { return texels != nullptr; }
     bool BelongsTo(const Device* d) const { return core->device == d && HasMemory(); }
     TextureSource Source() const;
     D3DFORMAT Format() const { return format; }
@@ -56,9 +56,16 @@ private:
     // Finds each row's longest run of opaque texels (after every unlock).
     void FindOpaqueRuns();
 
-    std::vector<uint32_t> texels; // level 0, and a few spare texels for the row kernels
+    struct Free {
+        void operator()(uint32_t* p) const;
+    };
+    // Level 0, and a few spare texels for the row kernels. Zeroed by the
+    // allocator: large blocks come as fresh zero pages, so texels a decoder
+    // overwrites are not also filled first.
+    std::unique_ptr<uint32_t[], Free> texels;
     std::vector<int32_t> opaqueRuns;
     bool locked = false;
+    bool lockedReadOnly = false;
     bool counted = false; // its bytes are in the video-memory account
 };
 
@@ -133,6 +140,13 @@ private:
     HWND window;
     int width, height;
     std::vector<uint32_t> back, front;
+    // A clear of whole rows is kept owing until something else touches
+    // them: the background that follows it every frame covers them anyway.
+    mutable std::vector<uint8_t> pendingRows;
+    mutable bool anyPending = false;
+    uint32_t pendingColour = 0;
+    // Fills every row still owed the clear.
+    void SettleClear() const;
     int presents = 0;
     Loss loss = Loss::None;
     bool inScene = false;

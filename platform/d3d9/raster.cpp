@@ -115,10 +115,17 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
             // Texels stored as they are: a straight copy.
             if (copyable && (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
                                               scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
+                if (state.pendingRows && state.pendingRows[y]) {
+                    if (x0 == 0 && n == state.pitch)
+                        state.pendingRows[y] = 0;  // the copy is the whole row
+                    else
+                        SettleRows(state, y, y + 1);
+                }
                 std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
                 continue;
             }
         }
+        if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
         span(in, state.target + static_cast<size_t>(y) * state.pitch + x0, n);
     }
     return true;
@@ -126,11 +133,23 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
 
 } // namespace
 
+void SettleRows(const DrawState& state, int y0, int y1)
+{
+    if (!state.pendingRows) return;
+    for (int y = std::max(y0, state.clipY0); y < y1; ++y) {
+        if (!state.pendingRows[y]) continue;
+        state.pendingRows[y] = 0;
+        uint32_t* row = state.target + static_cast<size_t>(y) * state.pitch;
+        std::fill(row, row + state.pitch, state.pendingColour);
+    }
+}
+
 void DrawFan(const DrawState& state, const RasterVertex* v, int count, RasterScratch& scratch,
              bool fastPaths)
 {
     if (state.writeMask == 0 || count < 3) return;
     if (fastPaths && count == 4 && DrawRectangle(state, v, scratch)) return;
+    SettleRows(state, state.clipY0, state.clipY1);
     for (int k = 1; k + 1 < count; ++k)
         DrawTriangle(state, v[0], v[k], v[k + 1]);
 }

@@ -56,6 +56,11 @@ struct DrawState {
     bool blend = false;             // SRCALPHA / INVSRCALPHA, else the result is stored
     uint32_t writeMask = 0xFFFFFFFF; // bytes stored
     Cull cull = Cull::CounterClockwise;
+    // Whole target rows still owed a clear to pendingColour (one flag a
+    // row), or null: a row a draw covers with a straight copy is never
+    // filled; any other is filled before it is drawn on.
+    uint8_t* pendingRows = nullptr;
+    uint32_t pendingColour = 0;
 };
 
 // Working memory reused from draw to draw.
@@ -64,6 +69,10 @@ struct RasterScratch {
     std::vector<uint32_t> colWeights;
     std::vector<int16_t> column;
 };
+
+// Fills the pending rows among y0..y1 (from the clip's top), so they hold
+// the clear colour.
+void SettleRows(const DrawState& state, int y0, int y1);
 
 // Draws the fan v[0], v[1], ... v[count - 1] (count ≥ 3). With fastPaths, a
 // fan of two triangles that is an axis-aligned rectangle whose texture

@@ -3,7 +3,9 @@
 #include "platform/d3d9/span.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace platform::d3d9impl {
 
@@ -17,8 +19,10 @@ const void* Key(const IDirect3DVertexBuffer9* b) { return b; }
 Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCount, DWORD use,
                  D3DFORMAT fmt)
     : core(std::move(owner)), width(w), height(h), levels(levelCount), usage(use), format(fmt),
-      texels(static_cast<size_t>(w) * h + kSpanPadding, 0u), opaqueRuns(2 * static_cast<size_t>(h), 0)
+      texels(static_cast<uint32_t*>(std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
+      opaqueRuns(2 * static_cast<size_t>(h), 0)
 {
+    if (!texels) throw std::bad_alloc();
     G().used += Bytes();
     counted = true;
     G().textures.insert(Key(this));
@@ -32,13 +36,15 @@ Texture::~Texture()
     G().textures.erase(Key(this));
 }
 
+void Texture::Free::operator()(uint32_t* p) const { std::free(p); }
+
 void Texture::Orphan()
 {
     if (counted) {
         G().used -= Bytes();
         counted = false;
     }
-    std::vector<uint32_t>().swap(texels);
+    texels.reset();
     std::vector<int32_t>().swap(opaqueRuns);
     locked = false;
 }
@@ -53,7 +59,7 @@ void Texture::FindOpaqueRuns()
         return;
     }
     for (UINT y = 0; y < height; ++y) {
-        const uint32_t* row = texels.data() + static_cast<size_t>(y) * width;
+        const uint32_t* row = texels.get() + static_cast<size_t>(y) * width;
         UINT bestBegin = 0, bestEnd = 0;
         for (UINT x = 0; x < width;) {
             if ((row[x] >> 24) != 255) {
@@ -95,7 +101,7 @@ HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
     return D3D_OK;
 }
 
-HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWORD)
+HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWORD flags)
 {
     if (!out) return D3DERR_INVALIDCALL;
     out->pBits = nullptr;
@@ -111,8 +117,9 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWO
         y = rect->top;
     }
     locked = true;
+    lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
     out->Pitch = static_cast<int>(width * 4);
-    out->pBits = texels.data() + static_cast<size_t>(y) * width + x;
+    out->pBits = texels.get() + static_cast<size_t>(y) * width + x;
     return D3D_OK;
 }
 
@@ -120,13 +127,14 @@ HRESULT Texture::UnlockRect(UINT level)
 {
     if (level != 0 || !locked) return D3DERR_INVALIDCALL;
     locked = false;
-    FindOpaqueRuns();
+    // The runs follow the texels; a read-only lock changed none.
+    if (!lockedReadOnly) FindOpaqueRuns();
     return D3D_OK;
 }
 
 TextureSource Texture::Source() const
 {
-    return {texels.data(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data()};
+    return {texels.get(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data()};
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)

@@ -183,3 +183,49 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
 INSTANTIATE_TEST_SUITE_P(KernelWidths, DrawingPaths, ::testing::Values(false, true));
 
 } // namespace
+
+namespace {
+
+using ClearThenDraw = d3d9fixture::DeviceTest;
+using d3d9fixture::Frame;
+
+} // namespace
+
+// The clear of whole rows waits for the draws that follow it: every pixel
+// must still read as cleared or as drawn over the clear colour, never as
+// what an earlier frame left in the buffer.
+TEST_F(ClearThenDraw, NoPixelShowsAnEarlierFrame)
+{
+    const uint32_t red = 0xFFFF0000, blue = 0xFF0000FF;
+    // Two presented frames leave red in the back buffer.
+    for (uint32_t colour : {red, 0xFF00FF00u}) {
+        Begin(colour);
+        End();
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    ASSERT_EQ(platform::d3d9test::ReadBackBuffer(device).At(5, 5), red);
+
+    minFilter = D3DTEXF_POINT;
+    const auto wide = SolidTexture(800, 4, 0xFF00FF00, D3DFMT_X8R8G8B8);
+    const auto half = SolidTexture(8, 8, 0x80FFFFFF);
+    Begin(blue);
+    ASSERT_EQ(DrawQuad(wide, RECT{0, 10, 800, 14}), D3D_OK);           // a whole-row copy
+    ASSERT_EQ(DrawQuad(wide, RECT{100, 20, 900, 24}), D3D_OK);         // a copy of part of each row
+    ASSERT_EQ(DrawQuad(half, RECT{0, 100, 8, 108}), D3D_OK);           // blended over the clear
+    ASSERT_EQ(DrawQuad(half, RECT{200, 200, 240, 240}, 0xFFFFFFFF, 0.3f), D3D_OK);  // triangles
+    const Frame frame = End();
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            ASSERT_NE(frame.At(x, y), red) << x << "," << y;
+    EXPECT_EQ(frame.At(400, 12), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(50, 21), blue);
+    EXPECT_EQ(frame.At(150, 21), 0xFF00FF00u);
+    EXPECT_EQ(frame.At(4, 104) & 0xFF, 0xFFu);  // white half over blue keeps all the blue
+    EXPECT_NEAR(static_cast<int>(frame.At(4, 104) >> 16 & 0xFF), 128, 2);
+
+    // A cleared frame presented with nothing drawn (nor read) shows the clear.
+    Begin(blue);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(platform::d3d9test::LastPresentedFrame(device).At(400, 12), blue);
+}

@@ -48,6 +48,11 @@ TEST_F(DeviceLoss, TexturesComeBackWithTheirPixelsOnFirstUse)
     EXPECT_NE(manager->GetTextureRecord(id)->texture, nullptr);
     EXPECT_EQ(manager->GetTextureRecord(unused)->texture, nullptr); // not used: stays dropped
     EXPECT_EQ(WithDeviceTexture(), 1);
+    // The padding rows below the image, which the copy does not keep, come back clear.
+    manager->FillTexture(id, [](unsigned char* bits, int pitch, int) {
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(reinterpret_cast<const uint32_t*>(bits + 7 * pitch)[x], 0u);
+    });
 }
 
 TEST_F(DeviceLoss, PitchAndFillRestoreFirst)

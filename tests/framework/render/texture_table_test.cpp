@@ -95,9 +95,9 @@ TEST_F(TextureTable, FillerGetsTheLockedBitsPitchAndImageHeight)
     });
     EXPECT_EQ(seenPitch, 32);
     EXPECT_EQ(seenHeight, 3);
-    // The copy follows the fill.
+    // The copy follows the fill: the image's rows, not the padding below.
     const IMTextureRecord* record = manager->GetTextureRecord(id);
-    ASSERT_EQ(record->pixels.size(), 4u * 32u);
+    ASSERT_EQ(record->pixels.size(), 3u * 32u);
     EXPECT_EQ(record->pixels[0], 0x11);
     EXPECT_EQ(record->pitch, 32);
 }

@@ -287,3 +287,24 @@ TEST(MainLoop, ShutdownReportsTheFrameRate)
     EXPECT_EQ(last.back(), L'\n');
     EXPECT_NE(last.find_first_of(L"0123456789"), std::wstring::npos);
 }
+
+TEST(MainLoop, BetweenFramesAndTimersTheLoopSleepsInsteadOfPolling)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    bool fired = false;
+    w.window->ConnectTimer(w.window->AddTimer(80), [&fired](const IMEvent&) -> long {
+        fired = true;
+        return 0;
+    });
+    int passes = 0;
+    while (!fired && passes < 1000) {
+        w.Pump(1);
+        ++passes;
+    }
+    EXPECT_TRUE(fired);
+    // Frames drawn just before keep the passes at the refresh rate for a
+    // while: 80 ms take about 7 passes at 75 Hz, not 80 of a millisecond.
+    // A loaded machine only makes the passes longer, never more.
+    EXPECT_LE(passes, 12);
+}
