@@ -5,6 +5,10 @@
 #include "framework/sound/CSoundSource.h"
 #include "platform/kernel32_resource.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 using namespace soundtesting;
 
 TEST(SoundSource, MemorySoundKeepsItsWholeLength)
@@ -74,4 +78,73 @@ TEST(SoundSource, ResourceNumbersAreWholeDecimalNames)
     for (const wchar_t* name : {L"", L"107a", L"+107", L"-1", L" 107", L"107 ", L"1.5",
                                 L"99999999999"})
         EXPECT_FALSE(CSoundSource::ParseResourceNumber(name, &id)) << name;
+}
+
+namespace {
+
+double Rms(const std::vector<int16_t>& samples, int channel, int channels)
+{
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = size_t(channel); i < samples.size(); i += size_t(channels), ++count)
+        sum += double(samples[i]) * samples[i];
+    return count ? std::sqrt(sum / double(count)) : 0.0;
+}
+
+} // namespace
+
+TEST(SoundSource, SurroundSoundIsMixedDownToStereoWhole)
+{
+    // Six channels in Vorbis order (front left, centre, front right, rear
+    // left, rear right, low frequencies): a tone at the front left and on the
+    // low-frequency channel, the rest silent.
+    const long frames = 8000;
+    const std::vector<float> tone = Tone(1, 44100, frames);
+    std::vector<float> samples(size_t(frames) * 6, 0.0f);
+    for (long i = 0; i < frames; ++i) {
+        samples[size_t(i) * 6 + 0] = tone[size_t(i)];
+        samples[size_t(i) * 6 + 5] = tone[size_t(i)];
+    }
+    const std::vector<unsigned char> ogg = EncodeVorbis(6, 44100, samples);
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
+    EXPECT_EQ(source.Channels(), 2);
+    EXPECT_EQ(source.BytesPerFrame(), 4);
+    EXPECT_EQ(source.TotalFrames(), frames);
+
+    std::vector<int16_t> out(size_t(frames) * 2 + 100);
+    ASSERT_EQ(source.Read(out.data(), unsigned(out.size() * 2)), unsigned(frames) * 4);
+    out.resize(size_t(frames) * 2);
+    EXPECT_GT(Rms(out, 0, 2), 2000.0);
+    EXPECT_LT(Rms(out, 1, 2), 200.0);
+}
+
+TEST(SoundSource, DamagedPageMidwayDoesNotCutOffTheRest)
+{
+    // A tone with noise, so that the sound takes many pages.
+    const long frames = 3 * 44100;
+    std::vector<float> samples = Tone(2, 44100, frames);
+    unsigned noise = 1;
+    for (float& sample : samples) {
+        noise = noise * 1103515245u + 12345u;
+        sample += float(int(noise >> 16 & 0x7FFF) - 0x4000) / 0x10000;
+    }
+    std::vector<unsigned char> ogg = EncodeVorbis(2, 44100, samples);
+    // A byte of a page in the middle is changed, so that page fails its
+    // checksum and is lost; pages follow it.
+    const std::string capture = "OggS";
+    const auto page = std::search(ogg.begin() + long(ogg.size() / 2), ogg.end(), capture.begin(), capture.end());
+    ASSERT_NE(std::search(page + 1, ogg.end(), capture.begin(), capture.end()), ogg.end());
+    page[page[26] + 40] ^= 0x5A; // inside the body, after the segment table
+
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
+    std::vector<int16_t> out(size_t(frames) * 2);
+    const unsigned got = source.Read(out.data(), unsigned(out.size() * 2));
+    EXPECT_GT(got, unsigned(frames) * 4 * 8 / 10);
+    EXPECT_LT(got, unsigned(frames) * 4); // the lost page is not played
+    // The tone goes on to the end.
+    out.resize(got / 2);
+    const std::vector<int16_t> last(out.end() - 2000, out.end());
+    EXPECT_GT(Rms(last, 0, 2), 4000.0);
 }
