@@ -95,17 +95,18 @@ double Rms(const std::vector<int16_t>& samples, int channel, int channels)
 
 TEST(SoundSource, SurroundSoundIsMixedDownToStereoWhole)
 {
-    // Six channels in Vorbis order (front left, centre, front right, rear
-    // left, rear right, low frequencies): a tone at the front left and on the
-    // low-frequency channel, the rest silent.
+    // Eight channels in Vorbis order (front left, centre, front right, side
+    // left, side right, rear left, rear right, low frequencies): a tone at
+    // the front left and on the low-frequency channel, the rest silent.
+    const int channels = 8;
     const long frames = 8000;
     const std::vector<float> tone = Tone(1, 44100, frames);
-    std::vector<float> samples(size_t(frames) * 6, 0.0f);
+    std::vector<float> samples(size_t(frames) * channels, 0.0f);
     for (long i = 0; i < frames; ++i) {
-        samples[size_t(i) * 6 + 0] = tone[size_t(i)];
-        samples[size_t(i) * 6 + 5] = tone[size_t(i)];
+        samples[size_t(i) * channels + 0] = tone[size_t(i)];
+        samples[size_t(i) * channels + 7] = tone[size_t(i)];
     }
-    const std::vector<unsigned char> ogg = EncodeVorbis(6, 44100, samples);
+    const std::vector<unsigned char> ogg = EncodeVorbis(channels, 44100, samples);
     CSoundSource source;
     ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
     EXPECT_EQ(source.Channels(), 2);
