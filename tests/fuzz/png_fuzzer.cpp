@@ -1,0 +1,9 @@
+// PNG pictures of any content through the PNG decoder.
+#include "feeding.h"
+#include "picture_device.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzzfeed::FeedPicture(fuzzfeed::PictureDevice(), true, data, size);
+    return 0;
+}
