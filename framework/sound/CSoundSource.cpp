@@ -215,7 +215,30 @@ bool CSoundSource::OpenFile(const std::wstring& path)
 
 bool CSoundSource::Rewind()
 {
-    return open && ov_pcm_seek(&vorbisFile, 0) == 0;
+    if (!open)
+        return false;
+    // The decoder is opened again rather than sought back: seeking through
+    // a damaged stream can leave libvorbisfile's page state inconsistent,
+    // and the next read then writes out of bounds inside libogg. Opening
+    // the same data repeats what already succeeded once, and takes about a
+    // tenth of a millisecond for the program's sounds.
+    const ogg_int64_t playable = totalFrames; // a resource sound's is shortened
+    ov_clear(&vorbisFile);
+    open = false;
+    bool reopened = false;
+    if (file) {
+        const ov_callbacks callbacks = {&CSoundSource::FileRead, &CSoundSource::FileSeek,
+                                        &CSoundSource::NoClose, &CSoundSource::FileTell};
+        reopened = fseeko(file, 0, SEEK_SET) == 0 && OpenCallbacks(callbacks, file);
+    } else if (data) {
+        const ov_callbacks callbacks = {&CSoundSource::MemoryRead, &CSoundSource::MemorySeek,
+                                        &CSoundSource::NoClose, &CSoundSource::MemoryTell};
+        position = 0;
+        reopened = OpenCallbacks(callbacks, this);
+    }
+    if (reopened)
+        totalFrames = playable;
+    return reopened;
 }
 
 unsigned CSoundSource::Read(void* buffer, unsigned byteCount)

@@ -33,7 +33,8 @@ public:
     // Closes the decoder, the file and the side file.
     void Close();
 
-    // Back to frame 0. False when the decoder cannot seek.
+    // Back to frame 0, by opening the data again. False when it no longer
+    // opens; Read then delivers nothing.
     bool Rewind();
     // Up to byteCount bytes of 16-bit signed little-endian interleaved
     // samples in whole frames, never past the playable length. Returns the
