@@ -33,6 +33,11 @@ if command -v convert >/dev/null; then
         convert "$in" -colorspace CMYK -quality 90 "$seeds/jpeg/$picture-cmyk.jpg"
         convert "$in" -colorspace Gray "$seeds/jpeg/$picture-grey.jpg"
         convert "$in" -interlace Plane -sampling-factor 2x2 "$seeds/jpeg/$picture-progressive.jpg"
+        # PNG of the kinds the assets do not have: palette, grey, 16 bits, interlaced.
+        convert "$in" PNG8:"$seeds/png/$picture-palette.png"
+        convert "$in" -colorspace Gray "$seeds/png/$picture-grey.png"
+        convert "$in" -depth 16 PNG64:"$seeds/png/$picture-deep.png"
+        convert "$in" -interlace PNG "$seeds/png/$picture-interlaced.png"
     done
 fi
 KVARLOP_FUZZ_SEEDS="$seeds/workbook" "$build/tests/fuzz/fuzz_workbook" -runs=0 "$seeds/workbook" \
