@@ -269,7 +269,11 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
             gaps = 0;
             continue;
         }
-        if ((got == OV_HOLE || got == OV_EBADLINK) && ++gaps < kGapsInARow)
+        // Only a gap is passed over. After any other error (a section whose
+        // headers do not set up a decoder) libvorbisfile must not be asked
+        // again: its next attempt decodes with codebooks left empty and
+        // divides by zero.
+        if (got == OV_HOLE && ++gaps < kGapsInARow)
             continue;
         break;
     }
