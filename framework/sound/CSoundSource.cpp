@@ -84,7 +84,8 @@ CSoundSource::CSoundSource()
       bytesPerFrame(0),
       totalFrames(0),
       vorbisFile(),
-      open(false)
+      open(false),
+      failed(false)
 {
 }
 
@@ -126,6 +127,7 @@ bool CSoundSource::OpenCallbacks(ov_callbacks callbacks, void* datasource)
     if (ov_open_callbacks(datasource, &vorbisFile, nullptr, 0, callbacks) != 0)
         return false;
     open = true;
+    failed = false;
     const vorbis_info* info = ov_info(&vorbisFile, -1);
     const ogg_int64_t frames = ov_pcm_total(&vorbisFile, -1);
     if (!info || info->channels <= 0 || info->rate <= 0 || frames < 0) {
@@ -243,7 +245,7 @@ bool CSoundSource::Rewind()
 
 unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
 {
-    if (!open || !buffer)
+    if (!open || failed || !buffer)
         return 0;
     unsigned char* out = static_cast<unsigned char*>(buffer);
     const unsigned frameBytes = static_cast<unsigned>(bytesPerFrame);
@@ -262,8 +264,10 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
         if (got > 0) {
             // A chained sound may change its channels from one section to the next.
             const vorbis_info* info = ov_info(&vorbisFile, -1);
-            if (!info || info->channels <= 0)
+            if (!info || info->channels <= 0) {
+                failed = true;
                 break;
+            }
             Convert(pcm, info->channels, got, out + done);
             done += static_cast<unsigned>(got) * frameBytes;
             gaps = 0;
@@ -271,10 +275,12 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
         }
         // Only a gap is passed over. After any other error (a section whose
         // headers do not set up a decoder) libvorbisfile must not be asked
-        // again: its next attempt decodes with codebooks left empty and
-        // divides by zero.
+        // again, in this call or a later one: its next attempt decodes with
+        // codebooks left empty and divides by zero.
         if (got == OV_HOLE && ++gaps < kGapsInARow)
             continue;
+        if (got < 0)
+            failed = true;
         break;
     }
     return done;

@@ -39,8 +39,9 @@ public:
     // Up to byteCount bytes of 16-bit signed little-endian interleaved
     // samples in whole frames, never past the playable length. Returns the
     // bytes delivered; fewer than asked at the end of the sound or on a
-    // decoder error. A gap in the data (a lost or damaged page) is passed
-    // over: what decodes after it is delivered too.
+    // decoder error, and nothing after such an error until Rewind. A gap in
+    // the data (a lost or damaged page) is passed over: what decodes after
+    // it is delivered too.
     unsigned Read(void* buffer, unsigned byteCount);
 
     bool IsOpen() const { return open; }
@@ -79,4 +80,7 @@ private:
     ogg_int64_t totalFrames;
     OggVorbis_File vorbisFile;
     bool open;
+    // The decoder reported an error other than a gap: it is not asked again
+    // until the data is opened anew.
+    bool failed;
 };
