@@ -3,11 +3,13 @@
 #include "sound_fixture.h"
 
 #include "framework/sound/CSoundSource.h"
+#include "platform/codepage.h"
 #include "platform/kernel32_resource.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <unistd.h>
 
 using namespace soundtesting;
 
@@ -148,4 +150,24 @@ TEST(SoundSource, DamagedPageMidwayDoesNotCutOffTheRest)
     out.resize(got / 2);
     const std::vector<int16_t> last(out.end() - 2000, out.end());
     EXPECT_GT(Rms(last, 0, 2), 4000.0);
+}
+
+TEST(SoundSource, FileSoundRewindsToItsStart)
+{
+    const std::vector<unsigned char> ogg = EncodeVorbis(1, 22050, Tone(1, 22050, 3000));
+    char path[] = "/tmp/kvarlop-sound-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, ogg.data(), ogg.size()), ssize_t(ogg.size()));
+    close(fd);
+
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenFile(platform::Utf8ToWide(path)));
+    std::vector<char> first(3000 * 2), second(3000 * 2);
+    EXPECT_EQ(source.Read(first.data(), unsigned(first.size())), 6000u);
+    ASSERT_TRUE(source.Rewind());
+    EXPECT_EQ(source.TotalFrames(), 3000);
+    EXPECT_EQ(source.Read(second.data(), unsigned(second.size())), 6000u);
+    EXPECT_EQ(first, second);
+    unlink(path);
 }
