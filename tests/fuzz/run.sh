@@ -4,6 +4,8 @@
 # assets/: the pictures, JPEG copies of some of them (ImageMagick), the
 # sounds, and a workbook the program writes.
 #
+#   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DKVARLOP_FUZZ=ON
+#   cmake --build build/fuzz --target fuzz_png fuzz_jpeg fuzz_vorbis fuzz_workbook
 #   bash tests/fuzz/run.sh [build dir] [seconds each] [kinds...]
 #
 # New inputs gather in <build>/fuzz-corpus/<kind>, crashes in
