@@ -1,5 +1,5 @@
 // Inputs that once broke a loader, kept under tests/fuzz/regressions/<kind>/
-// (png, jpeg, vorbis, workbook), go through it again the way the fuzzers fed
+// (png, jpeg, vorbis, theora, workbook), go through it again the way the fuzzers fed
 // them: each is refused or read cleanly, and leaves nothing behind.
 #include "render/render_fixture.h"
 
@@ -80,6 +80,14 @@ TEST(KeptInputsSound, SoundsPlayWhatDecodesOrAreRefused)
     EXPECT_FALSE(inputs.empty());
     for (const Input& input : inputs)
         fuzzfeed::FeedSound(input.bytes.data(), input.bytes.size());
+}
+
+TEST_F(KeptInputs, ClipsPlayOrAreRefusedWithoutLeavingTextures)
+{
+    const int textures = platform::d3d9test::CountLiveObjects().textures;
+    for (const Input& input : Kept("theora"))
+        fuzzfeed::FeedClip(input.bytes.data(), input.bytes.size());
+    EXPECT_EQ(platform::d3d9test::CountLiveObjects().textures, textures);
 }
 
 TEST(KeptInputsWorkbook, AnyFileLeavesAWorkbookThatTakesRows)

@@ -5,6 +5,7 @@
 
 #include "framework/resources/IMImageDecoder.h"
 #include "framework/sound/CSoundSource.h"
+#include "framework/video/IMTheoraView.h"
 #include "framework/workbook/workbook.h"
 #include "platform/codepage.h"
 #include "platform/d3d9.h"
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,27 @@ inline bool FeedWorkbook(const std::string& path, const uint8_t* data, size_t si
     book.AddRow(L"Количество ошибок", L"0", L"Number");
     book.AddEmptyRow();
     return book.Sheet() && book.FindTable();
+}
+
+// A clip opened and played through, then played again from its start, as
+// a player that goes back does. Without a resource manager the view only
+// decodes; with one it converts into its frame textures too. Returns the
+// frames stepped through on the first playing.
+inline int FeedClip(const uint8_t* data, size_t size)
+{
+    IMTheoraView view;
+    int frames = 0;
+    try {
+        view.Open(data, static_cast<int>(size));
+        // Far more frames than any clip of the program has.
+        for (int frame = 1; frame < 1000 && frame <= view.GetLastFrame(); ++frame, ++frames)
+            view.SetFrame(frame);
+        view.SetFrame(0);
+        view.SetFrame(1);
+    } catch (const std::runtime_error&) {
+        // A damaged clip is refused; the view stays safe to destroy.
+    }
+    return frames;
 }
 
 } // namespace fuzzfeed

@@ -5,7 +5,7 @@
 # sounds, and a workbook the program writes.
 #
 #   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DKVARLOP_FUZZ=ON
-#   cmake --build build/fuzz --target fuzz_png fuzz_jpeg fuzz_vorbis fuzz_workbook
+#   cmake --build build/fuzz --target fuzz_png fuzz_jpeg fuzz_vorbis fuzz_theora fuzz_workbook
 #   bash tests/fuzz/run.sh [build dir] [seconds each] [kinds...]
 #
 # New inputs gather in <build>/fuzz-corpus/<kind>, crashes in
@@ -21,13 +21,14 @@ build=$(realpath "${1:-$root/build/fuzz}")
 seconds=${2:-600}
 shift $(( $# > 2 ? 2 : $# ))
 kinds=("$@")
-[ ${#kinds[@]} -gt 0 ] || kinds=(png jpeg vorbis workbook)
+[ ${#kinds[@]} -gt 0 ] || kinds=(png jpeg vorbis theora workbook)
 parallel=${FUZZ_PARALLEL:-3}
 
 seeds="$build/fuzz-seeds"
-mkdir -p "$seeds"/{png,jpeg,vorbis,workbook}
+mkdir -p "$seeds"/{png,jpeg,vorbis,theora,workbook}
 cp "$root"/assets/images/*.png "$seeds/png/"
 cp "$root"/assets/sounds/*.ogg "$seeds/vorbis/"
+cp "$root"/assets/video/*.ogv "$seeds/theora/"
 if command -v convert >/dev/null; then
     for picture in ExitButton CheckBoxChecked RetryButton 102; do
         in="$root/assets/images/$picture.png"
