@@ -219,7 +219,15 @@ protected:
         e2e::Bubble previous;
         double previousTime = 0;
         double latency = 0.05;
+        // The instruction may start on an almost bare background too: while
+        // nothing has been popped for a while, Esc again (the exercise
+        // ignores it).
+        double lastAction = e2e::Now();
         while (e2e::Now() < end) {
+            if (!praiseSeen && e2e::Now() - lastAction > 6) {
+                Tool({"key", "Escape"});
+                lastAction = e2e::Now();
+            }
             const Image shot = e2e::Capture();
             ASSERT_FALSE(shot.Empty()) << "no screenshot";
             if (e2e::ShowsAt(shot, cloud, 0, 0))
@@ -247,6 +255,7 @@ protected:
             const double before = e2e::Now();
             Tool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
             latency = (latency + (e2e::Now() - before)) / 2;
+            lastAction = e2e::Now();
             ++clicks;
             previous = e2e::Bubble();
         }
@@ -325,6 +334,9 @@ TEST_F(TrainerTest, APupilsRunIsSavedSavedElsewherePrintedAndKeptOnExit)
     EXPECT_EQ(1, sheets);
     ASSERT_EQ(7u, rows.size());
     ExpectRunRows(rows, 0, runSeconds);
+    // Misses are clicks that popped nothing (a click on a bubble already
+    // bursting is neither).
+    EXPECT_LE(std::atoi(rows[2][1].c_str()), clicks - 10);
     int copySheets = 0;
     EXPECT_EQ(rows, SheetRows(ReadAll(copy), kPupil, &copySheets));
 }
