@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -155,5 +156,7 @@ int main(int argc, char** argv)
         if (run == 1 || run % 10 == 0)
             Report(app, run);
     }
-    return IMApp<App>::Release() ? 0 : 1;
+    const bool saved = IMApp<App>::Release();
+    std::filesystem::remove_all(folder);
+    return saved ? 0 : 1;
 }
