@@ -64,6 +64,7 @@ public:
 
     bool IsMinimized() const { return minimized; }
     bool HasTimer(int id) const { return timers.count(id) != 0; }
+    size_t TimerCount() const { return timers.size(); }
     DWORD GetTimerInterval(int id) const { auto t = timers.find(id); return t == timers.end() ? 0 : t->second->interval; }
 
 private:
