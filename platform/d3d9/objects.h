@@ -53,7 +53,8 @@ private:
     UINT width, height, levels;
     DWORD usage;
     D3DFORMAT format;
-    // Finds each row's longest run of opaque texels (after every unlock).
+    // Finds each row's longest run of opaque texels and the span of its
+    // texels that are not clear (after every unlock).
     void FindOpaqueRuns();
 
     struct Free {
@@ -64,6 +65,7 @@ private:
     // overwrites are not also filled first.
     std::unique_ptr<uint32_t[], Free> texels;
     std::vector<int32_t> opaqueRuns;
+    std::vector<int32_t> visibleSpans;
     bool locked = false;
     bool lockedReadOnly = false;
     bool counted = false; // its bytes are in the video-memory account

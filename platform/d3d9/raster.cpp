@@ -91,6 +91,11 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     const int32_t after = Wrap(hi + 1, t.width);
     if (tex.linear) scratch.column.resize(4 * (passCount + 1));
 
+    // Blending a clear texel leaves the target as it is: a straight run of
+    // texels need only be drawn where its row is not clear.
+    const bool clearRowsSkip = fetch == Fetch::Contiguous && state.blend && (state.texelOr >> 24) == 0 &&
+                               t.visibleSpans != nullptr;
+
     SpanInput in;
     in.column = scratch.column.data();
     in.col0 = scratch.col0.data();
@@ -122,6 +127,16 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                         SettleRows(state, y, y + 1);
                 }
                 std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                continue;
+            }
+            if (clearRowsSkip) {
+                const int32_t c0 = scratch.col0[0];
+                const int32_t from = std::max(c0, t.visibleSpans[2 * row]);
+                const int32_t to = std::min(c0 + n, t.visibleSpans[2 * row + 1]);
+                if (from >= to) continue;
+                in.src = in.row0 + from;
+                if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
+                span(in, state.target + static_cast<size_t>(y) * state.pitch + x0 + (from - c0), to - from);
                 continue;
             }
         }
