@@ -137,6 +137,21 @@ private:
     // ask for something the device does not do.
     bool MakeDrawState(DrawState* state);
 
+    // What the render, stage and sampler states make of a draw, worked out
+    // again only after one of them has changed: every quad sets them all,
+    // mostly to the values they already hold.
+    struct StateSummary {
+        bool ok = false;
+        bool colourTexel = false, colourDiffuse = false, alphaTexel = false, alphaDiffuse = false;
+        bool blend = false;
+        bool minLinear = false, magLinear = false;
+        uint32_t writeMask = 0;
+        Cull cull = Cull::CounterClockwise;
+    };
+    void Summarise();
+    StateSummary summary;
+    bool statesChanged = true;
+
     ULONG refs = 1;
     std::shared_ptr<DeviceCore> core;
     HWND window;
@@ -191,6 +206,11 @@ struct Globals {
     size_t used = 0;
     std::array<bool, 5> faults{};
     bool fastPaths = true;
+    // Textures found alive lately, by their address: a quad binds one after
+    // another, and the set above is slower to ask. A texture leaves this on
+    // destruction.
+    std::array<const void*, 64> recentTextures{};
+    static size_t RecentSlot(const void* p) { return (reinterpret_cast<uintptr_t>(p) >> 6) & 63; }
 };
 Globals& G();
 

@@ -33,7 +33,10 @@ Texture::~Texture()
 {
     Orphan();
     if (core->device) core->textures.erase(this);
-    G().textures.erase(Key(this));
+    Globals& g = G();
+    g.textures.erase(Key(this));
+    const void*& recent = g.recentTextures[Globals::RecentSlot(Key(this))];
+    if (recent == Key(this)) recent = nullptr;
 }
 
 void Texture::Free::operator()(uint32_t* p) const { std::free(p); }
@@ -204,7 +207,13 @@ HRESULT VertexBuffer::Unlock()
 
 Texture* FindTexture(IDirect3DBaseTexture9* texture)
 {
-    if (!texture || !G().textures.count(texture)) return nullptr;
+    if (!texture) return nullptr;
+    Globals& g = G();
+    const void*& recent = g.recentTextures[Globals::RecentSlot(texture)];
+    if (recent != texture) {
+        if (!g.textures.count(texture)) return nullptr;
+        recent = texture;
+    }
     return static_cast<Texture*>(static_cast<IDirect3DTexture9*>(texture));
 }
 
