@@ -153,9 +153,13 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         // and run either way round.
         const float left = pick(-30, kWidth + 10) - 0.5f, top = pick(-30, kHeight + 10) - 0.5f;
         const float right = left + pick(1, 90), bottom = top + pick(1, 70);
-        const float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
+        float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
         float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw), v1 = v0 + pick(-3 * th, 3 * th) / float(th);
         if (pick(0, 2) == 0) { // texel for pixel
+            if (pick(0, 1)) { // moved by part of a texel, also onto the grid's rounding boundaries
+                u0 += (pick(-128, 128) + pick(0, 2) * 0.25f) / (128.0f * tw);
+                v0 += (pick(-128, 128) + pick(0, 2) * 0.25f) / (128.0f * th);
+            }
             u1 = u0 + (right - left) / float(tw);
             v1 = v0 + (bottom - top) / float(th);
         }
