@@ -209,8 +209,11 @@ struct Globals {
     // Textures found alive lately, by their address: a quad binds one after
     // another, and the set above is slower to ask. A texture leaves this on
     // destruction.
-    std::array<const void*, 64> recentTextures{};
-    static size_t RecentSlot(const void* p) { return (reinterpret_cast<uintptr_t>(p) >> 6) & 63; }
+    std::array<const void*, 256> recentTextures{};
+    static size_t RecentSlot(const void* p)
+    {
+        return static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ull) >> 56);
+    }
 };
 Globals& G();
 
