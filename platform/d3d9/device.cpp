@@ -244,21 +244,30 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* v)
 HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 {
     if (!RenderStateAccepted(state, value)) return D3DERR_INVALIDCALL;
-    renderStates[state] = value;
+    if (renderStates[state] != value) {
+        renderStates[state] = value;
+        statesChanged = true;
+    }
     return D3D_OK;
 }
 
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
 {
     if (stage != 0 || !StageStateAccepted(type, value)) return D3DERR_INVALIDCALL;
-    stageStates[type] = value;
+    if (stageStates[type] != value) {
+        stageStates[type] = value;
+        statesChanged = true;
+    }
     return D3D_OK;
 }
 
 HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
 {
     if (sampler != 0 || !SamplerStateAccepted(type, value)) return D3DERR_INVALIDCALL;
-    samplerStates[type] = value;
+    if (samplerStates[type] != value) {
+        samplerStates[type] = value;
+        statesChanged = true;
+    }
     return D3D_OK;
 }
 

@@ -39,23 +39,49 @@ const uint32_t kNoTexture = 0xFF000000;
 
 } // namespace
 
-bool Device::MakeDrawState(DrawState* s)
+void Device::Summarise()
 {
-    bool colourTexel, colourDiffuse, alphaTexel, alphaDiffuse;
+    StateSummary& m = summary;
+    m = StateSummary{};
     if (!StageInputs(stageStates[D3DTSS_COLOROP], stageStates[D3DTSS_COLORARG1],
-                     stageStates[D3DTSS_COLORARG2], &colourTexel, &colourDiffuse) ||
+                     stageStates[D3DTSS_COLORARG2], &m.colourTexel, &m.colourDiffuse) ||
         !StageInputs(stageStates[D3DTSS_ALPHAOP], stageStates[D3DTSS_ALPHAARG1],
-                     stageStates[D3DTSS_ALPHAARG2], &alphaTexel, &alphaDiffuse))
-        return false;
+                     stageStates[D3DTSS_ALPHAARG2], &m.alphaTexel, &m.alphaDiffuse))
+        return;
 
-    s->blend = false;
     if (renderStates[D3DRS_ALPHABLENDENABLE]) {
         const DWORD src = renderStates[D3DRS_SRCBLEND], dst = renderStates[D3DRS_DESTBLEND];
         if (src == D3DBLEND_SRCALPHA && dst == D3DBLEND_INVSRCALPHA)
-            s->blend = true;
+            m.blend = true;
         else if (src != D3DBLEND_ONE || dst != D3DBLEND_ZERO)
-            return false;
+            return;
     }
+    m.minLinear = samplerStates[D3DSAMP_MINFILTER] == D3DTEXF_LINEAR;
+    m.magLinear = samplerStates[D3DSAMP_MAGFILTER] == D3DTEXF_LINEAR;
+
+    const DWORD mask = renderStates[D3DRS_COLORWRITEENABLE];
+    m.writeMask = ((mask & D3DCOLORWRITEENABLE_RED) ? 0x00FF0000u : 0u) |
+                  ((mask & D3DCOLORWRITEENABLE_GREEN) ? 0x0000FF00u : 0u) |
+                  ((mask & D3DCOLORWRITEENABLE_BLUE) ? 0x000000FFu : 0u) |
+                  ((mask & D3DCOLORWRITEENABLE_ALPHA) ? 0xFF000000u : 0u);
+
+    switch (renderStates[D3DRS_CULLMODE]) {
+    case D3DCULL_NONE: m.cull = Cull::None; break;
+    case D3DCULL_CW: m.cull = Cull::Clockwise; break;
+    default: m.cull = Cull::CounterClockwise; break;
+    }
+    m.ok = true;
+}
+
+bool Device::MakeDrawState(DrawState* s)
+{
+    if (statesChanged) {
+        Summarise();
+        statesChanged = false;
+    }
+    const StateSummary& m = summary;
+    if (!m.ok) return false;
+    s->blend = m.blend;
 
     s->target = back.data();
     s->pitch = width;
@@ -73,23 +99,13 @@ bool Device::MakeDrawState(DrawState* s)
     } else {
         s->texture = {&kNoTexture, 1, 1};
     }
-    s->minLinear = samplerStates[D3DSAMP_MINFILTER] == D3DTEXF_LINEAR;
-    s->magLinear = samplerStates[D3DSAMP_MAGFILTER] == D3DTEXF_LINEAR;
+    s->minLinear = m.minLinear;
+    s->magLinear = m.magLinear;
 
-    s->texelOr = (colourTexel ? 0u : 0x00FFFFFFu) | (alphaTexel && !opaqueTexels ? 0u : 0xFF000000u);
-    s->diffuseOr = (colourDiffuse ? 0u : 0x00FFFFFFu) | (alphaDiffuse ? 0u : 0xFF000000u);
-
-    const DWORD mask = renderStates[D3DRS_COLORWRITEENABLE];
-    s->writeMask = ((mask & D3DCOLORWRITEENABLE_RED) ? 0x00FF0000u : 0u) |
-                   ((mask & D3DCOLORWRITEENABLE_GREEN) ? 0x0000FF00u : 0u) |
-                   ((mask & D3DCOLORWRITEENABLE_BLUE) ? 0x000000FFu : 0u) |
-                   ((mask & D3DCOLORWRITEENABLE_ALPHA) ? 0xFF000000u : 0u);
-
-    switch (renderStates[D3DRS_CULLMODE]) {
-    case D3DCULL_NONE: s->cull = Cull::None; break;
-    case D3DCULL_CW: s->cull = Cull::Clockwise; break;
-    default: s->cull = Cull::CounterClockwise; break;
-    }
+    s->texelOr = (m.colourTexel ? 0u : 0x00FFFFFFu) | (m.alphaTexel && !opaqueTexels ? 0u : 0xFF000000u);
+    s->diffuseOr = (m.colourDiffuse ? 0u : 0x00FFFFFFu) | (m.alphaDiffuse ? 0u : 0xFF000000u);
+    s->writeMask = m.writeMask;
+    s->cull = m.cull;
     return true;
 }
 

@@ -53,7 +53,8 @@ private:
     UINT width, height, levels;
     DWORD usage;
     D3DFORMAT format;
-    // Finds each row's longest run of opaque texels (after every unlock).
+    // Finds each row's longest run of opaque texels and the span of its
+    // texels that are not clear (after every unlock).
     void FindOpaqueRuns();
 
     struct Free {
@@ -64,6 +65,7 @@ private:
     // overwrites are not also filled first.
     std::unique_ptr<uint32_t[], Free> texels;
     std::vector<int32_t> opaqueRuns;
+    std::vector<int32_t> visibleSpans;
     bool locked = false;
     bool lockedReadOnly = false;
     bool counted = false; // its bytes are in the video-memory account
@@ -135,6 +137,21 @@ private:
     // ask for something the device does not do.
     bool MakeDrawState(DrawState* state);
 
+    // What the render, stage and sampler states make of a draw, worked out
+    // again only after one of them has changed: every quad sets them all,
+    // mostly to the values they already hold.
+    struct StateSummary {
+        bool ok = false;
+        bool colourTexel = false, colourDiffuse = false, alphaTexel = false, alphaDiffuse = false;
+        bool blend = false;
+        bool minLinear = false, magLinear = false;
+        uint32_t writeMask = 0;
+        Cull cull = Cull::CounterClockwise;
+    };
+    void Summarise();
+    StateSummary summary;
+    bool statesChanged = true;
+
     ULONG refs = 1;
     std::shared_ptr<DeviceCore> core;
     HWND window;
@@ -189,6 +206,14 @@ struct Globals {
     size_t used = 0;
     std::array<bool, 5> faults{};
     bool fastPaths = true;
+    // Textures found alive lately, by their address: a quad binds one after
+    // another, and the set above is slower to ask. A texture leaves this on
+    // destruction.
+    std::array<const void*, 256> recentTextures{};
+    static size_t RecentSlot(const void* p)
+    {
+        return static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ull) >> 56);
+    }
 };
 Globals& G();
 

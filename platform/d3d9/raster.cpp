@@ -4,6 +4,7 @@
 #include "platform/d3d9/span.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace platform::d3d9impl {
@@ -21,6 +22,24 @@ bool IsRectangle(const Snapped p[4], const RasterVertex v[4])
     if (p[0].x == p[1].x && p[2].x == p[3].x && p[1].y == p[2].y && p[3].y == p[0].y)
         return v[0].u == v[1].u && v[2].u == v[3].u && v[1].v == v[2].v && v[3].v == v[0].v;
     return false;
+}
+
+// When a plane steps exactly one texel a pixel and its first position lies
+// clear of the rounding boundaries of the 1/128 texel grid, the positions of
+// the pixels that follow quantise to the first plus whole texels: the sums
+// that make them err by less than 2^-20 of a grid step, far inside the
+// margin kept. Gives the first quantised position; false when this cannot
+// be told.
+bool StepsWholeTexels(double first, double step, int count, int64_t* q)
+{
+    constexpr double kMaxPosition = 1048576.0; // 2^20 texels
+    constexpr double kMargin = 1.0 / 1024;     // of a grid step
+    if (step != 1.0 || !(std::fabs(first) < kMaxPosition) || count > (1 << 20)) return false;
+    const double v = first * kTexelOne + 0.5;
+    const double fraction = v - static_cast<double>(Floor(v));
+    if (fraction < kMargin || fraction > 1.0 - kMargin) return false;
+    *q = QuantizeTexel(first);
+    return true;
 }
 
 // False when the quad is not for this path.
@@ -59,7 +78,15 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     scratch.colWeights.resize(n + kSpanPadding);
     bool contiguous = !tex.linear;
     int32_t lo = t.width, hi = 0; // columns the vertical pass must cover
-    for (int i = 0; i < n; ++i) {
+    int64_t firstColumn = 0;
+    int32_t wholeFrom = -1; // the first column of a texel-for-pixel run, or -1
+    if (!tex.linear && StepsWholeTexels(tex.s.At(x0 - setup.x0, 0.0), tex.s.dx, n, &firstColumn)) {
+        const int32_t c = Wrap(firstColumn >> kTexelFractionBits, t.width);
+        if (c + n <= t.width) wholeFrom = c;
+    }
+    if (wholeFrom >= 0)
+        for (int i = 0; i < n; ++i) scratch.col0[i] = wholeFrom + i;
+    for (int i = 0; i < n && wholeFrom < 0; ++i) {
         int64_t q = QuantizeTexel(tex.s.At(x0 + i - setup.x0, 0.0));
         if (tex.linear) q -= kTexelOne / 2;
         const int32_t c = Wrap(q >> kTexelFractionBits, t.width);
@@ -91,6 +118,11 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     const int32_t after = Wrap(hi + 1, t.width);
     if (tex.linear) scratch.column.resize(4 * (passCount + 1));
 
+    // Blending a clear texel leaves the target as it is: a straight run of
+    // texels need only be drawn where its row is not clear.
+    const bool clearRowsSkip = fetch == Fetch::Contiguous && state.blend && (state.texelOr >> 24) == 0 &&
+                               t.visibleSpans != nullptr;
+
     SpanInput in;
     in.column = scratch.column.data();
     in.col0 = scratch.col0.data();
@@ -98,9 +130,12 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     in.texelOr = state.texelOr;
     in.diffuse = diffuse;
     in.writeMask = state.writeMask;
+    int64_t firstRow = 0;
+    const bool wholeRows =
+        !tex.linear && StepsWholeTexels(tex.t.At(0.0, y0 - setup.y0), tex.t.dy, y1 - y0, &firstRow);
     for (int y = y0; y < y1; ++y) {
-        int64_t q = QuantizeTexel(tex.t.At(0.0, y - setup.y0));
         if (tex.linear) {
+            int64_t q = QuantizeTexel(tex.t.At(0.0, y - setup.y0));
             q -= kTexelOne / 2;
             const int64_t j = q >> kTexelFractionBits;
             const uint32_t* r0 = t.texels + static_cast<size_t>(Wrap(j, t.height)) * t.width;
@@ -109,7 +144,9 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
             VerticalPass(r0 + lo, r1 + lo, passCount, fy, scratch.column.data());
             VerticalPass(r0 + after, r1 + after, 1, fy, scratch.column.data() + 4 * passCount);
         } else {
-            const int32_t row = Wrap(q >> kTexelFractionBits, t.height);
+            const int32_t row =
+                wholeRows ? Wrap((firstRow >> kTexelFractionBits) + (y - y0), t.height)
+                          : Wrap(QuantizeTexel(tex.t.At(0.0, y - setup.y0)) >> kTexelFractionBits, t.height);
             in.row0 = t.texels + static_cast<size_t>(row) * t.width;
             in.src = in.row0 + scratch.col0[0];
             // Texels stored as they are: a straight copy.
@@ -122,6 +159,16 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                         SettleRows(state, y, y + 1);
                 }
                 std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                continue;
+            }
+            if (clearRowsSkip) {
+                const int32_t c0 = scratch.col0[0];
+                const int32_t from = std::max(c0, t.visibleSpans[2 * row]);
+                const int32_t to = std::min(c0 + n, t.visibleSpans[2 * row + 1]);
+                if (from >= to) continue;
+                in.src = in.row0 + from;
+                if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
+                span(in, state.target + static_cast<size_t>(y) * state.pitch + x0 + (from - c0), to - from);
                 continue;
             }
         }

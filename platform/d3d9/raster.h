@@ -30,6 +30,9 @@ struct TextureSource {
     int height = 0;
     // Per row, the longest run of texels with alpha 255: begin, end. May be null.
     const int32_t* opaqueRuns = nullptr;
+    // Per row, from the first to past the last texel whose alpha is not 0
+    // (0, 0 for a row all clear). May be null.
+    const int32_t* visibleSpans = nullptr;
 };
 
 struct RasterVertex {

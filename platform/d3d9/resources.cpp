@@ -20,7 +20,7 @@ Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCo
                  D3DFORMAT fmt)
     : core(std::move(owner)), width(w), height(h), levels(levelCount), usage(use), format(fmt),
       texels(static_cast<uint32_t*>(std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
-      opaqueRuns(2 * static_cast<size_t>(h), 0)
+      opaqueRuns(2 * static_cast<size_t>(h), 0), visibleSpans(2 * static_cast<size_t>(h), 0)
 {
     if (!texels) throw std::bad_alloc();
     G().used += Bytes();
@@ -33,7 +33,10 @@ Texture::~Texture()
 {
     Orphan();
     if (core->device) core->textures.erase(this);
-    G().textures.erase(Key(this));
+    Globals& g = G();
+    g.textures.erase(Key(this));
+    const void*& recent = g.recentTextures[Globals::RecentSlot(Key(this))];
+    if (recent == Key(this)) recent = nullptr;
 }
 
 void Texture::Free::operator()(uint32_t* p) const { std::free(p); }
@@ -46,6 +49,7 @@ void Texture::Orphan()
     }
     texels.reset();
     std::vector<int32_t>().swap(opaqueRuns);
+    std::vector<int32_t>().swap(visibleSpans);
     locked = false;
 }
 
@@ -56,18 +60,29 @@ void Texture::FindOpaqueRuns()
     // frame refilled every step is not scanned for nothing.
     if (format == D3DFMT_X8R8G8B8) {
         std::fill(opaqueRuns.begin(), opaqueRuns.end(), 0);
+        for (UINT y = 0; y < height; ++y) {
+            visibleSpans[2 * y] = 0;
+            visibleSpans[2 * y + 1] = static_cast<int32_t>(width);
+        }
         return;
     }
     for (UINT y = 0; y < height; ++y) {
         const uint32_t* row = texels.get() + static_cast<size_t>(y) * width;
         UINT bestBegin = 0, bestEnd = 0;
+        UINT firstVisible = width, lastVisible = 0;
         for (UINT x = 0; x < width;) {
             if ((row[x] >> 24) != 255) {
+                if ((row[x] >> 24) != 0) {
+                    firstVisible = std::min(firstVisible, x);
+                    lastVisible = x + 1;
+                }
                 ++x;
                 continue;
             }
+            firstVisible = std::min(firstVisible, x);
             const UINT begin = x;
             while (x < width && (row[x] >> 24) == 255) ++x;
+            lastVisible = x;
             if (x - begin > bestEnd - bestBegin) {
                 bestBegin = begin;
                 bestEnd = x;
@@ -75,6 +90,8 @@ void Texture::FindOpaqueRuns()
         }
         opaqueRuns[2 * y] = static_cast<int32_t>(bestBegin);
         opaqueRuns[2 * y + 1] = static_cast<int32_t>(bestEnd);
+        visibleSpans[2 * y] = static_cast<int32_t>(firstVisible < lastVisible ? firstVisible : 0);
+        visibleSpans[2 * y + 1] = static_cast<int32_t>(firstVisible < lastVisible ? lastVisible : 0);
     }
 }
 
@@ -134,7 +151,8 @@ HRESULT Texture::UnlockRect(UINT level)
 
 TextureSource Texture::Source() const
 {
-    return {texels.get(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data()};
+    return {texels.get(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data(),
+            visibleSpans.data()};
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)
@@ -189,7 +207,13 @@ HRESULT VertexBuffer::Unlock()
 
 Texture* FindTexture(IDirect3DBaseTexture9* texture)
 {
-    if (!texture || !G().textures.count(texture)) return nullptr;
+    if (!texture) return nullptr;
+    Globals& g = G();
+    const void*& recent = g.recentTextures[Globals::RecentSlot(texture)];
+    if (recent != texture) {
+        if (!g.textures.count(texture)) return nullptr;
+        recent = texture;
+    }
     return static_cast<Texture*>(static_cast<IDirect3DTexture9*>(texture));
 }
 

@@ -103,14 +103,19 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
     for (int iteration = 0; iteration < 400; ++iteration) {
         SCOPED_TRACE(iteration);
         // Texture: any size, texels fully clear, opaque or in between; now
-        // and then wholly opaque.
+        // and then wholly opaque, or clear around a box, as a glyph is.
         const int tw = sides[pick(0, 8)], th = sides[pick(0, 8)];
         const bool opaque = pick(0, 3) == 0;
+        const bool boxed = pick(0, 2) == 0;
+        const int bx0 = pick(0, tw - 1), by0 = pick(0, th - 1);
+        const int bx1 = pick(bx0, tw), by1 = pick(by0, th);
         std::vector<uint32_t> texels(tw * th);
-        for (auto& t : texels) {
+        for (int k = 0; k < tw * th; ++k) {
             const int kind = opaque ? 5 : pick(0, 9);
-            const uint32_t alpha = kind < 3 ? 0 : kind < 6 ? 255 : static_cast<uint32_t>(pick(0, 255));
-            t = alpha << 24 | (rng() & 0xFFFFFF);
+            uint32_t alpha = kind < 3 ? 0 : kind < 6 ? 255 : static_cast<uint32_t>(pick(0, 255));
+            const int x = k % tw, y = k / tw;
+            if (boxed && (x < bx0 || x >= bx1 || y < by0 || y >= by1)) alpha = 0;
+            texels[k] = alpha << 24 | (rng() & 0xFFFFFF);
         }
         const auto tex = MakeTexture(tw, th, texels, tw, pick(0, 4) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8);
 
@@ -148,9 +153,13 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         // and run either way round.
         const float left = pick(-30, kWidth + 10) - 0.5f, top = pick(-30, kHeight + 10) - 0.5f;
         const float right = left + pick(1, 90), bottom = top + pick(1, 70);
-        const float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
+        float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
         float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw), v1 = v0 + pick(-3 * th, 3 * th) / float(th);
         if (pick(0, 2) == 0) { // texel for pixel
+            if (pick(0, 1)) { // moved by part of a texel, also onto the grid's rounding boundaries
+                u0 += (pick(-128, 128) + pick(0, 2) * 0.25f) / (128.0f * tw);
+                v0 += (pick(-128, 128) + pick(0, 2) * 0.25f) / (128.0f * th);
+            }
             u1 = u0 + (right - left) / float(tw);
             v1 = v0 + (bottom - top) / float(th);
         }

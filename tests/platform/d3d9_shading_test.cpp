@@ -129,10 +129,13 @@ TEST_P(Shading, TextureCoordinatesWrapAround)
     // Beyond the right edge, and before the left and top edges, at 1:1.
     DrawQuad(tex, {10, 10, 18, 14}, {2, 0, 10, 4}, kWhite);
     DrawQuad(tex, {30, 10, 34, 14}, {-2, -1, 2, 3}, kWhite);
+    // Only the last column and the last row past the edge.
+    DrawQuad(tex, {40, 10, 44, 14}, {1, 1, 5, 5}, kWhite);
     const Frame f = End();
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 8; ++i) ASSERT_EQ(f.At(10 + i, 10 + j), pixels[j * 4 + (2 + i) % 4]);
         for (int i = 0; i < 4; ++i) ASSERT_EQ(f.At(30 + i, 10 + j), pixels[((j + 3) % 4) * 4 + (i + 2) % 4]);
+        for (int i = 0; i < 4; ++i) ASSERT_EQ(f.At(40 + i, 10 + j), pixels[((j + 1) % 4) * 4 + (i + 1) % 4]);
     }
 }
 
