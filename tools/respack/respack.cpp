@@ -5,7 +5,7 @@
 // Writes to a temporary file next to OUTPUT and renames it, so a failed run
 // never leaves a half-written pack behind. Exit code 0 on success, 1 with a
 // message on standard error otherwise.
-#include "platform/resource_pack.h"
+#include "platform/kernel32/resource_pack.h"
 
 #include <cstdio>
 #include <cstdlib>
