@@ -1,6 +1,7 @@
 #include "framework/controls/IMDialogBase.h"
 
 #include "framework/render/IMResourceManager.h"
+#include "platform/user32.h"
 
 #include <algorithm>
 #include <boost/bind/bind.hpp>
@@ -280,7 +281,7 @@ long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& e)
     if (!child)
         return 0;
     // Only a left-button press over a focusable child moves the focus.
-    if (e.IsMessage(513) && child != focused && child->IsFocusable()) {
+    if (e.IsMessage(WM_LBUTTONDOWN) && child != focused && child->IsFocusable()) {
         if (focused)
             focused->SetFocus(false);
         child->SetFocus(true);
