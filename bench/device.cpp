@@ -5,6 +5,7 @@
 //
 // KVARLOP_BENCH_FRAMES=<folder> also saves each scene's frame from both;
 // KVARLOP_BENCH_NARROW=1 keeps the device to its SSE2 row kernels.
+#include "bench/support/scenes.h"
 #include "platform/d3d9.h"
 #include "platform/d3d9/span.h"
 
@@ -95,27 +96,14 @@ Image Picture(int w, int h, uint32_t colour)
     return im;
 }
 
-// A glyph: white, its coverage in alpha, 10 × 18 in a 16 × 32 texture:
-// three strokes about 1.6 pixels wide with smooth edges, as rasterised text.
-Image Glyph(int seed)
+// A glyph: white, its coverage in alpha, in a 16 × 32 texture.
+Image Glyph(int kind)
 {
-    Image im = MakeImage(10, 18);
-    std::mt19937 rng(seed);
-    const auto coord = [&](int limit) { return 1.0 + (rng() % 1000) / 1000.0 * (limit - 2); };
-    double strokes[3][4];
-    for (auto& st : strokes) st[0] = coord(10), st[1] = coord(18), st[2] = coord(10), st[3] = coord(18);
-    for (int y = 0; y < 18; ++y)
-        for (int x = 0; x < 10; ++x) {
-            double cover = 0;
-            for (const auto& st : strokes) {
-                // Distance from the pixel centre to the segment.
-                const double px = x + 0.5 - st[0], py = y + 0.5 - st[1], dx = st[2] - st[0], dy = st[3] - st[1];
-                const double t = std::fmax(0.0, std::fmin(1.0, (px * dx + py * dy) / (dx * dx + dy * dy + 1e-9)));
-                const double d = std::hypot(px - t * dx, py - t * dy);
-                cover = std::fmax(cover, std::fmin(1.0, std::fmax(0.0, 1.3 - d)));
-            }
-            im.texels[y * im.texWidth + x] = Argb(static_cast<int>(cover * 255 + 0.5), 255, 255, 255);
-        }
+    Image im = MakeImage(benchsupport::kGlyphWidth, benchsupport::kGlyphHeight);
+    const std::vector<uint8_t> cover = benchsupport::GlyphCoverage(kind);
+    for (int y = 0; y < benchsupport::kGlyphHeight; ++y)
+        for (int x = 0; x < benchsupport::kGlyphWidth; ++x)
+            im.texels[y * im.texWidth + x] = Argb(cover[y * benchsupport::kGlyphWidth + x], 255, 255, 255);
     return im;
 }
 
@@ -145,9 +133,7 @@ Scene InstructionScene()
 {
     Scene s{"instruction", {Background(), Bubble(), Picture(46, 79, 0xFFE0E0E0), Picture(12, 21, 0xFF101010)}, {}};
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
-    const POINT at[11] = {{20, 10},   {280, 0},   {520, 20},  {-60, 200}, {150, 170}, {400, 190},
-                          {600, 230}, {40, 380},  {280, 200}, {330, 360}, {560, 400}};
-    for (const POINT& p : at)
+    for (const POINT& p : benchsupport::kInstructionBubbles)
         s.quads.push_back({1, {p.x, p.y, p.x + 276, p.y + 256}, {0, 0, 511, 470}, 0xA5FFFFFF});
     s.quads.push_back({2, {451, 347, 497, 426}, {0, 0, 46, 79}, 0xFFFFFFFF});
     s.quads.push_back({3, {470, 380, 482, 401}, {0, 0, 12, 21}, 0xFFFFFFFF});
@@ -157,11 +143,12 @@ Scene InstructionScene()
 Scene TextScene()
 {
     Scene s{"text", {Background()}, {}};
-    for (int i = 0; i < 40; ++i) s.images.push_back(Glyph(i));
+    for (int i = 0; i < benchsupport::kGlyphKinds; ++i) s.images.push_back(Glyph(i));
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
-    for (int i = 0; i < 400; ++i) {
-        const int x = 40 + (i % 20) * 12 + (i / 20 % 2) * 3, y = 40 + (i / 20) * 24;
-        s.quads.push_back({1 + (i * 7) % 40, {x, y, x + 10, y + 18}, {0, 0, 10, 18}, 0xFF072134});
+    for (int i = 0; i < benchsupport::kTextGlyphs; ++i) {
+        const POINT at = benchsupport::TextGlyphAt(i);
+        s.quads.push_back({1 + benchsupport::TextGlyphKind(i), {at.x, at.y, at.x + 10, at.y + 18}, {0, 0, 10, 18},
+                           0xFF072134});
     }
     return s;
 }
@@ -275,9 +262,7 @@ public:
                 const uint32_t c = im.texels[i], a = c >> 24;
                 if (a != 255 && (i % im.texWidth) < size_t(im.width) && (i / im.texWidth) < size_t(im.height))
                     opaque = false;
-                uint32_t out = a << 24;
-                for (int s = 0; s < 24; s += 8) out |= (((c >> s) & 255) * a + 127) / 255 << s;
-                pre[i] = out;
+                pre[i] = benchsupport::Premultiplied(c);
             }
             pixels.push_back(std::move(pre));
             images.push_back(pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8, im.width,
@@ -287,10 +272,7 @@ public:
         // glyph is a solid source through the glyph as mask, as text is drawn.
         for (const Quad& q : scene.quads) {
             if (solids.count(q.colour) || q.colour == 0xFFFFFFFF) continue;
-            const uint32_t c = q.colour, a = c >> 24;
-            const auto w = [a](uint32_t v) { return static_cast<uint16_t>((v & 255) * a * 257 / 255); };
-            pixman_color_t colour = {w(c >> 16), w(c >> 8), w(c), static_cast<uint16_t>(a * 257)};
-            solids[q.colour] = pixman_image_create_solid_fill(&colour);
+            solids[q.colour] = benchsupport::TintImage(q.colour);
         }
     }
 
@@ -365,63 +347,27 @@ void BM_Pixman(benchmark::State& state) { RunScene<PixmanRenderer>(state); }
 BENCHMARK(BM_Device)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pixman)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
-// Collects the best time per frame of each benchmark over its repetitions,
-// to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchsupport::BestTimes {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    void PrintRatios() const override
     {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const std::string name = r.run_name.str();
-                const double t = r.GetAdjustedRealTime();
-                const auto it = times.find(name);
-                if (it == times.end() || t < it->second) times[name] = t;
-            }
-    }
-
-    void PrintRatios() const
-    {
-        const char* names[3] = {"exercise", "instruction", "text"};
         std::printf("\nbest of the rounds\nscene        device ms/frame  pixman ms/frame  device/pixman\n");
         for (int i = 0; i < 3; ++i) {
-            const auto d = times.find("BM_Device/" + std::to_string(i));
-            const auto p = times.find("BM_Pixman/" + std::to_string(i));
-            if (d == times.end() || p == times.end()) continue;
-            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", names[i], d->second, p->second, d->second / p->second);
+            const double* d = Best("BM_Device/" + std::to_string(i));
+            const double* p = Best("BM_Pixman/" + std::to_string(i));
+            if (!d || !p) continue;
+            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", benchsupport::kSceneNames[i], *d, *p, *d / *p);
         }
     }
-
-private:
-    std::map<std::string, double> times;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Unless told otherwise: several rounds, the two renderers interleaved,
-    // so that a busy machine weighs on both alike.
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitions = false;
-    for (char* a : args) repetitions |= std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-    static char rounds[] = "--benchmark_repetitions=7";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char reportAggregates[] = "--benchmark_report_aggregates_only=false";
-    if (!repetitions) {
-        args.push_back(rounds);
-        args.push_back(interleave);
-        args.push_back(reportAggregates);
-    }
     if (const char* narrow = std::getenv("KVARLOP_BENCH_NARROW"); narrow && *narrow == '1')
         platform::d3d9impl::UseWideKernels(false);
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
+    benchsupport::RunInRounds(argc, argv, 7, reporter);
     return 0;
 }

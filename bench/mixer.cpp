@@ -1,32 +1,20 @@
 // The DirectSound mixer: CPU time per second of output with four streams
 // playing (mixed by hand, thread CPU time), and the delay from Play to the
 // first samples of that buffer in the real-time output.
+#include "bench/support/cpu_time.h"
+#include "bench/support/first_sound.h"
 #include "platform/dsound.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
-#include <time.h>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ThreadCpuSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(uintptr_t(0x1234));
-}
+using benchsupport::ThreadCpuSeconds;
 
 // A one-second buffer as the sound streams make them, full of a tone.
 IDirectSoundBuffer* MakeStream(IDirectSound8* ds, int channels, DWORD rate)
@@ -63,7 +51,7 @@ void BM_MixFourStreamsOneSecond(benchmark::State& state)
         state.SkipWithError("DirectSoundCreate8 failed");
         return;
     }
-    ds->SetCooperativeLevel(FakeWindow(), DSSCL_EXCLUSIVE);
+    ds->SetCooperativeLevel(benchsupport::NoWindow(), DSSCL_EXCLUSIVE);
     // The program's rates: 44,000 Hz speech and clicks, 44,100 and 22,050 Hz music.
     IDirectSoundBuffer* streams[4] = {MakeStream(ds, 2, 44100), MakeStream(ds, 1, 44000),
                                       MakeStream(ds, 2, 22050), MakeStream(ds, 1, 44100)};
@@ -98,39 +86,21 @@ void BM_PlayToFirstSample(benchmark::State& state)
         state.SkipWithError("DirectSoundCreate8 failed");
         return;
     }
-    ds->SetCooperativeLevel(FakeWindow(), DSSCL_EXCLUSIVE);
+    ds->SetCooperativeLevel(benchsupport::NoWindow(), DSSCL_EXCLUSIVE);
     IDirectSoundBuffer* buffer = MakeStream(ds, 2, 44100);
 
-    std::atomic<bool> armed{false};
-    std::atomic<int64_t> heardAt{0};
-    platform::dsoundtest::SetCapture([&](const int16_t* stereo, size_t frames) {
-        if (!armed) return;
-        for (size_t i = 0; i < 2 * frames; ++i) {
-            if (stereo[i] != 0) {
-                heardAt = Clock::now().time_since_epoch().count();
-                armed = false;
-                return;
-            }
-        }
-    });
-
+    benchsupport::FirstSound firstSound;
     double worst = 0;
     for (auto _ : state) {
-        heardAt = 0;
-        armed = true;
-        const auto start = Clock::now();
+        firstSound.Arm();
         buffer->Play(0, 0, DSBPLAY_LOOPING);
-        while (heardAt == 0 && Clock::now() - start < std::chrono::seconds(2))
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        const double delay = firstSound.Wait();
         buffer->Stop();
         buffer->SetCurrentPosition(0);
-        if (heardAt == 0) {
+        if (delay < 0) {
             state.SkipWithError("the buffer was never heard");
             break;
         }
-        const double delay =
-            std::chrono::duration<double>(Clock::duration(heardAt.load()) - start.time_since_epoch())
-                .count();
         worst = std::max(worst, delay);
         state.SetIterationTime(delay);
         std::this_thread::sleep_for(std::chrono::milliseconds(7));
@@ -139,7 +109,6 @@ void BM_PlayToFirstSample(benchmark::State& state)
     // With an SDL device the device's own buffer comes on top of this.
     state.SetLabel(std::string(platform::dsoundtest::OutputKind()) + " output");
 
-    platform::dsoundtest::SetCapture(nullptr);
     buffer->Release();
     ds->Release();
 }

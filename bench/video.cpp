@@ -10,6 +10,7 @@
 // thread, ffmpeg's user time), the best of a few runs, so a loaded machine
 // disturbs it little. The targets: under 1 ms a 320 x 240 frame, decoding
 // and conversion at most 1.5 times ffmpeg's decoding.
+#include "bench/support/cpu_time.h"
 #include "framework/video/IMTheoraView.h"
 #include "framework/video/IMYuvConvert.h"
 #include "framework/window/IMWindow.h"
@@ -112,12 +113,7 @@ int DecodeToMemory(const Clip& clip, std::vector<unsigned char>* image)
     return frames;
 }
 
-double ThreadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
+using benchsupport::ThreadCpuSeconds;
 
 void BM_PlayThroughView(benchmark::State& state, const char* name)
 {
@@ -155,10 +151,10 @@ double SecondsPerFrame(Pass pass, int* frames)
 {
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {
-        const double start = ThreadSeconds();
+        const double start = ThreadCpuSeconds();
         for (int i = 0; i < kLoops; ++i)
             *frames = pass();
-        best = std::min(best, (ThreadSeconds() - start) / (kLoops * *frames));
+        best = std::min(best, (ThreadCpuSeconds() - start) / (kLoops * *frames));
     }
     return best;
 }
