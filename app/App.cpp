@@ -3,7 +3,7 @@
 #include "app/exercise/Bubble.h"
 #include "app/exercise/description.h"
 #include "app/exercise/launch.h"
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 #include "framework/controls/IMStaticPictureBase.h"
 #include "framework/render/IMResourceManager.h"
 #include "platform/user32.h"

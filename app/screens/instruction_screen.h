@@ -3,7 +3,7 @@
 // that pops one bubble; App::ShowInstruction builds it (App.h).
 #pragma once
 
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 #include "app/screens/drifting_pictures.h"
 
 // Label positions of the voice, ms from its start.

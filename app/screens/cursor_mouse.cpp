@@ -1,4 +1,4 @@
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 
 #include "framework/controls/IMAnimationBase.h"
 #include "framework/render/IMResourceManager.h"
