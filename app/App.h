@@ -11,7 +11,9 @@
 #include "app/shell/IMApp.h"
 
 class Bubble;
+namespace screens {
 class CursorMouse;
+}
 
 class App : public IMApp<App> {
 public:
@@ -72,8 +74,8 @@ public:
     // over).
     int driftTimer;
     bool instructionEnded;
-    DriftingPictures driftingPictures;
-    CursorMouse* demonstration;
+    screens::DriftingPictures driftingPictures;
+    screens::CursorMouse* demonstration;
     unsigned long instructionVoice;
     int instructionNumber;
     // How many times the instruction lowered the pointer's display count

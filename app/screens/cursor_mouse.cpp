@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace screens {
+
 namespace {
 
 // Registered in this order; five of them are never shown.
@@ -106,3 +108,5 @@ void CursorMouse::Release()
     if (pointer)
         pointer->Close();
 }
+
+} // namespace screens

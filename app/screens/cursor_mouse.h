@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace screens {
+
 class CursorMouse : public boost::signals2::trackable {
 public:
     typedef IMDialogBase<IMEmptyView> Dialog;
@@ -60,3 +62,5 @@ private:
     // The texture identifiers this object holds a reference of.
     std::vector<int> textures;
 };
+
+} // namespace screens

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace screens {
+
 namespace {
 
 struct DriftStart {
@@ -55,3 +57,5 @@ void ClearDriftingPictures(DriftingPictures* list)
         bubble.picture->Close();
     list->clear();
 }
+
+} // namespace screens

@@ -8,6 +8,8 @@
 
 #include <boost/bind/bind.hpp>
 
+namespace screens {
+
 namespace {
 
 // The bubble that the demonstration pops: the ninth made, third in the list.
@@ -78,6 +80,10 @@ long OnInstructionLabel(unsigned long, unsigned long position, IMDialogBase<IMEm
     }
     return 0;
 }
+
+} // namespace screens
+
+using namespace screens;
 
 void App::ShowInstruction(Dialog* dialog)
 {

@@ -8,6 +8,8 @@
 
 #include <boost/bind/bind.hpp>
 
+namespace screens {
+
 namespace {
 
 typedef IMStaticPictureBase<IMTextureView> Picture;
@@ -95,3 +97,5 @@ long BlinkPicture(int timerId, Picture* picture, IMDialogBase<IMEmptyView>* dial
     ArmBlink(window, picture, dialog);
     return 0;
 }
+
+} // namespace screens

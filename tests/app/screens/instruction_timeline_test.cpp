@@ -6,6 +6,7 @@
 #include "platform/kernel32.h"
 
 using namespace app_test;
+using namespace screens;
 
 namespace {
 
