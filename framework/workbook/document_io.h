@@ -24,6 +24,7 @@ public:
     void* allocate(XMLSize_t size) override;
     void deallocate(void* p) override;
 
+    // The bytes allocated and not yet freed; for tests only.
     std::size_t InUse() const { return inUse_; }
 
 private:
