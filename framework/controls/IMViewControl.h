@@ -61,6 +61,8 @@ public:
 
     bool IsDirty() const override { return V::dirty; }
 
+    // The view's own test by point stays callable beside the control's.
+    using V::HitTest;
     bool HitTest(int x, int y) override
     {
         if (hidden)

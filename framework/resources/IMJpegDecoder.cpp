@@ -54,6 +54,36 @@ void SkipInput(j_decompress_ptr info, long count)
     source->bytes_in_buffer -= static_cast<size_t>(count);
 }
 
+// CMYK from the decoder, as B, G, R, 255. Files that carry an Adobe marker
+// (Photoshop's, and libjpeg's own for CMYK and YCCK) store the inks
+// inverted, 255 meaning none; others store them plainly.
+void CmykToBgra(const JOCTET* in, unsigned char* out, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, in += 4, out += 4) {
+        unsigned c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[0] = static_cast<unsigned char>((y * k + 127) / 255);
+        out[1] = static_cast<unsigned char>((m * k + 127) / 255);
+        out[2] = static_cast<unsigned char>((c * k + 127) / 255);
+        out[3] = 0xFF;
+    }
+}
+
+void RgbToBgra(const JOCTET* in, unsigned char* out, int width)
+{
+    for (int x = 0; x < width; ++x, in += 3, out += 4) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+        out[3] = 0xFF;
+    }
+}
+
 struct JpegState {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
@@ -99,14 +129,33 @@ bool DecodeJpeg(IDirect3DDevice9* device, const unsigned char* data, size_t size
     state.info.src = &state.source;
 
     jpeg_read_header(&state.info, TRUE);
-    // Grey images are drawn in colour like every other picture.
-    if (state.info.jpeg_color_space == JCS_GRAYSCALE)
+    // Every picture comes out as RGB or, for printers' colours, CMYK that is
+    // converted here (the library converts CMYK to nothing else); colour
+    // spaces it cannot name are refused.
+    switch (state.info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_YCbCr:
+    case JCS_RGB:
         state.info.out_color_space = JCS_RGB;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        state.info.out_color_space = JCS_CMYK;
+        break;
+    default:
+        return false;
+    }
+    // The size is known from the header: nothing is decoded for a picture
+    // too large to be a texture.
+    if (state.info.image_width == 0 || state.info.image_height == 0 || state.info.image_width > 8192 ||
+        state.info.image_height > 8192)
+        return false;
     jpeg_start_decompress(&state.info);
     const int width = static_cast<int>(state.info.output_width);
     const int height = static_cast<int>(state.info.output_height);
     const int components = state.info.output_components;
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192)
+    const bool cmyk = state.info.out_color_space == JCS_CMYK;
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192 || components != (cmyk ? 4 : 3))
         return false;
 
     // Texture creation may throw std::bad_alloc: the state cleans up.
@@ -126,22 +175,10 @@ bool DecodeJpeg(IDirect3DDevice9* device, const unsigned char* data, size_t size
             break;
         unsigned char* target = static_cast<unsigned char*>(locked.pBits) +
                                 static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch);
-        const JOCTET* in = state.row.data();
-        if (components == 3) {
-            for (int x = 0; x < width; ++x, in += 3, target += 4) {
-                target[0] = in[2];
-                target[1] = in[1];
-                target[2] = in[0];
-                target[3] = 0xFF;
-            }
-        } else if (components == 4) {
-            for (int x = 0; x < width; ++x, in += 4, target += 4) {
-                target[0] = in[2];
-                target[1] = in[1];
-                target[2] = in[0];
-                target[3] = in[3];
-            }
-        }
+        if (cmyk)
+            CmykToBgra(state.row.data(), target, width, state.info.saw_Adobe_marker);
+        else
+            RgbToBgra(state.row.data(), target, width);
     }
 
     state.texture->UnlockRect(0);

@@ -54,6 +54,27 @@ struct PngState {
     }
 };
 
+// The largest picture made into a texture, each way.
+constexpr png_uint_32 kMaxSide = 8192;
+// No chunk that a picture's pixels need (palette, transparency, background,
+// gamma) comes near this; the image data is not held whole, so it is not
+// bound by it.
+constexpr png_alloc_size_t kMaxChunkBytes = 1u << 20;
+
+// Chunks whose size the file states and libpng would allocate whole, but
+// which say nothing about the pixels: they are skipped unread, so a short
+// file that claims a chunk of gigabytes costs nothing. (libpng only warns
+// about such chunks and still allocates them.)
+const png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0pCAL\0sCAL\0eXIf\0iCCP";
+
+void SetLimits(png_structp png)
+{
+    png_set_user_limits(png, kMaxSide, kMaxSide);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks,
+                                static_cast<int>(sizeof kSkippedChunks / 5));
+}
+
 // Sets the transformations; false when the rows would not come out as
 // four bytes per pixel.
 void SetTransformations(png_structp png, png_infop info)
@@ -69,7 +90,8 @@ void SetTransformations(png_structp png, png_infop info)
         png_set_palette_to_rgb(png); // a tRNS chunk becomes the alpha channel
     if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
         png_set_expand_gray_1_2_4_to_8(png);
-    if (colourType == PNG_COLOR_TYPE_GRAY && hasTransparency)
+    // A colour key of a grey or RGB image becomes the alpha channel.
+    if (colourType != PNG_COLOR_TYPE_PALETTE && hasTransparency)
         png_set_tRNS_to_alpha(png);
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
@@ -77,8 +99,7 @@ void SetTransformations(png_structp png, png_infop info)
     // Every row comes out as four bytes per pixel: images without an alpha
     // channel get an opaque one, and so do images composited onto their
     // background colour (the compositing removes the alpha channel).
-    const bool alphaOut = !hasBackground && ((colourType & PNG_COLOR_MASK_ALPHA) != 0 ||
-                                             (hasTransparency && colourType != PNG_COLOR_TYPE_RGB));
+    const bool alphaOut = !hasBackground && ((colourType & PNG_COLOR_MASK_ALPHA) != 0 || hasTransparency);
     if (!alphaOut)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
@@ -116,6 +137,7 @@ bool DecodePng(IDirect3DDevice9* device, const unsigned char* data, size_t size,
         return false;
     png_set_read_fn(state.png, &reader, &ReadFromMemory);
     png_set_sig_bytes(state.png, 8);
+    SetLimits(state.png);
     png_read_info(state.png, state.info);
     SetTransformations(state.png, state.info);
     png_read_update_info(state.png, state.info);
@@ -124,7 +146,7 @@ bool DecodePng(IDirect3DDevice9* device, const unsigned char* data, size_t size,
     if (png_get_channels(state.png, state.info) != 4 || png_get_bit_depth(state.png, state.info) != 8 ||
         png_get_rowbytes(state.png, state.info) != static_cast<size_t>(width) * 4)
         png_error(state.png, "unexpected row layout");
-    if (width == 0 || height == 0 || width > 8192 || height > 8192)
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
         png_error(state.png, "image too large");
 
     // Texture creation may throw std::bad_alloc: the state cleans up.

@@ -6,11 +6,70 @@
 #include "platform/kernel32_resource.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
 
 const wchar_t kSideFile[] = L"Animations.dll";
+
+// Gaps in a row after which a damaged sound is taken to be over; each gap
+// is a page the decoder has passed, so a sound cannot report them forever,
+// but a limit keeps one Read short whatever the data.
+const int kGapsInARow = 64;
+
+// Frames decoded per call: the decoder hands out at most a block anyway.
+const int kFramesPerCall = 4096;
+
+// How much of each channel goes to the left and to the right speaker, by the
+// channel order of Vorbis: for 3 to 8 channels the left, centre and right
+// fronts, then the sides and rears, then the low-frequency channel, which a
+// pair of speakers leaves out. Other counts have no agreed order: every
+// channel goes to both.
+void MixWeights(int channels, int index, float* left, float* right)
+{
+    const float half = 0.70710678f;
+    enum Place { L, R, C, LFE };
+    static const Place kLayouts[6][8] = {
+        {L, C, R},                   // 3
+        {L, R, L, R},                // 4
+        {L, C, R, L, R},             // 5
+        {L, C, R, L, R, LFE},        // 6
+        {L, C, R, L, R, C, LFE},     // 7
+        {L, C, R, L, R, L, R, LFE},  // 8
+    };
+    if (channels < 3 || channels > 8) {
+        *left = *right = 1.0f;
+        return;
+    }
+    switch (kLayouts[channels - 3][index]) {
+    case L:
+        *left = 1.0f;
+        *right = 0.0f;
+        break;
+    case R:
+        *left = 0.0f;
+        *right = 1.0f;
+        break;
+    case C:
+        *left = *right = half;
+        break;
+    case LFE:
+        *left = *right = 0.0f;
+        break;
+    }
+}
+
+// A sample as ov_read makes it: rounded, clipped to 16 bits, little-endian
+// at any address.
+unsigned char* PutSample(float value, unsigned char* out)
+{
+    const long scaled = std::clamp<long>(std::lrint(static_cast<double>(value * 32768.0f)), -32768, 32767);
+    const unsigned bits = static_cast<uint16_t>(static_cast<int16_t>(scaled));
+    out[0] = static_cast<unsigned char>(bits & 0xFF);
+    out[1] = static_cast<unsigned char>(bits >> 8);
+    return out + 2;
+}
 
 } // namespace
 
@@ -25,7 +84,8 @@ CSoundSource::CSoundSource()
       bytesPerFrame(0),
       totalFrames(0),
       vorbisFile(),
-      open(false)
+      open(false),
+      failed(false)
 {
 }
 
@@ -67,6 +127,7 @@ bool CSoundSource::OpenCallbacks(ov_callbacks callbacks, void* datasource)
     if (ov_open_callbacks(datasource, &vorbisFile, nullptr, 0, callbacks) != 0)
         return false;
     open = true;
+    failed = false;
     const vorbis_info* info = ov_info(&vorbisFile, -1);
     const ogg_int64_t frames = ov_pcm_total(&vorbisFile, -1);
     if (!info || info->channels <= 0 || info->rate <= 0 || frames < 0) {
@@ -74,10 +135,10 @@ bool CSoundSource::OpenCallbacks(ov_callbacks callbacks, void* datasource)
         open = false;
         return false;
     }
-    channels = info->channels;
+    channels = info->channels == 1 ? 1 : 2;
     rate = static_cast<int>(info->rate);
     totalFrames = frames;
-    bytesPerFrame = channels == 1 ? 2 : 4;
+    bytesPerFrame = channels * 2;
     return true;
 }
 
@@ -156,30 +217,102 @@ bool CSoundSource::OpenFile(const std::wstring& path)
 
 bool CSoundSource::Rewind()
 {
-    return open && ov_pcm_seek(&vorbisFile, 0) == 0;
+    if (!open)
+        return false;
+    // The decoder is opened again rather than sought back: seeking through
+    // a damaged stream can leave libvorbisfile's page state inconsistent,
+    // and the next read then writes out of bounds inside libogg. Opening
+    // the same data repeats what already succeeded once, and takes about a
+    // tenth of a millisecond for the program's sounds.
+    const ogg_int64_t playable = totalFrames; // a resource sound's is shortened
+    ov_clear(&vorbisFile);
+    open = false;
+    bool reopened = false;
+    if (file) {
+        const ov_callbacks callbacks = {&CSoundSource::FileRead, &CSoundSource::FileSeek,
+                                        &CSoundSource::NoClose, &CSoundSource::FileTell};
+        reopened = fseeko(file, 0, SEEK_SET) == 0 && OpenCallbacks(callbacks, file);
+    } else if (data) {
+        const ov_callbacks callbacks = {&CSoundSource::MemoryRead, &CSoundSource::MemorySeek,
+                                        &CSoundSource::NoClose, &CSoundSource::MemoryTell};
+        position = 0;
+        reopened = OpenCallbacks(callbacks, this);
+    }
+    if (reopened)
+        totalFrames = playable;
+    return reopened;
 }
 
 unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
 {
-    if (!open || !buffer)
+    if (!open || failed || !buffer)
         return 0;
-    const ogg_int64_t tell = ov_pcm_tell(&vorbisFile);
-    if (tell < 0 || tell >= totalFrames)
-        return 0;
-    const ogg_int64_t remaining = (totalFrames - tell) * bytesPerFrame;
-    const unsigned wanted =
-        static_cast<unsigned>(std::min<ogg_int64_t>(remaining, static_cast<ogg_int64_t>(byteCount)));
-    char* out = static_cast<char*>(buffer);
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    const unsigned frameBytes = static_cast<unsigned>(bytesPerFrame);
     unsigned done = 0;
-    while (done < wanted) {
-        int section = 0;
-        const int chunk = static_cast<int>(std::min<unsigned>(wanted - done, 1u << 30));
-        const long got = ov_read(&vorbisFile, out + done, chunk, 0, 2, 1, &section);
-        if (got <= 0)
+    int gaps = 0;
+    while (byteCount - done >= frameBytes) {
+        // Asked again each time: after a gap the decoder stands further on.
+        const ogg_int64_t tell = ov_pcm_tell(&vorbisFile);
+        if (tell < 0 || tell >= totalFrames)
             break;
-        done += static_cast<unsigned>(got);
+        const ogg_int64_t wanted =
+            std::min<ogg_int64_t>({totalFrames - tell, (byteCount - done) / frameBytes, kFramesPerCall});
+        float** pcm = nullptr;
+        int section = 0;
+        const long got = ov_read_float(&vorbisFile, &pcm, static_cast<int>(wanted), &section);
+        if (got > 0) {
+            // A chained sound may change its channels from one section to the next.
+            const vorbis_info* info = ov_info(&vorbisFile, -1);
+            if (!info || info->channels <= 0) {
+                failed = true;
+                break;
+            }
+            Convert(pcm, info->channels, got, out + done);
+            done += static_cast<unsigned>(got) * frameBytes;
+            gaps = 0;
+            continue;
+        }
+        // Only a gap is passed over. After any other error (a section whose
+        // headers do not set up a decoder) libvorbisfile must not be asked
+        // again, in this call or a later one: its next attempt decodes with
+        // codebooks left empty and divides by zero.
+        if (got == OV_HOLE && ++gaps < kGapsInARow)
+            continue;
+        if (got < 0)
+            failed = true;
+        break;
     }
     return done;
+}
+
+void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out) const
+{
+    if (sourceChannels == channels) {
+        for (long i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                out = PutSample(pcm[c][i], out);
+        return;
+    }
+    // Mixed down: each side is the weighted mean of what goes to it, so that
+    // full-scale channels do not clip.
+    float weights[2][256];
+    float sums[2] = {0.0f, 0.0f};
+    for (int c = 0; c < sourceChannels && c < 256; ++c) {
+        MixWeights(sourceChannels, c, &weights[0][c], &weights[1][c]);
+        if (channels == 1)
+            weights[0][c] = 1.0f;
+        sums[0] += weights[0][c];
+        sums[1] += weights[1][c];
+    }
+    const int used = std::min(sourceChannels, 256);
+    for (long i = 0; i < frames; ++i)
+        for (int side = 0; side < channels; ++side) {
+            float sum = 0.0f;
+            for (int c = 0; c < used; ++c)
+                sum += weights[side][c] * pcm[c][i];
+            out = PutSample(sums[side] > 0.0f ? sum / sums[side] : 0.0f, out);
+        }
 }
 
 size_t CSoundSource::MemoryRead(void* buffer, size_t itemSize, size_t count, void* datasource)

@@ -33,14 +33,20 @@ public:
     // Closes the decoder, the file and the side file.
     void Close();
 
-    // Back to frame 0. False when the decoder cannot seek.
+    // Back to frame 0, by opening the data again. False when it no longer
+    // opens; Read then delivers nothing.
     bool Rewind();
     // Up to byteCount bytes of 16-bit signed little-endian interleaved
-    // samples, never past the playable length. Returns the bytes delivered;
-    // fewer than asked at the end of the sound or on a decoder error.
+    // samples in whole frames, never past the playable length. Returns the
+    // bytes delivered; fewer than asked at the end of the sound or on a
+    // decoder error, and nothing after such an error until Rewind. A gap in
+    // the data (a lost or damaged page) is passed over: what decodes after
+    // it is delivered too.
     unsigned Read(void* buffer, unsigned byteCount);
 
     bool IsOpen() const { return open; }
+    // The channels Read delivers: 1 for a mono sound, else 2 (a sound of
+    // more channels is mixed down to stereo).
     int Channels() const { return channels; }
     int Rate() const { return rate; }
     int BytesPerFrame() const { return bytesPerFrame; }
@@ -52,6 +58,8 @@ public:
 
 private:
     bool OpenCallbacks(ov_callbacks callbacks, void* datasource);
+    // Frames of one section's decoded channels, as 16-bit frames of ours.
+    void Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out) const;
 
     static size_t MemoryRead(void* buffer, size_t size, size_t count, void* source);
     static int MemorySeek(void* source, ogg_int64_t offset, int whence);
@@ -72,4 +80,7 @@ private:
     ogg_int64_t totalFrames;
     OggVorbis_File vorbisFile;
     bool open;
+    // The decoder reported an error other than a gap: it is not asked again
+    // until the data is opened anew.
+    bool failed;
 };

@@ -1,14 +1,16 @@
 // The row kernels eight pixels at a time, for processors with AVX2. The
-// arithmetic is that of pixel.h; this file is compiled for AVX2 and only
+// arithmetic is that of pixel.h; its functions are compiled for AVX2 and only
 // called after the processor has been asked, so it includes no header with
 // inline functions that other files might share.
 #include "platform/d3d9/span.h"
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #define KVARLOP_WIDE_KERNELS 1
-#pragma GCC push_options
-#pragma GCC target("avx2")
 #include <immintrin.h>
+
+// Every function that touches the wide registers is compiled for AVX2 by
+// this attribute, which GCC and clang both take (a pragma would be GCC's own).
+#define KVARLOP_AVX2 __attribute__((target("avx2")))
 
 namespace platform::d3d9impl {
 
@@ -16,15 +18,15 @@ namespace {
 
 constexpr int kOne = 128; // texel fractions
 
-inline __m256i Div255(__m256i t)
+KVARLOP_AVX2 inline __m256i Div255(__m256i t)
 {
     t = _mm256_add_epi16(t, _mm256_set1_epi16(128));
     return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
 }
 
-inline __m256i Tint(__m256i t16, __m256i diffuse16) { return Div255(_mm256_mullo_epi16(t16, diffuse16)); }
+KVARLOP_AVX2 inline __m256i Tint(__m256i t16, __m256i diffuse16) { return Div255(_mm256_mullo_epi16(t16, diffuse16)); }
 
-inline __m256i Pair(const SpanInput& in, int i, int k)
+KVARLOP_AVX2 inline __m256i Pair(const SpanInput& in, int i, int k)
 {
     const __m128i* a = reinterpret_cast<const __m128i*>(in.column + 4 * in.col0[i + k]);
     const __m128i* b = reinterpret_cast<const __m128i*>(in.column + 4 * in.col0[i + k + 4]);
@@ -33,7 +35,7 @@ inline __m256i Pair(const SpanInput& in, int i, int k)
 
 // Pixels k and k + 4 of a group: their column pairs weighted, rounded.
 template <int K>
-inline __m256i Horizontal(__m256i pair, __m256i weights)
+KVARLOP_AVX2 inline __m256i Horizontal(__m256i pair, __m256i weights)
 {
     const __m256i interleaved = _mm256_unpacklo_epi16(pair, _mm256_srli_si256(pair, 8));
     const __m256i w = _mm256_shuffle_epi32(weights, K * 0x55);
@@ -41,7 +43,7 @@ inline __m256i Horizontal(__m256i pair, __m256i weights)
     return _mm256_srli_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(1 << 13)), 14);
 }
 
-inline __m256i Gather8(const uint32_t* row, const int32_t* c)
+KVARLOP_AVX2 inline __m256i Gather8(const uint32_t* row, const int32_t* c)
 {
     const __m128i lo = _mm_set_epi32(static_cast<int>(row[c[3]]), static_cast<int>(row[c[2]]),
                                      static_cast<int>(row[c[1]]), static_cast<int>(row[c[0]]));
@@ -53,7 +55,7 @@ inline __m256i Gather8(const uint32_t* row, const int32_t* c)
 // The eight source pixels of the group at i, tinted, in order; false when
 // they are all clear and `skipClear` says that a clear pixel changes nothing.
 template <Fetch F, bool Mod>
-inline bool Produce8(const SpanInput& in, int i, bool skipClear, __m256i zero, __m256i texelOr,
+KVARLOP_AVX2 inline bool Produce8(const SpanInput& in, int i, bool skipClear, __m256i zero, __m256i texelOr,
                      __m256i diffuse16, __m256i* out)
 {
     if constexpr (F == Fetch::Bilinear) {
@@ -96,7 +98,7 @@ inline bool Produce8(const SpanInput& in, int i, bool skipClear, __m256i zero, _
     }
 }
 
-inline __m256i Blend(__m256i s, __m256i d)
+KVARLOP_AVX2 inline __m256i Blend(__m256i s, __m256i d)
 {
     const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
     const __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
@@ -104,7 +106,7 @@ inline __m256i Blend(__m256i s, __m256i d)
 }
 
 template <bool BlendOn, bool Mask, bool Partial>
-inline void Store8(uint32_t* dst, __m256i s, __m256i zero, __m256i mask, __m256i keep = __m256i())
+KVARLOP_AVX2 inline void Store8(uint32_t* dst, __m256i s, __m256i zero, __m256i mask, __m256i keep = __m256i())
 {
     __m256i* p = reinterpret_cast<__m256i*>(dst);
     __m256i v = s;
@@ -126,7 +128,7 @@ inline void Store8(uint32_t* dst, __m256i s, __m256i zero, __m256i mask, __m256i
 }
 
 template <Fetch F, bool Mod, bool BlendOn, bool Mask>
-void Span(const SpanInput& in, uint32_t* dst, int count)
+KVARLOP_AVX2 void Span(const SpanInput& in, uint32_t* dst, int count)
 {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i texelOr = _mm256_set1_epi32(static_cast<int>(in.texelOr));
@@ -171,7 +173,7 @@ SpanFunction SelectWideSpan(Fetch fetch, bool modulate, bool blend, bool masked)
     return Pick<Fetch::Bilinear>(modulate, blend, masked);
 }
 
-void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out)
+KVARLOP_AVX2 void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out)
 {
     const __m256i w0 = _mm256_set1_epi16(static_cast<short>(kOne - fy));
     const __m256i w1 = _mm256_set1_epi16(static_cast<short>(fy));
@@ -190,7 +192,6 @@ void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, ui
 
 } // namespace platform::d3d9impl
 
-#pragma GCC pop_options
 
 // Compiled for any processor: it is what decides.
 bool platform::d3d9impl::WideKernelsSupported() { return __builtin_cpu_supports("avx2"); }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+using testing_support::EncodeCmykJpeg;
 using testing_support::EncodeJpeg;
 using testing_support::EncodePng;
 using testing_support::PngSpec;
@@ -129,6 +132,31 @@ TEST_F(ImageDecoding, GreyImagesBecomeOpaqueGreyRgb)
     EXPECT_EQ(Pixel(key, 1, 0), 0xFF414141u);
 }
 
+TEST_F(ImageDecoding, RgbColourKeyBecomesAlpha)
+{
+    PngSpec keyed = Spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 10, 20, 31, 10, 20, 30});
+    keyed.colourKeyed = true;
+    keyed.colourKey.red = 10;
+    keyed.colourKey.green = 20;
+    keyed.colourKey.blue = 30;
+    const int id = Decode(EncodePng(keyed));
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(Pixel(id, 0, 0) >> 24, 0u);
+    EXPECT_EQ(Pixel(id, 1, 0), 0xFF0A141Fu);
+    EXPECT_EQ(Pixel(id, 2, 0) >> 24, 0u);
+
+    // At 16 bits the key is matched before the samples are stripped.
+    PngSpec deep = Spec(2, 1, PNG_COLOR_TYPE_RGB, 16, {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7});
+    deep.colourKeyed = true;
+    deep.colourKey.red = 0x0102;
+    deep.colourKey.green = 0x0304;
+    deep.colourKey.blue = 0x0506;
+    const int wide = Decode(EncodePng(deep));
+    ASSERT_GE(wide, 0);
+    EXPECT_EQ(Pixel(wide, 0, 0) >> 24, 0u);
+    EXPECT_EQ(Pixel(wide, 1, 0), 0xFF010305u);
+}
+
 TEST_F(ImageDecoding, GreyWithAlphaKeepsItsAlpha)
 {
     const int id = Decode(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x30, 0x10, 0xC0, 0xFF})));
@@ -212,6 +240,65 @@ TEST_F(ImageDecoding, DamagedPngFailsWithTheLibraryMessageOnStandardError)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Decode(corrupt), -1);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("libpng error: "), std::string::npos);
+}
+
+TEST_F(ImageDecoding, ShortFileClaimingAHugeChunkCostsNoMemory)
+{
+    // A 1 x 1 picture with a chunk after its header that says it holds
+    // 2 GiB, though the file ends a few bytes later.
+    const std::vector<unsigned char> picture = EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}));
+    const size_t afterHeader = 8 + 25;
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "eXIf", "iCCP", "zzZz"}) {
+        std::vector<unsigned char> bytes(picture.begin(), picture.begin() + afterHeader);
+        const unsigned char chunk[] = {0x7F, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0, 'a', 0, 'b'};
+        bytes.insert(bytes.end(), chunk, chunk + sizeof chunk);
+        std::copy(type, type + 4, bytes.end() - 7);
+        bytes.insert(bytes.end(), picture.begin() + afterHeader, picture.end());
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(Decode(bytes), -1) << type;
+        ::testing::internal::GetCapturedStderr();
+    }
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256L * 1024) << "peak kB grew";
+}
+
+TEST_F(ImageDecoding, CmykJpegsComeOutInTheirColours)
+{
+    // Red, as inks: no cyan, full magenta and yellow, no black.
+    const unsigned char red[4] = {0, 255, 255, 0};
+    // Dark blue: full cyan and magenta, no yellow, half black.
+    const unsigned char navy[4] = {255, 255, 0, 128};
+    auto image = [&](bool inverted) {
+        std::vector<unsigned char> pixels;
+        for (int i = 0; i < 8 * 8; ++i)
+            for (int c = 0; c < 4; ++c) {
+                const unsigned char ink = (i % 8 < 4 ? red : navy)[c];
+                pixels.push_back(static_cast<unsigned char>(inverted ? 255 - ink : ink));
+            }
+        return pixels;
+    };
+    struct Case {
+        J_COLOR_SPACE space;
+        bool adobe;
+    };
+    // Files with the Adobe marker hold the inks inverted.
+    for (const Case& c : {Case{JCS_CMYK, true}, Case{JCS_YCCK, true}, Case{JCS_CMYK, false}}) {
+        const int id = Decode(EncodeCmykJpeg(8, 8, c.space, c.adobe, image(c.adobe)));
+        ASSERT_GE(id, 0) << c.space;
+        const uint32_t left = Pixel(id, 1, 4);
+        const uint32_t right = Pixel(id, 6, 4);
+        EXPECT_EQ(left >> 24, 0xFFu);
+        EXPECT_NEAR(static_cast<int>((left >> 16) & 0xFF), 255, 6) << c.space << c.adobe;
+        EXPECT_NEAR(static_cast<int>((left >> 8) & 0xFF), 0, 6);
+        EXPECT_NEAR(static_cast<int>(left & 0xFF), 0, 6);
+        EXPECT_EQ(right >> 24, 0xFFu);
+        EXPECT_NEAR(static_cast<int>((right >> 16) & 0xFF), 0, 6) << c.space << c.adobe;
+        EXPECT_NEAR(static_cast<int>((right >> 8) & 0xFF), 0, 6);
+        EXPECT_NEAR(static_cast<int>(right & 0xFF), 127, 6);
+    }
 }
 
 TEST_F(ImageDecoding, JpegIsTheFallbackDecoder)

@@ -22,6 +22,8 @@ struct PngSpec {
     std::vector<unsigned char> paletteAlpha; // tRNS of a palette image
     bool greyTransparent = false;            // tRNS of a grey image
     int transparentGrey = 0;
+    bool colourKeyed = false;                // tRNS of an RGB image
+    png_color_16 colourKey{};
     bool background = false;                 // bKGD
     png_color_16 backgroundColour{};
     double gamma = 0.0;                      // gAMA when not 0
@@ -55,6 +57,10 @@ inline std::vector<unsigned char> EncodePng(const PngSpec& spec)
         png_color_16 grey{};
         grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
         png_set_tRNS(png, info, nullptr, 0, &grey);
+    }
+    if (spec.colourKeyed) {
+        png_color_16 key = spec.colourKey;
+        png_set_tRNS(png, info, nullptr, 0, &key);
     }
     if (spec.background) {
         png_color_16 colour = spec.backgroundColour;
@@ -96,6 +102,39 @@ inline std::vector<unsigned char> EncodeJpeg(int width, int height, int componen
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels.data() +
                                             static_cast<size_t>(info.next_scanline) * width * components);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<unsigned char> out(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    free(buffer);
+    return out;
+}
+
+// A baseline JPEG of four-component pixels (C, M, Y, K as the file stores
+// them) in CMYK or YCCK; adobe says whether it carries the Adobe marker
+// (YCCK needs it to be read as YCCK).
+inline std::vector<unsigned char> EncodeCmykJpeg(int width, int height, J_COLOR_SPACE space, bool adobe,
+                                                 const std::vector<unsigned char>& pixels)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, space);
+    info.write_Adobe_marker = adobe ? TRUE : FALSE;
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + static_cast<size_t>(info.next_scanline) * width * 4);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

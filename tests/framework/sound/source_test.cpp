@@ -3,7 +3,13 @@
 #include "sound_fixture.h"
 
 #include "framework/sound/CSoundSource.h"
+#include "platform/codepage.h"
 #include "platform/kernel32_resource.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <unistd.h>
 
 using namespace soundtesting;
 
@@ -74,4 +80,94 @@ TEST(SoundSource, ResourceNumbersAreWholeDecimalNames)
     for (const wchar_t* name : {L"", L"107a", L"+107", L"-1", L" 107", L"107 ", L"1.5",
                                 L"99999999999"})
         EXPECT_FALSE(CSoundSource::ParseResourceNumber(name, &id)) << name;
+}
+
+namespace {
+
+double Rms(const std::vector<int16_t>& samples, int channel, int channels)
+{
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = size_t(channel); i < samples.size(); i += size_t(channels), ++count)
+        sum += double(samples[i]) * samples[i];
+    return count ? std::sqrt(sum / double(count)) : 0.0;
+}
+
+} // namespace
+
+TEST(SoundSource, SurroundSoundIsMixedDownToStereoWhole)
+{
+    // Eight channels in Vorbis order (front left, centre, front right, side
+    // left, side right, rear left, rear right, low frequencies): a tone at
+    // the front left and on the low-frequency channel, the rest silent.
+    const int channels = 8;
+    const long frames = 8000;
+    const std::vector<float> tone = Tone(1, 44100, frames);
+    std::vector<float> samples(size_t(frames) * channels, 0.0f);
+    for (long i = 0; i < frames; ++i) {
+        samples[size_t(i) * channels + 0] = tone[size_t(i)];
+        samples[size_t(i) * channels + 7] = tone[size_t(i)];
+    }
+    const std::vector<unsigned char> ogg = EncodeVorbis(channels, 44100, samples);
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
+    EXPECT_EQ(source.Channels(), 2);
+    EXPECT_EQ(source.BytesPerFrame(), 4);
+    EXPECT_EQ(source.TotalFrames(), frames);
+
+    std::vector<int16_t> out(size_t(frames) * 2 + 100);
+    ASSERT_EQ(source.Read(out.data(), unsigned(out.size() * 2)), unsigned(frames) * 4);
+    out.resize(size_t(frames) * 2);
+    EXPECT_GT(Rms(out, 0, 2), 2000.0);
+    EXPECT_LT(Rms(out, 1, 2), 200.0);
+}
+
+TEST(SoundSource, DamagedPageMidwayDoesNotCutOffTheRest)
+{
+    // A tone with noise, so that the sound takes many pages.
+    const long frames = 3 * 44100;
+    std::vector<float> samples = Tone(2, 44100, frames);
+    unsigned noise = 1;
+    for (float& sample : samples) {
+        noise = noise * 1103515245u + 12345u;
+        sample += float(int(noise >> 16 & 0x7FFF) - 0x4000) / 0x10000;
+    }
+    std::vector<unsigned char> ogg = EncodeVorbis(2, 44100, samples);
+    // A byte of a page in the middle is changed, so that page fails its
+    // checksum and is lost; pages follow it.
+    const std::string capture = "OggS";
+    const auto page = std::search(ogg.begin() + long(ogg.size() / 2), ogg.end(), capture.begin(), capture.end());
+    ASSERT_NE(std::search(page + 1, ogg.end(), capture.begin(), capture.end()), ogg.end());
+    page[page[26] + 40] ^= 0x5A; // inside the body, after the segment table
+
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
+    std::vector<int16_t> out(size_t(frames) * 2);
+    const unsigned got = source.Read(out.data(), unsigned(out.size() * 2));
+    EXPECT_GT(got, unsigned(frames) * 4 * 8 / 10);
+    EXPECT_LT(got, unsigned(frames) * 4); // the lost page is not played
+    // The tone goes on to the end.
+    out.resize(got / 2);
+    const std::vector<int16_t> last(out.end() - 2000, out.end());
+    EXPECT_GT(Rms(last, 0, 2), 4000.0);
+}
+
+TEST(SoundSource, FileSoundRewindsToItsStart)
+{
+    const std::vector<unsigned char> ogg = EncodeVorbis(1, 22050, Tone(1, 22050, 3000));
+    char path[] = "/tmp/kvarlop-sound-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, ogg.data(), ogg.size()), ssize_t(ogg.size()));
+    close(fd);
+
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenFile(platform::Utf8ToWide(path)));
+    std::vector<char> first(3000 * 2), second(3000 * 2);
+    EXPECT_EQ(source.Read(first.data(), unsigned(first.size())), 6000u);
+    ASSERT_TRUE(source.Rewind());
+    EXPECT_EQ(source.TotalFrames(), 3000);
+    EXPECT_EQ(source.Read(second.data(), unsigned(second.size())), 6000u);
+    EXPECT_EQ(first, second);
+    unlink(path);
 }
