@@ -9,15 +9,6 @@ using namespace app_test;
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 int HelpTimers(IMWindow* window)
 {
     int n = 0;

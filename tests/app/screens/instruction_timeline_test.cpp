@@ -10,15 +10,6 @@ using namespace screens;
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 class InstructionTimeline : public InstructionTest {};
 
 } // namespace

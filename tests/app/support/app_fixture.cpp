@@ -1,6 +1,7 @@
 #include "app/support/app_fixture.h"
 
 #include "platform/codepage.h"
+#include "platform/kernel32.h"
 
 #include <xercesc/dom/DOMElement.hpp>
 #include <xercesc/dom/DOMNode.hpp>
@@ -11,6 +12,15 @@
 #include <unistd.h>
 
 namespace app_test {
+
+double Seconds()
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 namespace {
 
