@@ -21,6 +21,15 @@ const int kBackBufferHeight = 600;
 const UINT kQuadBufferBytes = 4 * 28;
 const DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+// Drops the reference, if any, and forgets the object.
+template <class Interface>
+void ReleaseAndClear(Interface*& object)
+{
+    if (object)
+        object->Release();
+    object = nullptr;
+}
+
 } // namespace
 
 std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed)
@@ -53,15 +62,9 @@ IMResourceManager::IMResourceManager()
 IMResourceManager::~IMResourceManager()
 {
     ReleaseAll();
-    if (quadBuffer)
-        quadBuffer->Release();
-    quadBuffer = nullptr;
-    if (device)
-        device->Release();
-    device = nullptr;
-    if (direct3d)
-        direct3d->Release();
-    direct3d = nullptr;
+    ReleaseAndClear(quadBuffer);
+    ReleaseAndClear(device);
+    ReleaseAndClear(direct3d);
     fonts.reset();
     // The sound system goes last.
     CSoundSystem::Release();
@@ -158,12 +161,8 @@ int IMResourceManager::CreateDevice(int rate, HWND hwnd, bool inWindow, int widt
     if (!inWindow)
         refreshRate = rate;
 
-    if (quadBuffer)
-        quadBuffer->Release();
-    quadBuffer = nullptr;
-    if (device)
-        device->Release();
-    device = nullptr;
+    ReleaseAndClear(quadBuffer);
+    ReleaseAndClear(device);
 
     if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device))) {
