@@ -110,6 +110,8 @@ public:
 
     // The number of slots: the not-found value of every lookup.
     int SlotCount() const { return static_cast<int>(records.size()); }
+    // The slots that hold a texture.
+    int LiveTextureCount() const { return SlotCount() - static_cast<int>(freeIds.size()); }
     // The record of an identifier, or null when it names none.
     IMTextureRecord* GetTextureRecord(int id);
 

@@ -64,9 +64,11 @@ public:
 
     bool IsMinimized() const { return minimized; }
 
-    // For tests only (the program itself never asks): whether the timer
-    // exists, and its interval (0 for an unknown identifier).
+    // For tests and benchmarks only (the program itself never asks): whether
+    // the timer exists, how many there are, and a timer's interval (0 for an
+    // unknown identifier).
     bool HasTimer(int id) const { return timers.count(id) != 0; }
+    size_t TimerCount() const { return timers.size(); }
     DWORD GetTimerInterval(int id) const
     {
         const auto t = timers.find(id);
