@@ -121,8 +121,8 @@ long App::LaunchNextBubble()
     const exercise::Launch launch = exercise::PlanLaunch(settings, run.launchedCount, width, height,
                                                          [] { return crt::rand(); });
     bubble->SetSize(launch.width, launch.height);
-    bubble->Launch(exercise::Flight{launch.startX, launch.startY, launch.velocityX,
-                                    launch.velocityY});
+    bubble->Launch(
+        exercise::Flight{launch.startX, launch.startY, launch.velocityX, launch.velocityY});
     run.Launched();
     return 0;
 }

@@ -27,7 +27,7 @@ namespace {
 // --- images ---------------------------------------------------------------
 
 struct Image {
-    int width = 0, height = 0;     // the picture
+    int width = 0, height = 0;       // the picture
     int texWidth = 0, texHeight = 0; // its power-of-two texture
     std::vector<uint32_t> texels;    // texWidth × texHeight, A8R8G8B8, straight alpha
 };
@@ -35,7 +35,8 @@ struct Image {
 int PowerOfTwo(int v)
 {
     int p = 1;
-    while (p < v) p <<= 1;
+    while (p < v)
+        p <<= 1;
     return p;
 }
 
@@ -64,7 +65,8 @@ Image Background()
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x) {
             const int grain = static_cast<int>(rng() % 9) - 4;
-            im.texels[y * im.texWidth + x] = Argb(255, 60 + x / 8 + grain, 120 + y / 6 + grain, 200 + grain);
+            im.texels[y * im.texWidth + x] =
+                Argb(255, 60 + x / 8 + grain, 120 + y / 6 + grain, 200 + grain);
         }
     return im;
 }
@@ -76,11 +78,14 @@ Image Bubble()
     const double cx = 255.0, cy = 235.0, r = 230.0;
     for (int y = 0; y < 470; ++y)
         for (int x = 0; x < 511; ++x) {
-            const double dx = (x - cx) / r, dy = (y - cy) / (r * 470 / 511), d = std::sqrt(dx * dx + dy * dy);
-            if (d >= 1.0) continue;
+            const double dx = (x - cx) / r, dy = (y - cy) / (r * 470 / 511),
+                         d = std::sqrt(dx * dx + dy * dy);
+            if (d >= 1.0)
+                continue;
             int a = static_cast<int>(40 + 200 * std::pow(d, 8));
             const double hx = dx + 0.45, hy = dy + 0.45, hl = std::sqrt(hx * hx + hy * hy);
-            if (hl < 0.2) a = std::max(a, static_cast<int>(255 * (1 - hl / 0.2)));
+            if (hl < 0.2)
+                a = std::max(a, static_cast<int>(255 * (1 - hl / 0.2)));
             im.texels[y * im.texWidth + x] =
                 Argb(a, 180 + static_cast<int>(60 * dx), 200 + static_cast<int>(50 * dy), 255);
         }
@@ -92,7 +97,8 @@ Image Picture(int w, int h, uint32_t colour)
 {
     Image im = MakeImage(w, h);
     for (int y = 2; y < h - 2; ++y)
-        for (int x = 2; x < w - 2; ++x) im.texels[y * im.texWidth + x] = colour;
+        for (int x = 2; x < w - 2; ++x)
+            im.texels[y * im.texWidth + x] = colour;
     return im;
 }
 
@@ -103,7 +109,8 @@ Image Glyph(int kind)
     const std::vector<uint8_t> cover = benchsupport::GlyphCoverage(kind);
     for (int y = 0; y < benchsupport::kGlyphHeight; ++y)
         for (int x = 0; x < benchsupport::kGlyphWidth; ++x)
-            im.texels[y * im.texWidth + x] = Argb(cover[y * benchsupport::kGlyphWidth + x], 255, 255, 255);
+            im.texels[y * im.texWidth + x] =
+                Argb(cover[y * benchsupport::kGlyphWidth + x], 255, 255, 255);
     return im;
 }
 
@@ -131,7 +138,9 @@ Scene ExerciseScene()
 
 Scene InstructionScene()
 {
-    Scene s{"instruction", {Background(), Bubble(), Picture(46, 79, 0xFFE0E0E0), Picture(12, 21, 0xFF101010)}, {}};
+    Scene s{"instruction",
+            {Background(), Bubble(), Picture(46, 79, 0xFFE0E0E0), Picture(12, 21, 0xFF101010)},
+            {}};
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
     for (const POINT& p : benchsupport::kInstructionBubbles)
         s.quads.push_back({1, {p.x, p.y, p.x + 276, p.y + 256}, {0, 0, 511, 470}, 0xA5FFFFFF});
@@ -143,11 +152,14 @@ Scene InstructionScene()
 Scene TextScene()
 {
     Scene s{"text", {Background()}, {}};
-    for (int i = 0; i < benchsupport::kGlyphKinds; ++i) s.images.push_back(Glyph(i));
+    for (int i = 0; i < benchsupport::kGlyphKinds; ++i)
+        s.images.push_back(Glyph(i));
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
     for (int i = 0; i < benchsupport::kTextGlyphs; ++i) {
         const POINT at = benchsupport::TextGlyphAt(i);
-        s.quads.push_back({1 + benchsupport::TextGlyphKind(i), {at.x, at.y, at.x + 10, at.y + 18}, {0, 0, 10, 18},
+        s.quads.push_back({1 + benchsupport::TextGlyphKind(i),
+                           {at.x, at.y, at.x + 10, at.y + 18},
+                           {0, 0, 10, 18},
                            0xFF072134});
     }
     return s;
@@ -160,12 +172,24 @@ public:
     explicit DeviceRenderer(const Scene& scene)
     {
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{800, 600, D3DFMT_A8R8G8B8, 3, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                                 nullptr, FALSE, FALSE, D3DFMT_UNKNOWN, 0, 75, 0};
-        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                          &device);
-        device->CreateVertexBuffer(112, 0, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, D3DPOOL_SYSTEMMEM, &vb,
-                                   nullptr);
+        D3DPRESENT_PARAMETERS pp{800,
+                                 600,
+                                 D3DFMT_A8R8G8B8,
+                                 3,
+                                 D3DMULTISAMPLE_NONE,
+                                 0,
+                                 D3DSWAPEFFECT_DISCARD,
+                                 nullptr,
+                                 FALSE,
+                                 FALSE,
+                                 D3DFMT_UNKNOWN,
+                                 0,
+                                 75,
+                                 0};
+        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device);
+        device->CreateVertexBuffer(112, 0, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                                   D3DPOOL_SYSTEMMEM, &vb, nullptr);
         for (const Image& im : scene.images) {
             IDirect3DTexture9* t = nullptr;
             device->CreateTexture(im.texWidth, im.texHeight, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
@@ -173,8 +197,8 @@ public:
             D3DLOCKED_RECT lr;
             t->LockRect(0, &lr, nullptr, 0);
             for (int y = 0; y < im.texHeight; ++y)
-                std::memcpy(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch, &im.texels[y * im.texWidth],
-                            im.texWidth * 4);
+                std::memcpy(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch,
+                            &im.texels[y * im.texWidth], im.texWidth * 4);
             t->UnlockRect(0);
             textures.push_back(t);
         }
@@ -182,7 +206,8 @@ public:
 
     ~DeviceRenderer()
     {
-        for (IDirect3DTexture9* t : textures) t->Release();
+        for (IDirect3DTexture9* t : textures)
+            t->Release();
         vb->Release();
         device->Release();
         d3d->Release();
@@ -192,7 +217,8 @@ public:
     {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->BeginScene();
-        for (const Quad& q : scene.quads) Draw(scene.images[q.image], textures[q.image], q);
+        for (const Quad& q : scene.quads)
+            Draw(scene.images[q.image], textures[q.image], q);
         device->EndScene();
         device->Present(nullptr, nullptr, nullptr, nullptr);
     }
@@ -223,13 +249,19 @@ private:
         device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
         void* data = nullptr;
-        if (vb->Lock(0, 0, &data, 0) != D3D_OK) return;
-        const float x[4] = {float(q.dest.left), float(q.dest.right), float(q.dest.right), float(q.dest.left)};
-        const float y[4] = {float(q.dest.top), float(q.dest.top), float(q.dest.bottom), float(q.dest.bottom)};
-        const float u[4] = {float(q.source.left), float(q.source.right), float(q.source.right), float(q.source.left)};
-        const float v[4] = {float(q.source.top), float(q.source.top), float(q.source.bottom), float(q.source.bottom)};
+        if (vb->Lock(0, 0, &data, 0) != D3D_OK)
+            return;
+        const float x[4] = {float(q.dest.left), float(q.dest.right), float(q.dest.right),
+                            float(q.dest.left)};
+        const float y[4] = {float(q.dest.top), float(q.dest.top), float(q.dest.bottom),
+                            float(q.dest.bottom)};
+        const float u[4] = {float(q.source.left), float(q.source.right), float(q.source.right),
+                            float(q.source.left)};
+        const float v[4] = {float(q.source.top), float(q.source.top), float(q.source.bottom),
+                            float(q.source.bottom)};
         for (int i = 0; i < 4; ++i) {
-            float vertex[7] = {x[i] - 0.5f, y[i] - 0.5f, 0.0f, 1.0f, 0.0f, u[i] / im.texWidth, v[i] / im.texHeight};
+            float vertex[7] = {x[i] - 0.5f,        y[i] - 0.5f,        0.0f, 1.0f, 0.0f,
+                               u[i] / im.texWidth, v[i] / im.texHeight};
             std::memcpy(&vertex[4], &q.colour, 4);
             std::memcpy(static_cast<uint8_t*>(data) + i * 28, vertex, 28);
         }
@@ -260,26 +292,31 @@ public:
             std::vector<uint32_t> pre(im.texels.size());
             for (size_t i = 0; i < pre.size(); ++i) {
                 const uint32_t c = im.texels[i], a = c >> 24;
-                if (a != 255 && (i % im.texWidth) < size_t(im.width) && (i / im.texWidth) < size_t(im.height))
+                if (a != 255 && (i % im.texWidth) < size_t(im.width) &&
+                    (i / im.texWidth) < size_t(im.height))
                     opaque = false;
                 pre[i] = benchsupport::Premultiplied(c);
             }
             pixels.push_back(std::move(pre));
-            images.push_back(pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8, im.width,
-                                                      im.height, pixels.back().data(), im.texWidth * 4));
+            images.push_back(pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
+                                                      im.width, im.height, pixels.back().data(),
+                                                      im.texWidth * 4));
         }
         // A fade (white tint) is a solid mask; a coloured tint of a white
         // glyph is a solid source through the glyph as mask, as text is drawn.
         for (const Quad& q : scene.quads) {
-            if (solids.count(q.colour) || q.colour == 0xFFFFFFFF) continue;
+            if (solids.count(q.colour) || q.colour == 0xFFFFFFFF)
+                continue;
             solids[q.colour] = benchsupport::TintImage(q.colour);
         }
     }
 
     ~PixmanRenderer()
     {
-        for (auto& m : solids) pixman_image_unref(m.second);
-        for (pixman_image_t* im : images) pixman_image_unref(im);
+        for (auto& m : solids)
+            pixman_image_unref(m.second);
+        for (pixman_image_t* im : images)
+            pixman_image_unref(im);
         pixman_image_unref(dest);
     }
 
@@ -295,16 +332,17 @@ public:
                                         pixman_double_to_fixed(double(sh) / dh));
             pixman_image_set_transform(src, &t);
             const bool minified = sw > dw || sh > dh;
-            pixman_image_set_filter(src, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr, 0);
+            pixman_image_set_filter(src, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
+                                    nullptr, 0);
             if (q.colour == 0xFFFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dest, 0, 0, 0, 0, q.dest.left, q.dest.top,
-                                         dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
             else if ((q.colour & 0xFFFFFF) == 0xFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, src, solids[q.colour], dest, 0, 0, 0, 0, q.dest.left,
-                                         q.dest.top, dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, src, solids[q.colour], dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
             else
-                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], src, dest, 0, 0, 0, 0, q.dest.left,
-                                         q.dest.top, dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], src, dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
         }
     }
 
@@ -336,13 +374,21 @@ void RunScene(benchmark::State& state)
     }
     state.SetLabel(scene.name);
     if (const char* folder = std::getenv("KVARLOP_BENCH_FRAMES")) {
-        const std::string kind = std::is_same<Renderer, DeviceRenderer>::value ? "device" : "pixman";
-        platform::d3d9test::SavePng(renderer.Shown(), std::string(folder) + "/" + scene.name + "_" + kind + ".png");
+        const std::string kind =
+            std::is_same<Renderer, DeviceRenderer>::value ? "device" : "pixman";
+        platform::d3d9test::SavePng(renderer.Shown(),
+                                    std::string(folder) + "/" + scene.name + "_" + kind + ".png");
     }
 }
 
-void BM_Device(benchmark::State& state) { RunScene<DeviceRenderer>(state); }
-void BM_Pixman(benchmark::State& state) { RunScene<PixmanRenderer>(state); }
+void BM_Device(benchmark::State& state)
+{
+    RunScene<DeviceRenderer>(state);
+}
+void BM_Pixman(benchmark::State& state)
+{
+    RunScene<PixmanRenderer>(state);
+}
 
 BENCHMARK(BM_Device)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pixman)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -351,12 +397,15 @@ class RatioReporter : public benchsupport::BestTimes {
 public:
     void PrintRatios() const override
     {
-        std::printf("\nbest of the rounds\nscene        device ms/frame  pixman ms/frame  device/pixman\n");
+        std::printf(
+            "\nbest of the rounds\nscene        device ms/frame  pixman ms/frame  device/pixman\n");
         for (int i = 0; i < 3; ++i) {
             const double* d = Best("BM_Device/" + std::to_string(i));
             const double* p = Best("BM_Pixman/" + std::to_string(i));
-            if (!d || !p) continue;
-            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", benchsupport::kSceneNames[i], *d, *p, *d / *p);
+            if (!d || !p)
+                continue;
+            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", benchsupport::kSceneNames[i], *d, *p,
+                        *d / *p);
         }
     }
 };

@@ -33,12 +33,14 @@ IDirectSoundBuffer* MakeStream(IDirectSound8* ds, int channels, DWORD rate)
     d.dwBufferBytes = f.nAvgBytesPerSec;
     d.lpwfxFormat = &f;
     IDirectSoundBuffer* buffer = nullptr;
-    if (ds->CreateSoundBuffer(&d, &buffer, nullptr) != DS_OK) return nullptr;
+    if (ds->CreateSoundBuffer(&d, &buffer, nullptr) != DS_OK)
+        return nullptr;
     void *p1 = nullptr, *p2 = nullptr;
     DWORD n1 = 0, n2 = 0;
     buffer->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER);
     auto* s = static_cast<int16_t*>(p1);
-    for (DWORD i = 0; i < n1 / 2; ++i) s[i] = int16_t((i * 97) % 8000 - 4000);
+    for (DWORD i = 0; i < n1 / 2; ++i)
+        s[i] = int16_t((i * 97) % 8000 - 4000);
     buffer->Unlock(p1, n1, p2, n2);
     return buffer;
 }
@@ -55,7 +57,8 @@ void BM_MixFourStreamsOneSecond(benchmark::State& state)
     // The program's rates: 44,000 Hz speech and clicks, 44,100 and 22,050 Hz music.
     IDirectSoundBuffer* streams[4] = {MakeStream(ds, 2, 44100), MakeStream(ds, 1, 44000),
                                       MakeStream(ds, 2, 22050), MakeStream(ds, 1, 44100)};
-    for (IDirectSoundBuffer* b : streams) b->Play(0, 0, DSBPLAY_LOOPING);
+    for (IDirectSoundBuffer* b : streams)
+        b->Play(0, 0, DSBPLAY_LOOPING);
 
     const size_t rate = size_t(platform::dsoundtest::OutputRate());
     const size_t block = 512;
@@ -72,7 +75,8 @@ void BM_MixFourStreamsOneSecond(benchmark::State& state)
     state.counters["core_percent"] = 100.0 * cpu / double(state.iterations());
     state.SetLabel(std::to_string(rate) + " Hz output");
 
-    for (IDirectSoundBuffer* b : streams) b->Release();
+    for (IDirectSoundBuffer* b : streams)
+        b->Release();
     ds->Release();
     platform::dsoundtest::PauseOutput(false);
 }

@@ -144,7 +144,8 @@ void BuildScene(Screen& screen, int which)
         RegisterGlyphs();
         for (int i = 0; i < benchsupport::kTextGlyphs; ++i) {
             const POINT at = benchsupport::TextGlyphAt(i);
-            screen.Add(at.x, at.y, L"bench glyph " + std::to_wstring(benchsupport::TextGlyphKind(i)),
+            screen.Add(at.x, at.y,
+                       L"bench glyph " + std::to_wstring(benchsupport::TextGlyphKind(i)),
                        0xFF072134);
         }
     }
@@ -174,8 +175,10 @@ public:
 
     ~PixmanScene()
     {
-        for (auto& s : solids) pixman_image_unref(s.second);
-        for (auto& i : images) pixman_image_unref(i.second);
+        for (auto& s : solids)
+            pixman_image_unref(s.second);
+        for (auto& i : images)
+            pixman_image_unref(i.second);
         pixman_image_unref(dest);
     }
 
@@ -193,22 +196,23 @@ public:
                                         pixman_double_to_fixed(double(sh) / dh));
             pixman_image_set_transform(q.image, &t);
             const bool minified = sw > dw || sh > dh;
-            pixman_image_set_filter(q.image, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
-                                    nullptr, 0);
+            pixman_image_set_filter(
+                q.image, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr, 0);
             // The part of the destination on the screen.
             const int x0 = std::max<int>(q.dest.left, 0), y0 = std::max<int>(q.dest.top, 0);
             const int x1 = std::min<int>(q.dest.right, 800), y1 = std::min<int>(q.dest.bottom, 600);
-            if (x0 >= x1 || y0 >= y1) continue;
+            if (x0 >= x1 || y0 >= y1)
+                continue;
             const int sx = x0 - q.dest.left, sy = y0 - q.dest.top;
             if (q.colour == 0xFFFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, q.image, nullptr, dest, sx, sy, 0, 0, x0, y0, x1 - x0,
-                                         y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, q.image, nullptr, dest, sx, sy, 0, 0, x0,
+                                         y0, x1 - x0, y1 - y0);
             else if ((q.colour & 0xFFFFFF) == 0xFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, q.image, solids[q.colour], dest, sx, sy, 0, 0, x0, y0,
-                                         x1 - x0, y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, q.image, solids[q.colour], dest, sx, sy, 0,
+                                         0, x0, y0, x1 - x0, y1 - y0);
             else
-                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], q.image, dest, 0, 0, sx, sy, x0, y0,
-                                         x1 - x0, y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], q.image, dest, 0, 0, sx,
+                                         sy, x0, y0, x1 - x0, y1 - y0);
         }
     }
 
@@ -226,7 +230,8 @@ private:
     pixman_image_t* ImageOf(const IMTextureRecord& record)
     {
         const auto known = images.find(&record);
-        if (known != images.end()) return known->second;
+        if (known != images.end())
+            return known->second;
         const int w = record.imageRect.right, h = record.imageRect.bottom;
         std::vector<uint32_t> pre(static_cast<size_t>(w) * h);
         bool opaque = true;
@@ -238,8 +243,8 @@ private:
                 pre[static_cast<size_t>(y) * w + x] = benchsupport::Premultiplied(c);
             }
         pixels.push_back(std::move(pre));
-        pixman_image_t* image = pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8, w, h,
-                                                         pixels.back().data(), w * 4);
+        pixman_image_t* image = pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
+                                                         w, h, pixels.back().data(), w * 4);
         images[&record] = image;
         return image;
     }
@@ -257,8 +262,8 @@ private:
 void SaveFrame(const platform::d3d9test::Frame& frame, int scene, const char* kind)
 {
     if (const char* folder = std::getenv("KVARLOP_BENCH_FRAMES"))
-        platform::d3d9test::SavePng(frame, std::string(folder) + "/render_" + kSceneNames[scene] + "_" + kind +
-                                               ".png");
+        platform::d3d9test::SavePng(frame, std::string(folder) + "/render_" + kSceneNames[scene] +
+                                               "_" + kind + ".png");
 }
 
 void RunFrames(benchmark::State& state, bool shown)
@@ -275,8 +280,14 @@ void RunFrames(benchmark::State& state, bool shown)
         SaveFrame(screen.Shown(), scene, "window");
 }
 
-void BM_Frame(benchmark::State& state) { RunFrames(state, false); }
-void BM_FrameShown(benchmark::State& state) { RunFrames(state, true); }
+void BM_Frame(benchmark::State& state)
+{
+    RunFrames(state, false);
+}
+void BM_FrameShown(benchmark::State& state)
+{
+    RunFrames(state, true);
+}
 
 void BM_Pixman(benchmark::State& state)
 {
@@ -306,7 +317,8 @@ public:
             const double* w = Best("BM_Frame/" + std::to_string(i));
             const double* p = Best("BM_Pixman/" + std::to_string(i));
             const double* s = Best("BM_FrameShown/" + std::to_string(i));
-            if (!w || !p) continue;
+            if (!w || !p)
+                continue;
             std::printf("%-12s %6.3f  %6.3f  %13.2f  %24.3f\n", kSceneNames[i], *w, *p, *w / *p,
                         s ? *s : 0.0);
         }

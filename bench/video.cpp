@@ -97,8 +97,8 @@ int DecodeToMemory(const Clip& clip, std::vector<unsigned char>* image)
             yuv_buffer yuv;
             theora_decode_packetin(&state, &packet);
             theora_decode_YUVout(&state, &yuv);
-            const IMYuvPlanes planes{yuv.y, yuv.u, yuv.v, yuv.y_stride, yuv.uv_stride, yuv.y_width,
-                                     yuv.y_height};
+            const IMYuvPlanes planes{yuv.y,         yuv.u,       yuv.v,       yuv.y_stride,
+                                     yuv.uv_stride, yuv.y_width, yuv.y_height};
             IMConvertYuvToBgrx(planes, image->data(), 512 * 4, 512, 256);
             ++frames;
         }
@@ -122,9 +122,8 @@ void BM_PlayThroughView(benchmark::State& state, const char* name)
     for (auto _ : state)
         frames = PlayThrough(clip);
     state.counters["frames"] = frames;
-    state.counters["per_frame"] =
-        benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+    state.counters["per_frame"] = benchmark::Counter(
+        frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_ConvertFrame(benchmark::State& state)
@@ -200,7 +199,8 @@ void CompareWithFfmpeg()
             close(fd);
         int frames = 0;
         const double view = SecondsPerFrame([&] { return PlayThrough(clip); }, &frames);
-        const double memory = SecondsPerFrame([&] { return DecodeToMemory(clip, &image); }, &frames);
+        const double memory =
+            SecondsPerFrame([&] { return DecodeToMemory(clip, &image); }, &frames);
         const double ffmpeg = written ? FfmpegSeconds(path) / (kLoops * frames) : -1;
         unlink(path);
         if (ffmpeg <= 0) {

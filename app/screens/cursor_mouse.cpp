@@ -40,8 +40,8 @@ CursorMouse::CursorMouse(Dialog* dialog)
     const unsigned char* data = nullptr;
     size_t size = 0;
     if (manager && platform::FindEmbeddedBlob("MOUSE_CLICK_SOUND", &data, &size))
-        clickSound = manager->AddSoundFromMemory(L"MOUSE_CLICK_SOUND", data,
-                                                 static_cast<unsigned>(size));
+        clickSound =
+            manager->AddSoundFromMemory(L"MOUSE_CLICK_SOUND", data, static_cast<unsigned>(size));
     if (manager) {
         for (const char* name : kTextureNames) {
             if (!platform::FindEmbeddedBlob(name, &data, &size))

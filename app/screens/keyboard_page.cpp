@@ -21,7 +21,8 @@ struct PagePicture {
 };
 
 // The space bar lies over the keyboard's own.
-const PagePicture kPictures[] = {{"KEYBOARDPIC", 107, 347}, {"MOUSE", 500, 209}, {"KEYSPACE", 237, 502}};
+const PagePicture kPictures[] = {
+    {"KEYBOARDPIC", 107, 347}, {"MOUSE", 500, 209}, {"KEYSPACE", 237, 502}};
 
 void ArmBlink(IMWindow* window, Picture* picture, IMDialogBase<IMEmptyView>* dialog)
 {

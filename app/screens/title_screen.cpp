@@ -13,9 +13,9 @@ using boost::placeholders::_2;
 void AddDescription(Dialog* dialog, const std::wstring& text, TitleScreen& screen)
 {
     Dialog* frame = Dialog::Create(dialog, 119, 187, kDescriptionWidth, kDescriptionFrameHeight, 0);
-    Dialog* content = frame ? Dialog::Create(frame, 0, 0, kDescriptionWidth,
-                                             kDescriptionFrameHeight, 0)
-                            : nullptr;
+    Dialog* content =
+        frame ? Dialog::Create(frame, 0, 0, kDescriptionWidth, kDescriptionFrameHeight, 0)
+              : nullptr;
     if (!content)
         return;
     TextLine* description = new TextLine(content, 0);

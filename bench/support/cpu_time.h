@@ -13,7 +13,13 @@ inline double CpuSeconds(clockid_t clock)
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
-inline double ThreadCpuSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
-inline double ProcessCpuSeconds() { return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID); }
+inline double ThreadCpuSeconds()
+{
+    return CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
+inline double ProcessCpuSeconds()
+{
+    return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
 
 } // namespace benchsupport

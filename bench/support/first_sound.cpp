@@ -40,8 +40,7 @@ double FirstSound::Wait()
     armed = false;
     if (heardAt == 0)
         return -1.0;
-    return std::chrono::duration<double>(Clock::duration(heardAt.load()) -
-                                         start.time_since_epoch())
+    return std::chrono::duration<double>(Clock::duration(heardAt.load()) - start.time_since_epoch())
         .count();
 }
 

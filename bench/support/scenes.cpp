@@ -8,7 +8,7 @@ namespace benchsupport {
 
 const char* const kSceneNames[3] = {"exercise", "instruction", "text"};
 
-const POINT kInstructionBubbles[11] = {{20, 10},   {280, 0},  {520, 20},  {-60, 200},
+const POINT kInstructionBubbles[11] = {{20, 10},   {280, 0},   {520, 20},  {-60, 200},
                                        {150, 170}, {400, 190}, {600, 230}, {40, 380},
                                        {280, 200}, {330, 360}, {560, 400}};
 

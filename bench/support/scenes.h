@@ -29,7 +29,10 @@ constexpr int kGlyphKinds = 40;
 constexpr int kGlyphWidth = 10;
 constexpr int kGlyphHeight = 18;
 POINT TextGlyphAt(int i);
-inline int TextGlyphKind(int i) { return (i * 7) % kGlyphKinds; }
+inline int TextGlyphKind(int i)
+{
+    return (i * 7) % kGlyphKinds;
+}
 
 // A glyph's coverage, kGlyphWidth × kGlyphHeight, row by row: three strokes
 // about 1.6 pixels wide with smooth edges, as rasterised text.

@@ -336,9 +336,12 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
             SetDirty(false);
             return 0;
         }
-        const D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
+        const D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left),
+                                    static_cast<DWORD>(clip.top),
                                     static_cast<DWORD>(clip.right - clip.left),
-                                    static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f};
+                                    static_cast<DWORD>(clip.bottom - clip.top),
+                                    0.0f,
+                                    1.0f};
         device->SetViewport(&narrowed);
         manager->originX = ox + r.left;
         manager->originY = oy + r.top;

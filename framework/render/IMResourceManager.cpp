@@ -56,8 +56,7 @@ IMResourceManager::IMResourceManager()
       refreshRate(0),
       window(nullptr),
       startTime(0)
-{
-}
+{}
 
 IMResourceManager::~IMResourceManager()
 {
@@ -95,7 +94,8 @@ void IMResourceManager::Start(bool windowed)
     if (created != 0) {
         delete instance;
         instance = nullptr;
-        throw std::runtime_error(platform::WideToCp1251String(L"Не могу создать устройство Direct3D"));
+        throw std::runtime_error(
+            platform::WideToCp1251String(L"Не могу создать устройство Direct3D"));
     }
 
     // The skins, "DefaultBackGround" first so that it gets identifier 0.
@@ -189,8 +189,8 @@ bool IMResourceManager::ResetDevice()
         if (records[id] && records[id]->texture)
             DropDeviceTexture(static_cast<int>(id));
     if (deviceLost)
-        deviceLost = CreateDevice(refreshRate, window, windowed, backBufferWidth,
-                                  backBufferHeight) != 0;
+        deviceLost =
+            CreateDevice(refreshRate, window, windowed, backBufferWidth, backBufferHeight) != 0;
     return !deviceLost;
 }
 

@@ -23,9 +23,9 @@ bool CreateTexture(IDirect3DDevice9* device, IDirect3DTexture9** out, int width,
     *out = nullptr;
     if (!device || width <= 0 || height <= 0)
         return false;
-    const HRESULT hr = device->CreateTexture(static_cast<UINT>(IMNextPowerOfTwo(width)),
-                                             static_cast<UINT>(IMNextPowerOfTwo(height)), 0,
-                                             D3DUSAGE_DYNAMIC, format, D3DPOOL_DEFAULT, out, nullptr);
+    const HRESULT hr = device->CreateTexture(
+        static_cast<UINT>(IMNextPowerOfTwo(width)), static_cast<UINT>(IMNextPowerOfTwo(height)), 0,
+        D3DUSAGE_DYNAMIC, format, D3DPOOL_DEFAULT, out, nullptr);
     if (hr == D3DERR_OUTOFVIDEOMEMORY) {
         *out = nullptr;
         throw std::bad_alloc();
@@ -201,10 +201,11 @@ void IMResourceManager::RestoreTexture(int id)
         return;
     D3DLOCKED_RECT locked{};
     if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
-        const size_t rowBytes = static_cast<size_t>(
-            std::min(locked.Pitch, record->pitch));
-        const size_t keptRows = record->pitch > 0 ? record->pixels.size() / static_cast<size_t>(record->pitch) : 0;
-        const int rows = static_cast<int>(std::min<size_t>(keptRows, static_cast<size_t>(record->textureHeight)));
+        const size_t rowBytes = static_cast<size_t>(std::min(locked.Pitch, record->pitch));
+        const size_t keptRows =
+            record->pitch > 0 ? record->pixels.size() / static_cast<size_t>(record->pitch) : 0;
+        const int rows = static_cast<int>(
+            std::min<size_t>(keptRows, static_cast<size_t>(record->textureHeight)));
         for (int y = 0; y < rows; ++y)
             std::memcpy(static_cast<unsigned char*>(locked.pBits) +
                             static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch),

@@ -105,16 +105,16 @@ private:
 
     CSoundSystem* owner;
     CSoundSource* source;
-    int state;          // under lock
-    int command;        // under lock
+    int state;   // under lock
+    int command; // under lock
     HANDLE wakeEvent;
-    HANDLE thread;      // UI thread only
+    HANDLE thread; // UI thread only
     DWORD bufferBytes;
     bool fillSecondHalf; // under lock
     DWORD firstHalfOffset;
     DWORD halfBytes;
     IDirectSoundBuffer8* buffer;
-    int silentHalves;   // under lock
+    int silentHalves; // under lock
     NotifySignal playSignal;
     NotifySignal endSignal;
     NotifySignal stopSignal;

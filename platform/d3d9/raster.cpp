@@ -12,7 +12,8 @@ namespace {
 
 bool IsRectangle(const Snapped p[4], const RasterVertex v[4])
 {
-    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse || v[0].diffuse != v[3].diffuse)
+    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse ||
+        v[0].diffuse != v[3].diffuse)
         return false;
     // v0-v1 horizontal: u follows x, v follows y.
     if (p[0].y == p[1].y && p[2].y == p[3].y && p[1].x == p[2].x && p[3].x == p[0].x)
@@ -31,7 +32,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         if (!Snap(v[i], &p[i])) return false;
     if (!IsRectangle(p, v)) return false;
 
-    const int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    const int64_t area =
+        (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
     if (area == 0) return true;
     const bool clockwise = area > 0;
     if ((state.cull == Cull::CounterClockwise && !clockwise) ||
@@ -73,15 +75,18 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         }
     }
     if (tex.linear)
-        for (int i = 0; i < n; ++i) scratch.col0[i] -= lo;
+        for (int i = 0; i < n; ++i)
+            scratch.col0[i] -= lo;
     for (int i = n; i < n + kSpanPadding; ++i) {
         scratch.col0[i] = scratch.col0[n - 1];
         scratch.colWeights[i] = scratch.colWeights[n - 1];
     }
 
-    const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
-    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF && state.texelOr == 0 &&
-                          state.writeMask == 0xFFFFFFFF;
+    const Fetch fetch = tex.linear   ? Fetch::Bilinear
+                        : contiguous ? Fetch::Contiguous
+                                     : Fetch::Point;
+    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF &&
+                          state.texelOr == 0 && state.writeMask == 0xFFFFFFFF;
     const SpanFunction span =
         SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
 
@@ -113,15 +118,17 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
             in.row0 = t.texels + static_cast<size_t>(row) * t.width;
             in.src = in.row0 + scratch.col0[0];
             // Texels stored as they are: a straight copy.
-            if (copyable && (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
-                                              scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
+            if (copyable &&
+                (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
+                                  scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
                 if (state.pendingRows && state.pendingRows[y]) {
                     if (x0 == 0 && n == state.pitch)
-                        state.pendingRows[y] = 0;  // the copy is the whole row
+                        state.pendingRows[y] = 0; // the copy is the whole row
                     else
                         SettleRows(state, y, y + 1);
                 }
-                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src,
+                            n * 4u);
                 continue;
             }
         }

@@ -11,15 +11,27 @@ namespace platform::d3d9impl {
 
 namespace {
 
-const void* Key(const IDirect3DTexture9* t) { return static_cast<const IDirect3DBaseTexture9*>(t); }
-const void* Key(const IDirect3DVertexBuffer9* b) { return b; }
+const void* Key(const IDirect3DTexture9* t)
+{
+    return static_cast<const IDirect3DBaseTexture9*>(t);
+}
+const void* Key(const IDirect3DVertexBuffer9* b)
+{
+    return b;
+}
 
 } // namespace
 
 Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCount, DWORD use,
                  D3DFORMAT fmt)
-    : core(std::move(owner)), width(w), height(h), levels(levelCount), usage(use), format(fmt),
-      texels(static_cast<uint32_t*>(std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
+    : core(std::move(owner)),
+      width(w),
+      height(h),
+      levels(levelCount),
+      usage(use),
+      format(fmt),
+      texels(static_cast<uint32_t*>(
+          std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
       opaqueRuns(2 * static_cast<size_t>(h), 0)
 {
     if (!texels) throw std::bad_alloc();
@@ -36,7 +48,10 @@ Texture::~Texture()
     G().textures.erase(Key(this));
 }
 
-void Texture::Free::operator()(uint32_t* p) const { std::free(p); }
+void Texture::Free::operator()(uint32_t* p) const
+{
+    std::free(p);
+}
 
 void Texture::Orphan()
 {
@@ -67,7 +82,8 @@ void Texture::FindOpaqueRuns()
                 continue;
             }
             const UINT begin = x;
-            while (x < width && (row[x] >> 24) == 255) ++x;
+            while (x < width && (row[x] >> 24) == 255)
+                ++x;
             if (x - begin > bestEnd - bestBegin) {
                 bestBegin = begin;
                 bestEnd = x;
@@ -78,7 +94,10 @@ void Texture::FindOpaqueRuns()
     }
 }
 
-ULONG Texture::AddRef() { return ++refs; }
+ULONG Texture::AddRef()
+{
+    return ++refs;
+}
 
 ULONG Texture::Release()
 {
@@ -107,11 +126,13 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWO
     out->pBits = nullptr;
     out->Pitch = 0;
     if (Faulty(d3d9test::Fault::TextureLock)) return D3DERR_INVALIDCALL;
-    if (level != 0 || !HasMemory() || locked || !(usage & D3DUSAGE_DYNAMIC)) return D3DERR_INVALIDCALL;
+    if (level != 0 || !HasMemory() || locked || !(usage & D3DUSAGE_DYNAMIC))
+        return D3DERR_INVALIDCALL;
     LONG x = 0, y = 0;
     if (rect) {
-        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
-            static_cast<UINT>(rect->right) > width || static_cast<UINT>(rect->bottom) > height)
+        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
+            rect->top >= rect->bottom || static_cast<UINT>(rect->right) > width ||
+            static_cast<UINT>(rect->bottom) > height)
             return D3DERR_INVALIDCALL;
         x = rect->left;
         y = rect->top;
@@ -138,7 +159,8 @@ TextureSource Texture::Source() const
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)
-    : core(std::move(owner)), bytes(length, 0)
+    : core(std::move(owner)),
+      bytes(length, 0)
 {
     G().buffers.insert(Key(this));
     core->buffers.insert(this);
@@ -156,7 +178,10 @@ void VertexBuffer::Orphan()
     locked = false;
 }
 
-ULONG VertexBuffer::AddRef() { return ++refs; }
+ULONG VertexBuffer::AddRef()
+{
+    return ++refs;
+}
 
 ULONG VertexBuffer::Release()
 {

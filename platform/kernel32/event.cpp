@@ -10,7 +10,8 @@ namespace {
 
 class EventObject : public KernelObject {
 public:
-    EventObject(bool manualReset, bool signalled) : manualReset_(manualReset), signalled_(signalled) {}
+    EventObject(bool manualReset, bool signalled) : manualReset_(manualReset), signalled_(signalled)
+    {}
 
     Kind GetKind() const override { return Kind::Event; }
 

@@ -24,29 +24,22 @@ public:
 DWORD ErrorFromErrno(int error, bool forFile)
 {
     switch (error) {
-    case ENOENT:
-        return forFile ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
+    case ENOENT: return forFile ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EROFS:
-        return ERROR_ACCESS_DENIED;
-    case EEXIST:
-        return ERROR_ALREADY_EXISTS;
-    case ENAMETOOLONG:
-        return ERROR_INVALID_NAME;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    default:
-        return ERROR_GEN_FAILURE;
+    case EROFS: return ERROR_ACCESS_DENIED;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENAMETOOLONG: return ERROR_INVALID_NAME;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 
 // 100-nanosecond intervals since 1601-01-01.
 FILETIME ToFileTime(const timespec& t)
 {
-    const uint64_t kEpochDifference = 11644473600ull;  // seconds from 1601 to 1970
+    const uint64_t kEpochDifference = 11644473600ull; // seconds from 1601 to 1970
     uint64_t ticks = (static_cast<uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull +
                      static_cast<uint64_t>(t.tv_nsec) / 100;
     return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
@@ -67,7 +60,10 @@ void Fill(WIN32_FIND_DATAW* data, const std::string& name, const struct stat& st
     std::copy(wide.begin(), wide.end(), data->cFileName);
 }
 
-bool HasWildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool HasWildcards(const std::string& s)
+{
+    return s.find_first_of("*?") != std::string::npos;
+}
 
 // The first entry of `folder` whose name matches `pattern` ('*' and '?').
 bool FindInFolder(const std::string& folder, const std::string& pattern, std::string* name,
@@ -111,7 +107,8 @@ HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData)
         return INVALID_HANDLE_VALUE;
     }
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+    std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
     std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
 
     std::string name;

@@ -8,8 +8,7 @@ namespace platform {
 Deadline::Deadline(DWORD milliseconds)
     : infinite(milliseconds == INFINITE),
       at(Clock::now() + std::chrono::milliseconds(infinite ? 0 : milliseconds))
-{
-}
+{}
 
 namespace {
 
@@ -21,7 +20,7 @@ struct HandleTable {
 
 HandleTable& Table()
 {
-    static HandleTable* table = new HandleTable;  // outlives every static destructor
+    static HandleTable* table = new HandleTable; // outlives every static destructor
     return *table;
 }
 

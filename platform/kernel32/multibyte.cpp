@@ -9,7 +9,10 @@
 
 namespace {
 
-bool IsAnsi(UINT codePage) { return codePage == CP_ACP || codePage == CP_1251; }
+bool IsAnsi(UINT codePage)
+{
+    return codePage == CP_ACP || codePage == CP_1251;
+}
 
 // Copies `result` out, or only measures it when the buffer size is 0.
 template <typename Char>
@@ -43,7 +46,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
         return 0;
     }
     // A count of -1 takes the text up to and including its terminating zero.
-    size_t length = multiByteCount == -1 ? std::strlen(multiByte) + 1 : static_cast<size_t>(multiByteCount);
+    size_t length =
+        multiByteCount == -1 ? std::strlen(multiByte) + 1 : static_cast<size_t>(multiByteCount);
     std::string bytes(multiByte, length);
 
     std::wstring result;
@@ -61,9 +65,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
     return Deliver(result, wide, wideCount);
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
-                        LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
-                        BOOL* usedDefaultChar)
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR multiByte,
+                        int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar)
 {
     if (wide == nullptr || wideCount == 0 || wideCount < -1 || multiByteCount < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);

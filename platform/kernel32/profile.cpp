@@ -7,16 +7,15 @@
 #include <cwchar>
 #include <string>
 
-DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
-                        LPWSTR returned, DWORD size)
+DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returned,
+                        DWORD size)
 {
     if (!returned || size == 0) return 0;
     std::wstring value = defaultValue ? defaultValue : L"";
     platform::winspool::Queue queue;
     if (appName && keyName && wcscasecmp(appName, L"windows") == 0 &&
         wcscasecmp(keyName, L"device") == 0 && platform::winspool::DefaultQueue(&queue)) {
-        value = platform::Utf8ToWide(queue.name) + L",winspool," +
-                platform::Utf8ToWide(queue.port);
+        value = platform::Utf8ToWide(queue.name) + L",winspool," + platform::Utf8ToWide(queue.port);
     }
     const size_t n = value.size() < size - 1 ? value.size() : size - 1;
     value.copy(returned, n);

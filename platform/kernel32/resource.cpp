@@ -101,7 +101,8 @@ enum class ReadResult { Ok, Absent, Failed, TooLarge };
 ReadResult ReadWholeFile(const std::string& path, std::vector<unsigned char>* bytes)
 {
     struct stat info;
-    if (stat(path.c_str(), &info) != 0) return errno == EACCES ? ReadResult::Failed : ReadResult::Absent;
+    if (stat(path.c_str(), &info) != 0)
+        return errno == EACCES ? ReadResult::Failed : ReadResult::Absent;
     if (!S_ISREG(info.st_mode)) return ReadResult::Absent;
     if (static_cast<uint64_t>(info.st_size) > kMaxPackBytes) return ReadResult::TooLarge;
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -199,9 +200,10 @@ DWORD SizeofResource(HMODULE module, HRSRC resource)
 
 HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags)
 {
-    const DWORD dataFlags =
-        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
-    if (fileName == nullptr || fileName[0] == L'\0' || file != nullptr || (flags & dataFlags) == 0) {
+    const DWORD dataFlags = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE |
+                            LOAD_LIBRARY_AS_IMAGE_RESOURCE;
+    if (fileName == nullptr || fileName[0] == L'\0' || file != nullptr ||
+        (flags & dataFlags) == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -277,7 +279,8 @@ bool FindEmbeddedBlob(const std::string& name, const unsigned char** data, size_
     std::lock_guard<std::mutex> lock(registry.mutex);
     auto found = registry.blobs.find(name);
     if (found == registry.blobs.end()) return false;
-    if (data != nullptr) *data = found->second.data != nullptr ? found->second.data : kEmptyResource;
+    if (data != nullptr)
+        *data = found->second.data != nullptr ? found->second.data : kEmptyResource;
     if (size != nullptr) *size = found->second.size;
     return true;
 }
@@ -288,7 +291,8 @@ std::vector<std::string> EmbeddedBlobNames()
     std::lock_guard<std::mutex> lock(registry.mutex);
     std::vector<std::string> names;
     names.reserve(registry.blobs.size());
-    for (const auto& item : registry.blobs) names.push_back(item.first);
+    for (const auto& item : registry.blobs)
+        names.push_back(item.first);
     return names;
 }
 

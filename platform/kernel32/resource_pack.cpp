@@ -17,7 +17,8 @@ uint32_t ReadU32(const unsigned char* p)
 
 void AppendU32(std::vector<unsigned char>* out, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<unsigned char>(value >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out->push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
 } // namespace
@@ -64,7 +65,8 @@ std::vector<unsigned char> BuildResourcePack(const std::vector<ResourcePackItem>
     }
     if (offset > 0xFFFFFFFFu) throw std::invalid_argument("resource pack larger than 4 GiB");
 
-    std::vector<unsigned char> out(kResourcePackMagic, kResourcePackMagic + sizeof kResourcePackMagic);
+    std::vector<unsigned char> out(kResourcePackMagic,
+                                   kResourcePackMagic + sizeof kResourcePackMagic);
     AppendU32(&out, static_cast<uint32_t>(items.size()));
     uint32_t dataOffset =
         static_cast<uint32_t>(kResourcePackHeaderSize + items.size() * kResourcePackEntrySize);
@@ -75,7 +77,8 @@ std::vector<unsigned char> BuildResourcePack(const std::vector<ResourcePackItem>
         AppendU32(&out, static_cast<uint32_t>(item.bytes.size()));
         dataOffset += static_cast<uint32_t>(item.bytes.size());
     }
-    for (const ResourcePackItem& item : items) out.insert(out.end(), item.bytes.begin(), item.bytes.end());
+    for (const ResourcePackItem& item : items)
+        out.insert(out.end(), item.bytes.begin(), item.bytes.end());
     return out;
 }
 

@@ -75,7 +75,7 @@ std::atomic<DWORD> g_nextThreadId{1};
 } // namespace platform
 
 namespace {
-constexpr DWORD kCreateSuspended = 0x00000004;  // not offered: threads start at once
+constexpr DWORD kCreateSuspended = 0x00000004; // not offered: threads start at once
 }
 
 HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t /*stackSize: the default is used*/,

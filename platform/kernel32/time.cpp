@@ -44,12 +44,19 @@ void Sleep(DWORD milliseconds)
         return;
     }
     if (milliseconds == INFINITE) {
-        for (;;) std::this_thread::sleep_for(std::chrono::hours(24));
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::hours(24));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 // Milliseconds of the monotonic clock, wrapping at 2^32 like the Windows tick count.
-DWORD GetTickCount() { return static_cast<DWORD>(MonotonicNanoseconds() / 1000000); }
+DWORD GetTickCount()
+{
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1000000);
+}
 
-DWORD timeGetTime() { return static_cast<DWORD>(MonotonicNanoseconds() / 1000000); }
+DWORD timeGetTime()
+{
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1000000);
+}

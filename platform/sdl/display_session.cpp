@@ -28,16 +28,13 @@ bool NamesDisplayOrDriver(const char* display, const char* waylandDisplay, const
 
 bool IsUnaskedHeadlessDriver(const char* chosen, const char* requested)
 {
-    if (chosen == nullptr || !IsHeadless(chosen))
-        return false;
+    if (chosen == nullptr || !IsHeadless(chosen)) return false;
     const std::string list = requested ? requested : "";
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(',', start);
-        if (end == std::string::npos)
-            end = list.size();
-        if (strcasecmp(list.substr(start, end - start).c_str(), chosen) == 0)
-            return false;
+        if (end == std::string::npos) end = list.size();
+        if (strcasecmp(list.substr(start, end - start).c_str(), chosen) == 0) return false;
         start = end + 1;
     }
     return true;

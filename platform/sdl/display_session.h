@@ -8,8 +8,7 @@ namespace platform {
 
 // Whether the environment names an X11 or Wayland display, or a video
 // driver (SDL_VIDEODRIVER). Null or empty values name nothing.
-bool NamesDisplayOrDriver(const char* display, const char* waylandDisplay,
-                          const char* videoDriver);
+bool NamesDisplayOrDriver(const char* display, const char* waylandDisplay, const char* videoDriver);
 // Whether the driver SDL chose shows nothing although the request (a list
 // of driver names separated by commas, or null) did not ask for it.
 bool IsUnaskedHeadlessDriver(const char* chosen, const char* requested);

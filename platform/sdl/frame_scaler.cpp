@@ -17,7 +17,7 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
     destination = destinationSize;
     index.assign(static_cast<size_t>(destinationSize), 0);
     weight.assign(static_cast<size_t>(destinationSize), 0);
-    if (sourceSize < 2) return;  // one sample: every weight 0 on index 0
+    if (sourceSize < 2) return; // one sample: every weight 0 on index 0
     // The centre of destination pixel d lies at (d + 1/2) * s / n - 1/2 in
     // source pixels; 16.16 fixed point, clamped to the edge samples.
     const int64_t s = sourceSize, n = destinationSize;
@@ -27,7 +27,7 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         at = std::max<int64_t>(0, std::min(at, last));
         int i = static_cast<int>(at >> 16);
         int w = static_cast<int>((at >> 8) & 0xFF);
-        if (i >= sourceSize - 1) {  // the pair must stay inside the row
+        if (i >= sourceSize - 1) { // the pair must stay inside the row
             i = sourceSize - 2;
             w = 256;
         }
@@ -70,16 +70,19 @@ void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, 
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         // Both products fit 16 bits unsigned: 255 * 256 at most, and so does their sum.
-        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), wa),
-                                                        _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), wb)),
-                                          8);
-        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), wa),
-                                                        _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), wb)),
-                                          8);
+        const __m128i lo =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), wa),
+                                         _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), wb)),
+                           8);
+        const __m128i hi =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), wa),
+                                         _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), wb)),
+                           8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
     }
 #endif
-    for (; i < count; ++i) out[i] = Blend(a[i], b[i], w);
+    for (; i < count; ++i)
+        out[i] = Blend(a[i], b[i], w);
 }
 
 } // namespace
@@ -112,12 +115,13 @@ void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out) const
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + d), _mm_packus_epi16(both, zero));
     }
 #endif
-    for (; d < n; ++d) out[d] = Blend(row[index[d]], row[index[d] + 1], weight[d]);
+    for (; d < n; ++d)
+        out[d] = Blend(row[index[d]], row[index[d] + 1], weight[d]);
 }
 
-void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitchBytes,
-                        uint32_t* destination, int destinationWidth, int destinationHeight,
-                        int destinationPitchBytes)
+void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeight,
+                        int sourcePitchBytes, uint32_t* destination, int destinationWidth,
+                        int destinationHeight, int destinationPitchBytes)
 {
     if (source == nullptr || destination == nullptr || sourceWidth < 1 || sourceHeight < 1 ||
         destinationWidth < 1 || destinationHeight < 1)
@@ -137,7 +141,8 @@ void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeigh
     }
     columns.Prepare(sourceWidth, destinationWidth);
     rows.Prepare(sourceHeight, destinationHeight);
-    for (auto& row : cache) row.resize(static_cast<size_t>(destinationWidth));
+    for (auto& row : cache)
+        row.resize(static_cast<size_t>(destinationWidth));
     // The rows of an earlier frame are stale.
     cached[0] = cached[1] = -1;
 

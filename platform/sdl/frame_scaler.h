@@ -34,8 +34,8 @@ private:
 
     Axis columns;
     Axis rows;
-    std::vector<uint32_t> cache[2];  // horizontally scaled source rows
-    int cached[2] = {-1, -1};        // which source row each holds
+    std::vector<uint32_t> cache[2]; // horizontally scaled source rows
+    int cached[2] = {-1, -1};       // which source row each holds
 };
 
 } // namespace platform

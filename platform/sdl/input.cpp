@@ -1,8 +1,8 @@
 #include "platform/sdl/input.h"
 
 #include "platform/codepage.h"
-#include "platform/sdl/letterbox.h"
 #include "platform/sdl/keymap.h"
+#include "platform/sdl/letterbox.h"
 #include "platform/winmm.h"
 
 #include <algorithm>
@@ -39,7 +39,11 @@ void SetKey(bool* keys, SDL_Scancode sc, BYTE vk, bool down)
 
 } // namespace
 
-SdlInput::SdlInput() { ReleaseAll(); pointer_ = POINT{0, 0}; }
+SdlInput::SdlInput()
+{
+    ReleaseAll();
+    pointer_ = POINT{0, 0};
+}
 
 void SdlInput::ReleaseAll()
 {
@@ -61,13 +65,12 @@ WPARAM SdlInput::MouseKeys() const
     return flags;
 }
 
-bool SdlInput::Translate(const SDL_Event& event, const InputTarget& target, std::vector<InputMessage>& out)
+bool SdlInput::Translate(const SDL_Event& event, const InputTarget& target,
+                         std::vector<InputMessage>& out)
 {
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        Key(event.key, target, out);
-        return true;
+    case SDL_KEYUP: Key(event.key, target, out); return true;
     case SDL_TEXTINPUT: {
         InputMessage m;
         m.msg.hwnd = target.hwnd;
@@ -84,18 +87,14 @@ bool SdlInput::Translate(const SDL_Event& event, const InputTarget& target, std:
         out.push_back(Mouse(WM_MOUSEMOVE, target));
         return true;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        Button(event.button, target, out);
-        return true;
-    case SDL_MOUSEWHEEL:
-        Wheel(event.wheel, target, out);
-        return true;
-    default:
-        return false;
+    case SDL_MOUSEBUTTONUP: Button(event.button, target, out); return true;
+    case SDL_MOUSEWHEEL: Wheel(event.wheel, target, out); return true;
+    default: return false;
     }
 }
 
-void SdlInput::Key(const SDL_KeyboardEvent& e, const InputTarget& target, std::vector<InputMessage>& out)
+void SdlInput::Key(const SDL_KeyboardEvent& e, const InputTarget& target,
+                   std::vector<InputMessage>& out)
 {
     const Uint16 mod = e.keysym.mod;
     const KeyCode code = KeyCodeFromScancode(e.keysym.scancode, (mod & KMOD_NUM) != 0);
@@ -112,11 +111,11 @@ void SdlInput::Key(const SDL_KeyboardEvent& e, const InputTarget& target, std::v
     // A system key: with Alt held (and no Ctrl), or F10.
     const bool system = !ctrl && (alt || code.vk == VK_F10);
 
-    DWORD lParam = 1;  // repeat count
+    DWORD lParam = 1; // repeat count
     lParam |= static_cast<DWORD>(code.scan) << 16;
     if (code.extended) lParam |= 1u << 24;
     if (system && alt) lParam |= 1u << 29;
-    if (!down || e.repeat != 0) lParam |= 1u << 30;  // the key was down before
+    if (!down || e.repeat != 0) lParam |= 1u << 30; // the key was down before
     if (!down) lParam |= 1u << 31;
 
     InputMessage m;
@@ -157,19 +156,32 @@ InputMessage SdlInput::Mouse(UINT message, const InputTarget& target) const
     return m;
 }
 
-void SdlInput::Button(const SDL_MouseButtonEvent& e, const InputTarget& target, std::vector<InputMessage>& out)
+void SdlInput::Button(const SDL_MouseButtonEvent& e, const InputTarget& target,
+                      std::vector<InputMessage>& out)
 {
     int vk;
     UINT downMessage, upMessage;
     switch (e.button) {
-    case SDL_BUTTON_LEFT: vk = VK_LBUTTON; downMessage = WM_LBUTTONDOWN; upMessage = WM_LBUTTONUP; break;
-    case SDL_BUTTON_RIGHT: vk = VK_RBUTTON; downMessage = WM_RBUTTONDOWN; upMessage = WM_RBUTTONUP; break;
-    case SDL_BUTTON_MIDDLE: vk = VK_MBUTTON; downMessage = WM_MBUTTONDOWN; upMessage = WM_MBUTTONUP; break;
+    case SDL_BUTTON_LEFT:
+        vk = VK_LBUTTON;
+        downMessage = WM_LBUTTONDOWN;
+        upMessage = WM_LBUTTONUP;
+        break;
+    case SDL_BUTTON_RIGHT:
+        vk = VK_RBUTTON;
+        downMessage = WM_RBUTTONDOWN;
+        upMessage = WM_RBUTTONUP;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        vk = VK_MBUTTON;
+        downMessage = WM_MBUTTONDOWN;
+        upMessage = WM_MBUTTONUP;
+        break;
     default: return;
     }
     MovePointer(e.x, e.y, target);
     const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-    keys_[vk] = down;  // the flags go out as they are after the event
+    keys_[vk] = down; // the flags go out as they are after the event
     if (!down) {
         out.push_back(Mouse(upMessage, target));
         return;
@@ -184,7 +196,7 @@ void SdlInput::Button(const SDL_MouseButtonEvent& e, const InputTarget& target, 
                            std::abs(pointer_.y - pressPos_.y) <= kDoubleClickDistance;
         if (target.doubleClicks && quick) {
             message = WM_LBUTTONDBLCLK;
-            pressValid_ = false;  // a third press starts over
+            pressValid_ = false; // a third press starts over
         } else {
             pressValid_ = true;
             pressTime_ = e.timestamp;
@@ -192,12 +204,13 @@ void SdlInput::Button(const SDL_MouseButtonEvent& e, const InputTarget& target, 
             pressWindow_ = target.hwnd;
         }
     } else {
-        pressValid_ = false;  // another button between two left presses
+        pressValid_ = false; // another button between two left presses
     }
     out.push_back(Mouse(message, target));
 }
 
-void SdlInput::Wheel(const SDL_MouseWheelEvent& e, const InputTarget& target, std::vector<InputMessage>& out)
+void SdlInput::Wheel(const SDL_MouseWheelEvent& e, const InputTarget& target,
+                     std::vector<InputMessage>& out)
 {
     int notches = e.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.y : e.y;
     if (notches == 0) return;

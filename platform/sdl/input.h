@@ -23,7 +23,7 @@ constexpr int kDoubleClickDistance = 2;
 // What TranslateMessage needs to know about a key message made from input.
 struct KeyContext {
     bool fromInput = false;
-    std::wstring text;  // what the key typed, from SDL text input
+    std::wstring text; // what the key typed, from SDL text input
     bool ctrl = false;
     bool alt = false;
     bool shift = false;
@@ -40,13 +40,13 @@ struct InputMessage {
 // The window input goes to and how its pixels map to its client area.
 struct InputTarget {
     HWND hwnd = nullptr;
-    bool doubleClicks = false;    // the window's class has CS_DBLCLKS
-    bool confinePointer = false;  // full screen: the pointer stays on the client area
+    bool doubleClicks = false;   // the window's class has CS_DBLCLKS
+    bool confinePointer = false; // full screen: the pointer stays on the client area
     int clientWidth = 800;
     int clientHeight = 600;
-    int windowWidth = 800;        // the SDL window's size, in the units of its mouse events
+    int windowWidth = 800; // the SDL window's size, in the units of its mouse events
     int windowHeight = 600;
-    POINT screenOrigin{0, 0};     // client (0, 0) in screen coordinates
+    POINT screenOrigin{0, 0}; // client (0, 0) in screen coordinates
 };
 
 class SdlInput {
@@ -55,7 +55,8 @@ public:
 
     // Appends the messages a keyboard, mouse or text event gives (possibly
     // none); false when the event is of another kind.
-    bool Translate(const SDL_Event& event, const InputTarget& target, std::vector<InputMessage>& out);
+    bool Translate(const SDL_Event& event, const InputTarget& target,
+                   std::vector<InputMessage>& out);
 
     // The pointer in client coordinates of the last target.
     POINT Pointer() const { return pointer_; }
@@ -72,14 +73,16 @@ public:
 
 private:
     void Key(const SDL_KeyboardEvent& e, const InputTarget& target, std::vector<InputMessage>& out);
-    void Button(const SDL_MouseButtonEvent& e, const InputTarget& target, std::vector<InputMessage>& out);
-    void Wheel(const SDL_MouseWheelEvent& e, const InputTarget& target, std::vector<InputMessage>& out);
+    void Button(const SDL_MouseButtonEvent& e, const InputTarget& target,
+                std::vector<InputMessage>& out);
+    void Wheel(const SDL_MouseWheelEvent& e, const InputTarget& target,
+               std::vector<InputMessage>& out);
     void MovePointer(int windowX, int windowY, const InputTarget& target);
     InputMessage Mouse(UINT message, const InputTarget& target) const;
 
     bool keys_[256];
     POINT pointer_;
-    bool pressValid_;  // the last left press may start a double click
+    bool pressValid_; // the last left press may start a double click
     Uint32 pressTime_;
     POINT pressPos_;
     HWND pressWindow_;

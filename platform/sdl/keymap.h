@@ -10,9 +10,9 @@
 namespace platform {
 
 struct KeyCode {
-    BYTE vk;        // 0 for a key Windows has no code for
-    BYTE scan;      // set-1 scan code
-    bool extended;  // the E0-prefixed keys (right Ctrl and Alt, arrows, ...)
+    BYTE vk;       // 0 for a key Windows has no code for
+    BYTE scan;     // set-1 scan code
+    bool extended; // the E0-prefixed keys (right Ctrl and Alt, arrows, ...)
 };
 
 // With Num Lock off the keypad's digit keys give the navigation codes.

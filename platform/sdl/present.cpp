@@ -9,8 +9,8 @@
 // Without vsync, presents are held to the display's refresh (75 Hz when it
 // is not known); headless drivers have no display and are not held.
 // When nothing can be had, frames are dropped quietly.
-#include "platform/sdl/letterbox.h"
 #include "platform/present.h"
+#include "platform/sdl/letterbox.h"
 #include "platform/user32/state.h"
 
 #include <cstdio>
@@ -38,8 +38,8 @@ bool HasHardwareGpu()
 {
     // Kernel drivers with render nodes that give no GPU of their own: the
     // OpenGL on them is Mesa's software one.
-    static const char* const kVirtual[] = {"virtio_gpu", "vmwgfx", "qxl", "vboxvideo", "vkms",
-                                           "simpledrm", "bochs-drm", "cirrus", "hyperv_drm"};
+    static const char* const kVirtual[] = {"virtio_gpu", "vmwgfx",    "qxl",    "vboxvideo", "vkms",
+                                           "simpledrm",  "bochs-drm", "cirrus", "hyperv_drm"};
     DIR* dir = opendir("/sys/class/drm");
     if (dir == nullptr) return false;
     bool found = false;
@@ -53,7 +53,8 @@ bool HasHardwareGpu()
         const char* slash = std::strrchr(target, '/');
         const char* driver = slash != nullptr ? slash + 1 : target;
         bool isVirtual = false;
-        for (const char* name : kVirtual) isVirtual = isVirtual || std::strcmp(driver, name) == 0;
+        for (const char* name : kVirtual)
+            isVirtual = isVirtual || std::strcmp(driver, name) == 0;
         if (!isVirtual) found = true;
     }
     closedir(dir);
@@ -65,7 +66,8 @@ namespace {
 bool Headless()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
 bool RendererForced()
@@ -84,21 +86,26 @@ bool SoftwareOpenGl(SDL_Renderer* renderer)
     using GetString = const unsigned char* (*)(unsigned);
     auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
     const unsigned kRenderer = 0x1F01;
-    const char* name = getString != nullptr ? reinterpret_cast<const char*>(getString(kRenderer)) : nullptr;
+    const char* name =
+        getString != nullptr ? reinterpret_cast<const char*>(getString(kRenderer)) : nullptr;
     if (name == nullptr) return true;
     return std::strstr(name, "llvmpipe") != nullptr || std::strstr(name, "softpipe") != nullptr ||
-           std::strstr(name, "swrast") != nullptr || std::strstr(name, "Software Rasterizer") != nullptr;
+           std::strstr(name, "swrast") != nullptr ||
+           std::strstr(name, "Software Rasterizer") != nullptr;
 }
 
 // Chooses the way of presenting; false when there is none.
 bool Choose(WindowRecord& w)
 {
     SDL_DisplayMode mode;
-    w.refreshRate = SDL_GetWindowDisplayMode(w.sdl, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 75;
+    w.refreshRate = SDL_GetWindowDisplayMode(w.sdl, &mode) == 0 && mode.refresh_rate > 0
+                        ? mode.refresh_rate
+                        : 75;
     SetPresentRefreshRate(w.refreshRate);
     w.paced = !Headless();
     if (RendererForced() || (!Headless() && HasHardwareGpu())) {
-        w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        w.renderer =
+            SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (w.renderer != nullptr && !RendererForced() && SoftwareOpenGl(w.renderer)) {
             SDL_DestroyRenderer(w.renderer);
             w.renderer = nullptr;
@@ -107,7 +114,8 @@ bool Choose(WindowRecord& w)
             w.renderer = SDL_CreateRenderer(w.sdl, -1, SDL_RENDERER_SOFTWARE);
         if (w.renderer != nullptr) {
             SDL_RendererInfo info;
-            if (SDL_GetRendererInfo(w.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0)
+            if (SDL_GetRendererInfo(w.renderer, &info) == 0 &&
+                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0)
                 w.paced = false;
             return true;
         }
@@ -131,8 +139,8 @@ bool PrepareRenderer(WindowRecord& w, int width, int height)
     if (w.texture == nullptr || w.textureWidth != width || w.textureHeight != height) {
         if (w.texture != nullptr) SDL_DestroyTexture(w.texture);
         // ARGB8888 is B, G, R, A in memory on a little-endian machine.
-        w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      width, height);
+        w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                      SDL_TEXTUREACCESS_STREAMING, width, height);
         if (w.texture == nullptr) {
             std::fprintf(stderr, "SDL texture: %s\n", SDL_GetError());
             ReleasePresentation(w);
@@ -168,7 +176,8 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
     const SDL_Rect inside{box.x, box.y, box.width, box.height};
     const SDL_PixelFormat* f = surface->format;
     // B, G, R, x in memory: the frame's own order, written in place.
-    const bool direct = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
+    const bool direct =
+        f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     if (stale) SDL_FillRect(surface, nullptr, SDL_MapRGB(f, 0, 0, 0));
     if (direct) {
@@ -178,11 +187,12 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
         scaler.Scale(bgra, width, height, pitchBytes, at, box.width, box.height, surface->pitch);
     } else {
         std::vector<uint32_t> scaled(static_cast<size_t>(box.width) * box.height);
-        scaler.Scale(bgra, width, height, pitchBytes, scaled.data(), box.width, box.height, box.width * 4);
-        auto* at = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(box.y) * surface->pitch +
-                   box.x * f->BytesPerPixel;
-        SDL_ConvertPixels(box.width, box.height, SDL_PIXELFORMAT_ARGB8888, scaled.data(), box.width * 4,
-                          f->format, at, surface->pitch);
+        scaler.Scale(bgra, width, height, pitchBytes, scaled.data(), box.width, box.height,
+                     box.width * 4);
+        auto* at = static_cast<uint8_t*>(surface->pixels) +
+                   static_cast<ptrdiff_t>(box.y) * surface->pitch + box.x * f->BytesPerPixel;
+        SDL_ConvertPixels(box.width, box.height, SDL_PIXELFORMAT_ARGB8888, scaled.data(),
+                          box.width * 4, f->format, at, surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (stale) return SDL_UpdateWindowSurface(window) == 0;
@@ -207,7 +217,8 @@ void Pace(WindowRecord& w)
 
 void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes)
 {
-    if (bgra == nullptr || width <= 0 || height <= 0 || pitchBytes < width * 4 || !IsUiThread()) return;
+    if (bgra == nullptr || width <= 0 || height <= 0 || pitchBytes < width * 4 || !IsUiThread())
+        return;
     WindowRecord* w;
     {
         std::lock_guard<std::mutex> lock(WindowMutex());

@@ -34,20 +34,18 @@ bool WindowManagerRunning(SDL_Window* window)
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;
     Window x11 = 0;
-    if (!X11Of(window, &display, &x11))
-        return false;
+    if (!X11Of(window, &display, &x11)) return false;
     const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None)
-        return false;
+    if (check == None) return false;
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
-                                          &type, &format, &count, &after, &data) == Success &&
-                       type == XA_WINDOW && count == 1;
-    if (data != nullptr)
-        XFree(data);
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
     return found;
 #else
     (void)window;
@@ -60,12 +58,10 @@ bool MarkFullScreenBeforeShowing(SDL_Window* window)
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;
     Window x11 = 0;
-    if (!X11Of(window, &display, &x11))
-        return false;
+    if (!X11Of(window, &display, &x11)) return false;
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
-    if (state == None || fullScreen == None)
-        return false;
+    if (state == None || fullScreen == None) return false;
     XChangeProperty(display, x11, state, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&fullScreen), 1);
     return true;

@@ -32,7 +32,8 @@ std::string DataFolder()
         if (home.empty()) return std::string();
         folder = home + "/.local/share";
     }
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 // Starts at 0, as on Windows with a mouse: the pointer shows while it is >= 0.
 std::atomic<int> g_cursorCount{0};
-int g_cursorShown = -1;  // what SDL was last told (UI thread): -1 not yet
+int g_cursorShown = -1; // what SDL was last told (UI thread): -1 not yet
 
 } // namespace
 
@@ -45,7 +45,7 @@ using namespace platform;
 int ShowCursor(BOOL show)
 {
     const int count = show ? ++g_cursorCount : --g_cursorCount;
-    ApplyCursorVisibility();  // other threads leave it to the next pump
+    ApplyCursorVisibility(); // other threads leave it to the next pump
     return count;
 }
 
@@ -90,8 +90,8 @@ BOOL SetCursorPos(int x, int y)
         Input().SetPointer(client);
     }
     if (sdl != nullptr && IsUiThread()) {
-        Letterbox box = ComputeLetterbox(target.windowWidth, target.windowHeight, target.clientWidth,
-                                         target.clientHeight);
+        Letterbox box = ComputeLetterbox(target.windowWidth, target.windowHeight,
+                                         target.clientWidth, target.clientHeight);
         POINT out = ClientToOutput(box, target.clientWidth, target.clientHeight, client);
         SDL_WarpMouseInWindow(sdl, out.x, out.y);
     }

@@ -89,9 +89,7 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
         w->surfaceStale = true;
         out.push_back(Message(w->hwnd, WM_SIZE, SIZE_RESTORED, clientSize));
         break;
-    case SDL_WINDOWEVENT_CLOSE:
-        out.push_back(Message(w->hwnd, WM_CLOSE, 0, 0));
-        break;
+    case SDL_WINDOWEVENT_CLOSE: out.push_back(Message(w->hwnd, WM_CLOSE, 0, 0)); break;
     case SDL_WINDOWEVENT_LEAVE:
         if (!w->fullScreen) {
             WindowRecord copy = *w;
@@ -104,8 +102,7 @@ void WindowEvent(const SDL_WindowEvent& e, std::vector<MSG>& out)
         Input().ReleaseAll();
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -130,7 +127,8 @@ void HandleSdlEvent(const SDL_Event& event)
     if (event.type == SDL_WINDOWEVENT) {
         std::vector<MSG> out;
         WindowEvent(event.window, out);
-        for (const MSG& m : out) EnqueueMessage(m);
+        for (const MSG& m : out)
+            EnqueueMessage(m);
         return;
     }
     if (event.type == SDL_QUIT) {
@@ -147,8 +145,10 @@ void HandleSdlEvent(const SDL_Event& event)
         std::lock_guard<std::mutex> lock(WindowMutex());
         WindowRecord* w = FindSdlWindowLocked(WindowIdOf(event));
         if (w == nullptr || w->destroying) w = MainWindowLocked();
-        if (w != nullptr) target = TargetOfLocked(*w);
-        else target.hwnd = nullptr;  // the state is kept up, the messages dropped
+        if (w != nullptr)
+            target = TargetOfLocked(*w);
+        else
+            target.hwnd = nullptr; // the state is kept up, the messages dropped
     }
     std::vector<InputMessage> out;
     {
@@ -172,7 +172,10 @@ void PumpSdlEvents()
         HandleSdlEvent(event);
 }
 
-void TranslateSdlEvent(const SDL_Event& event) { HandleSdlEvent(event); }
+void TranslateSdlEvent(const SDL_Event& event)
+{
+    HandleSdlEvent(event);
+}
 
 Uint32 SdlWindowIdOf(HWND hwnd)
 {

@@ -45,8 +45,14 @@ Queue& TheQueue()
     return *queue;
 }
 
-bool IsKeyMessage(UINT m) { return m >= WM_KEYDOWN && m <= WM_SYSCHAR; }
-bool IsKeyDown(UINT m) { return m == WM_KEYDOWN || m == WM_SYSKEYDOWN; }
+bool IsKeyMessage(UINT m)
+{
+    return m >= WM_KEYDOWN && m <= WM_SYSCHAR;
+}
+bool IsKeyDown(UINT m)
+{
+    return m == WM_KEYDOWN || m == WM_SYSKEYDOWN;
+}
 
 void PushLocked(Queue& q, const MSG& msg, const KeyContext& key)
 {
@@ -97,7 +103,7 @@ bool TakeUiWaiting(Queue& q)
 // event or by a message another thread posts.
 DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 {
-    WakeEventType();  // registered before any poster needs it
+    WakeEventType(); // registered before any poster needs it
     Queue& q = TheQueue();
     for (;;) {
         PumpSdlEvents();
@@ -149,11 +155,12 @@ void EnqueueInput(const std::vector<InputMessage>& messages)
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         for (const InputMessage& m : messages) {
-            if (m.msg.hwnd == nullptr) continue;  // no window to take it
+            if (m.msg.hwnd == nullptr) continue; // no window to take it
             if (m.typedText) {
                 // The text a key typed joins its key-down, while that is still queued.
                 QueuedMessage* keyDown = nullptr;
-                for (auto it = q.messages.rbegin(); it != q.messages.rend() && q.pendingKeyDown != 0; ++it) {
+                for (auto it = q.messages.rbegin();
+                     it != q.messages.rend() && q.pendingKeyDown != 0; ++it) {
                     if (it->serial == q.pendingKeyDown) {
                         keyDown = &*it;
                         break;
@@ -291,7 +298,8 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
             if (remove) q.messages.erase(it);
             return TRUE;
         }
-        if (q.quit && hwnd == nullptr && Matches(MSG{nullptr, WM_QUIT, 0, 0, 0, {}}, nullptr, filterMin, filterMax)) {
+        if (q.quit && hwnd == nullptr &&
+            Matches(MSG{nullptr, WM_QUIT, 0, 0, 0, {}}, nullptr, filterMin, filterMax)) {
             *msg = MSG{};
             msg->message = WM_QUIT;
             msg->wParam = static_cast<WPARAM>(q.quitCode);
@@ -315,8 +323,8 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
     return FALSE;
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
-                                DWORD wakeMask)
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask)
 {
     if ((count > 0 && handles == nullptr) || (count > 0 && waitAll)) {
         // Waiting for all of several objects and input at once is not offered.

@@ -22,7 +22,10 @@ BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom)
     return TRUE;
 }
 
-BOOL SetRectEmpty(LPRECT rect) { return SetRect(rect, 0, 0, 0, 0); }
+BOOL SetRectEmpty(LPRECT rect)
+{
+    return SetRect(rect, 0, 0, 0, 0);
+}
 
 BOOL CopyRect(LPRECT dst, const RECT* src)
 {
@@ -64,8 +67,8 @@ BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b)
     } else if (bEmpty) {
         *dst = *a;
     } else {
-        *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
-                    std::max(a->bottom, b->bottom)};
+        *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
+                    std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
     }
     return TRUE;
 }

@@ -29,15 +29,15 @@ struct WindowRecord {
     std::wstring caption;
     int clientWidth = 800;
     int clientHeight = 600;
-    bool fullScreen = false;  // a pop-up window: the whole display, client area scaled up
+    bool fullScreen = false; // a pop-up window: the whole display, client area scaled up
     SDL_Window* sdl = nullptr;
     Uint32 sdlId = 0;
-    int windowWidth = 800;  // the SDL window's size
+    int windowWidth = 800; // the SDL window's size
     int windowHeight = 600;
-    POINT origin{0, 0};  // client (0, 0) in screen coordinates
+    POINT origin{0, 0}; // client (0, 0) in screen coordinates
     bool visible = false;
     bool minimized = false;
-    bool needsPaint = true;  // the client area is invalid: a WM_PAINT is due
+    bool needsPaint = true; // the client area is invalid: a WM_PAINT is due
     bool destroying = false;
     // Presentation, chosen on the first frame: an SDL renderer (a real GPU,
     // or one named by SDL_RENDER_DRIVER) or the window's memory framebuffer
@@ -48,12 +48,12 @@ struct WindowRecord {
     int textureHeight = 0;
     bool presentFailed = false;
     bool throughSurface = false;
-    bool surfaceStale = true;  // the borders too must be drawn and sent
+    bool surfaceStale = true; // the borders too must be drawn and sent
     SDL_Surface* surface = nullptr;
     std::shared_ptr<FrameScaler> scaler;
     bool paced = false;     // presents are held to the refresh by us (no vsync)
     int refreshRate = 75;   // the display's, in Hz
-    Uint64 lastPresent = 0;  // SDL performance counter
+    Uint64 lastPresent = 0; // SDL performance counter
 };
 
 // Guards every WindowRecord and the window table.

@@ -14,14 +14,14 @@ std::wstring CharactersOf(WPARAM vk, const KeyContext& key, bool system)
     if (!system && key.ctrl && !key.alt) {
         if (vk >= 'A' && vk <= 'Z') return std::wstring(1, static_cast<wchar_t>(vk - 'A' + 1));
         switch (vk) {
-        case VK_OEM_4: return L"\x1B";    // Ctrl+[
-        case VK_OEM_5: return L"\x1C";    // Ctrl+backslash
-        case VK_OEM_6: return L"\x1D";    // Ctrl+]
+        case VK_OEM_4: return L"\x1B"; // Ctrl+[
+        case VK_OEM_5: return L"\x1C"; // Ctrl+backslash
+        case VK_OEM_6: return L"\x1D"; // Ctrl+]
         case VK_BACK: return L"\x7F";
         case VK_RETURN: return L"\n";
         case VK_ESCAPE: return L"\x1B";
         case VK_SPACE: return L" ";
-        default: return std::wstring();  // Ctrl with anything else types nothing
+        default: return std::wstring(); // Ctrl with anything else types nothing
         }
     }
     switch (vk) {
@@ -37,7 +37,8 @@ std::wstring CharactersOf(WPARAM vk, const KeyContext& key, bool system)
     if (vk >= 'A' && vk <= 'Z')
         return std::wstring(1, static_cast<wchar_t>(key.shift ? vk : vk - 'A' + 'a'));
     if (vk >= '0' && vk <= '9' && !key.shift) return std::wstring(1, static_cast<wchar_t>(vk));
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return std::wstring(1, static_cast<wchar_t>('0' + vk - VK_NUMPAD0));
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
+        return std::wstring(1, static_cast<wchar_t>('0' + vk - VK_NUMPAD0));
     return std::wstring();
 }
 
@@ -51,13 +52,10 @@ BOOL TranslateMessage(const MSG* msg)
     if (msg == nullptr) return FALSE;
     switch (msg->message) {
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-        return TRUE;
+    case WM_SYSKEYUP: return TRUE;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        break;
-    default:
-        return FALSE;
+    case WM_SYSKEYDOWN: break;
+    default: return FALSE;
     }
     KeyContext key;
     if (!LastKeyContext(*msg, &key)) {

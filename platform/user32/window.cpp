@@ -3,12 +3,12 @@
 // up, centred, with black borders; other styles give an ordinary window of the
 // client size with the caption as title.
 #include "platform/codepage.h"
-#include "platform/sdl/display_session.h"
 #include "platform/kernel32.h"
 #include "platform/present.h"
+#include "platform/sdl/display_session.h"
+#include "platform/sdl/x11_window_manager.h"
 #include "platform/session.h"
 #include "platform/user32/state.h"
-#include "platform/sdl/x11_window_manager.h"
 
 #include <atomic>
 #include <cstdio>
@@ -31,7 +31,7 @@ struct ClassRecord {
 
 struct Tables {
     std::vector<ClassRecord> classes;
-    std::map<uintptr_t, std::unique_ptr<WindowRecord>> windows;  // by handle value: oldest first
+    std::map<uintptr_t, std::unique_ptr<WindowRecord>> windows; // by handle value: oldest first
     uintptr_t nextWindow = 0x10010;
     ATOM nextAtom = 0xC000;
 };
@@ -151,7 +151,8 @@ InputTarget TargetOfLocked(const WindowRecord& window)
 bool StartSdlVideo()
 {
     std::lock_guard<std::mutex> lock(g_startMutex);
-    if (g_sdlStarted.load(std::memory_order_acquire)) return g_uiThread == std::this_thread::get_id();
+    if (g_sdlStarted.load(std::memory_order_acquire))
+        return g_uiThread == std::this_thread::get_id();
     // Closing the last window is the window procedure's business, not a quit.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!NamesDisplayOrDriver(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
@@ -198,7 +199,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
         return 0;
     }
     Tables& state = State();
-    if (state.nextAtom == 0) {  // every atom handed out
+    if (state.nextAtom == 0) { // every atom handed out
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
@@ -248,8 +249,9 @@ BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu)
     return TRUE;
 }
 
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param)
 {
     ATOM atom;
     UINT classStyle;
@@ -271,7 +273,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         return nullptr;
     }
     if (!StartSdlVideo()) {
-        SetLastError(IsUiThread() || !SDL_WasInit(SDL_INIT_VIDEO) ? ERROR_GEN_FAILURE : ERROR_ACCESS_DENIED);
+        SetLastError(IsUiThread() || !SDL_WasInit(SDL_INIT_VIDEO) ? ERROR_GEN_FAILURE
+                                                                  : ERROR_ACCESS_DENIED);
         return nullptr;
     }
 
@@ -325,7 +328,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     }
     record->sdlId = SDL_GetWindowID(record->sdl);
     SDL_GetWindowSize(record->sdl, &record->windowWidth, &record->windowHeight);
-    if (!record->fullScreen) SDL_GetWindowPosition(record->sdl, &record->origin.x, &record->origin.y);
+    if (!record->fullScreen)
+        SDL_GetWindowPosition(record->sdl, &record->origin.x, &record->origin.y);
 
     HWND hwnd;
     bool first;
@@ -349,8 +353,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         Input().SetPointer(POINT{clientWidth / 2, clientHeight / 2});
     }
 
-    CREATESTRUCTW create{param,          instance, menu,  parent,          height, width, y, x,
-                         static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTW create{
+        param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (Send(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(hwnd);
         SetLastError(ERROR_GEN_FAILURE);
@@ -407,8 +412,8 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
-    case 7:   // SW_SHOWMINNOACTIVE
-    case 11:  // SW_FORCEMINIMIZE
+    case 7:  // SW_SHOWMINNOACTIVE
+    case 11: // SW_FORCEMINIMIZE
         if (!wasVisible) {
             Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
             SDL_ShowWindow(sdl);
@@ -419,13 +424,12 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
             Send(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
         }
         break;
-    default:  // every form of showing
+    default: // every form of showing
         if (!wasVisible) {
             Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
             update(true, minimized);
             // Above panels and docks, where a window manager keeps them.
-            if (fullScreen && WindowManagerRunning(sdl))
-                MarkFullScreenBeforeShowing(sdl);
+            if (fullScreen && WindowManagerRunning(sdl)) MarkFullScreenBeforeShowing(sdl);
             SDL_ShowWindow(sdl);
             SDL_RaiseWindow(sdl);
         }
@@ -495,12 +499,11 @@ BOOL DestroyWindow(HWND hwnd)
 LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSKEYDOWN:
         // Alt+F4 closes the window.
-        if (wParam == VK_F4 && (static_cast<DWORD>(lParam) & (1u << 29)) != 0) Send(hwnd, WM_CLOSE, 0, 0);
+        if (wParam == VK_F4 && (static_cast<DWORD>(lParam) & (1u << 29)) != 0)
+            Send(hwnd, WM_CLOSE, 0, 0);
         return 0;
     case WM_PAINT: {
         // Validates the client area: no further WM_PAINT until it is invalid again.
@@ -508,8 +511,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (WindowRecord* w = FindWindowLocked(hwnd)) w->needsPaint = false;
         return 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -539,7 +541,10 @@ BOOL ClientToScreen(HWND hwnd, LPPOINT point)
 }
 
 // Menus are not offered: no window has one.
-HMENU GetMenu(HWND) { return nullptr; }
+HMENU GetMenu(HWND)
+{
+    return nullptr;
+}
 
 BOOL DestroyMenu(HMENU)
 {
@@ -556,6 +561,12 @@ Placeholder g_cursor{0};
 } // namespace
 
 // Icons and cursors are placeholders: the pointer is SDL's, the window has no icon.
-HICON LoadIconW(HINSTANCE, LPCWSTR) { return reinterpret_cast<HICON>(&g_icon); }
+HICON LoadIconW(HINSTANCE, LPCWSTR)
+{
+    return reinterpret_cast<HICON>(&g_icon);
+}
 
-HCURSOR LoadCursorW(HINSTANCE, LPCWSTR) { return reinterpret_cast<HCURSOR>(&g_cursor); }
+HCURSOR LoadCursorW(HINSTANCE, LPCWSTR)
+{
+    return reinterpret_cast<HCURSOR>(&g_cursor);
+}

@@ -26,7 +26,10 @@ TEST_F(ScreensTest, TheShellsHelpPageClosesByItselfAndLowersTheFlag)
     app->modal = true;
     Dialog* page = new Dialog(app->mainWindow, nullptr, 0);
     bool closed = false;
-    page->ConnectClosing([&closed](const IMEvent&) -> long { closed = true; return 0; });
+    page->ConnectClosing([&closed](const IMEvent&) -> long {
+        closed = true;
+        return 0;
+    });
     const double shown = Seconds();
     app->IMApp<App>::ShowInstruction(page);
     Pump(3);

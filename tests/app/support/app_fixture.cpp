@@ -70,13 +70,13 @@ std::vector<SheetRow> ReadSheet(const std::wstring& path, const std::wstring& sh
 
 bool FileExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -110,6 +110,6 @@ std::wstring ScratchDataHome::ResultsFile() const
 
 void PrintTo(const ResultRow& row, std::ostream* out)
 {
-    *out << "{" << platform::WideToUtf8(row.label) << ", " << platform::WideToUtf8(row.value) << ", "
-         << platform::WideToUtf8(row.kind) << "}";
+    *out << "{" << platform::WideToUtf8(row.label) << ", " << platform::WideToUtf8(row.value)
+         << ", " << platform::WideToUtf8(row.kind) << "}";
 }

@@ -19,9 +19,11 @@ uint32_t BigEndian32(const unsigned char* p)
 
 bool IsNumber(const std::string& name)
 {
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
     for (char c : name)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
     return true;
 }
 
@@ -29,7 +31,8 @@ Picture FromModule(HMODULE module, int id)
 {
     Picture missing;
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (resource == nullptr) return missing;
+    if (resource == nullptr)
+        return missing;
     const void* data = LockResource(LoadResource(module, resource));
     return Decode(static_cast<const unsigned char*>(data), SizeofResource(module, resource));
 }
@@ -43,7 +46,8 @@ Picture Decode(const unsigned char* data, size_t size)
     // The header chunk follows the signature: length, "IHDR", width, height,
     // bit depth, colour type.
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < 33 || std::memcmp(data, kSignature, 8) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0) {
+    if (size < 33 || std::memcmp(data, kSignature, 8) != 0 ||
+        std::memcmp(data + 12, "IHDR", 4) != 0) {
         picture.error = "not a PNG file";
         return picture;
     }
@@ -78,17 +82,20 @@ Picture Decode(const unsigned char* data, size_t size)
 
 Picture Embedded(const std::string& name)
 {
-    if (IsNumber(name)) return FromModule(nullptr, std::atoi(name.c_str()));
+    if (IsNumber(name))
+        return FromModule(nullptr, std::atoi(name.c_str()));
     const unsigned char* data = nullptr;
     size_t size = 0;
-    if (!platform::FindEmbeddedBlob(name, &data, &size)) return Picture();
+    if (!platform::FindEmbeddedBlob(name, &data, &size))
+        return Picture();
     return Decode(data, size);
 }
 
 Picture FromSideFile(int id)
 {
     HMODULE side = LoadLibraryExW(L"Animations.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (side == nullptr) return Picture();
+    if (side == nullptr)
+        return Picture();
     Picture picture = FromModule(side, id);
     FreeLibrary(side);
     return picture;
@@ -99,8 +106,10 @@ double MeanColourDifference(const Picture& a, const Picture& b, const std::vecto
     double sum = 0;
     size_t count = 0;
     for (size_t i = 0; i < where.size(); ++i) {
-        if (!where[i]) continue;
-        for (int c = 0; c < 3; ++c) sum += std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
+        if (!where[i])
+            continue;
+        for (int c = 0; c < 3; ++c)
+            sum += std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
         count += 3;
     }
     return count == 0 ? 0.0 : sum / count;

@@ -15,11 +15,14 @@ struct Picture {
     std::string error;
     int width = 0;
     int height = 0;
-    int bitDepth = 0;   // from the file's header
-    int colourType = 0; // from the file's header: 2 RGB, 6 RGBA
+    int bitDepth = 0;          // from the file's header
+    int colourType = 0;        // from the file's header: 2 RGB, 6 RGBA
     std::vector<uint8_t> rgba; // decoded, 4 bytes per pixel, rows top to bottom
 
-    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    const uint8_t* At(int x, int y) const
+    {
+        return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    }
     int Alpha(int x, int y) const { return At(x, y)[3]; }
 };
 

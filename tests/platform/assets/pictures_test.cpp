@@ -30,7 +30,8 @@ void ExpectFormat(const Picture& p, int width, int height, int colourType)
 int CountAlpha(const Picture& p, int value)
 {
     int n = 0;
-    for (size_t i = 3; i < p.rgba.size(); i += 4) n += p.rgba[i] == value;
+    for (size_t i = 3; i < p.rgba.size(); i += 4)
+        n += p.rgba[i] == value;
     return n;
 }
 
@@ -78,7 +79,8 @@ TEST(Bubble, HasAHighlightAndAColouredRim)
     for (int y = 0; y < p.height / 2; ++y)
         for (int x = 0; x < p.width / 2; ++x) {
             const uint8_t* px = p.At(x, y);
-            if (px[3] >= 180 && px[0] > 235 && px[1] > 235 && px[2] > 235) ++highlight;
+            if (px[3] >= 180 && px[0] > 235 && px[1] > 235 && px[2] > 235)
+                ++highlight;
         }
     EXPECT_GT(highlight, 200);
 
@@ -86,14 +88,18 @@ TEST(Bubble, HasAHighlightAndAColouredRim)
     int minHue = 360, maxHue = 0;
     for (int k = 0; k < 72; ++k) {
         double a = k * 2 * M_PI / 72;
-        int x = static_cast<int>(255.5 + 235 * std::cos(a)), y = static_cast<int>(235 + 216 * std::sin(a));
+        int x = static_cast<int>(255.5 + 235 * std::cos(a)),
+            y = static_cast<int>(235 + 216 * std::sin(a));
         const uint8_t* px = p.At(x, y);
         int r = px[0], g = px[1], b = px[2];
         int mx = std::max({r, g, b}), mn = std::min({r, g, b});
-        if (mx - mn < 12) continue;
-        double hue = mx == r ? 60.0 * (g - b) / (mx - mn) : mx == g ? 120 + 60.0 * (b - r) / (mx - mn)
-                                                                      : 240 + 60.0 * (r - g) / (mx - mn);
-        if (hue < 0) hue += 360;
+        if (mx - mn < 12)
+            continue;
+        double hue = mx == r   ? 60.0 * (g - b) / (mx - mn)
+                     : mx == g ? 120 + 60.0 * (b - r) / (mx - mn)
+                               : 240 + 60.0 * (r - g) / (mx - mn);
+        if (hue < 0)
+            hue += 360;
         minHue = std::min(minHue, static_cast<int>(hue));
         maxHue = std::max(maxHue, static_cast<int>(hue));
     }
@@ -128,7 +134,8 @@ TEST(PraiseCloud, IsClearOverTheVideoWindowAndSolidAroundIt)
     Picture p = Embedded("oblako_png");
     ExpectFormat(p, 506, 350, assets_test::kRgba);
     for (int y = 76; y <= 276; ++y)
-        for (int x = 93; x <= 413; ++x) ASSERT_EQ(p.Alpha(x, y), 0) << x << "," << y;
+        for (int x = 93; x <= 413; ++x)
+            ASSERT_EQ(p.Alpha(x, y), 0) << x << "," << y;
     // The ring: opaque cloud on each side of the window.
     EXPECT_EQ(p.Alpha(253, 40), 255);
     EXPECT_EQ(p.Alpha(253, 312), 255);
@@ -159,8 +166,10 @@ double RimMismatch(const Picture& keyboard, const Picture& space, int ox, int oy
     int n = 0;
     for (int y = 0; y < space.height; ++y)
         for (int x = 0; x < space.width; ++x) {
-            if (x != 0 && y != 0 && x != space.width - 1 && y != space.height - 1) continue;
-            for (int c = 0; c < 3; ++c) sum += std::abs(space.At(x, y)[c] - keyboard.At(ox + x, oy + y)[c]);
+            if (x != 0 && y != 0 && x != space.width - 1 && y != space.height - 1)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(space.At(x, y)[c] - keyboard.At(ox + x, oy + y)[c]);
             n += 3;
         }
     return sum / n;
@@ -195,8 +204,8 @@ TEST(KeyboardPage, SpaceBarPictureLinesUpWithTheKeyboardsSpaceBar)
 
 // ---------------------------------------------------------------------------
 
-const char* const kMice[] = {"MOUSE_M", "MOUSE_MB", "MOUSE_MB_PR", "MOUSE_MB_R1", "MOUSE_MB_R2", "MOUSE_ML",
-                             "MOUSE_MR"};
+const char* const kMice[] = {"MOUSE_M",     "MOUSE_MB", "MOUSE_MB_PR", "MOUSE_MB_R1",
+                             "MOUSE_MB_R2", "MOUSE_ML", "MOUSE_MR"};
 
 TEST(MouseDemonstration, MousePicturesAreRgbaOfOneSize)
 {
@@ -214,7 +223,8 @@ double FrontDifference(const Picture& a, const Picture& b, int x0, int x1)
     int n = 0;
     for (int y = 5; y < 30; ++y)
         for (int x = x0; x < x1; ++x) {
-            for (int c = 0; c < 4; ++c) sum += std::abs(a.At(x, y)[c] - b.At(x, y)[c]);
+            for (int c = 0; c < 4; ++c)
+                sum += std::abs(a.At(x, y)[c] - b.At(x, y)[c]);
             ++n;
         }
     return sum / n;
@@ -242,11 +252,13 @@ TEST(MouseDemonstration, PointerTipIsTheTopLeftPixel)
     Picture p = Embedded("CURSOR");
     ASSERT_TRUE(p.decoded);
     EXPECT_EQ(p.Alpha(0, 0), 255);
-    for (int x = 1; x < p.width; ++x) EXPECT_EQ(p.Alpha(x, 0), 0);
+    for (int x = 1; x < p.width; ++x)
+        EXPECT_EQ(p.Alpha(x, 0), 0);
     // An arrow widening downwards from the tip.
     auto width = [&](int y) {
         int n = 0;
-        for (int x = 0; x < p.width; ++x) n += p.Alpha(x, y) == 255;
+        for (int x = 0; x < p.width; ++x)
+            n += p.Alpha(x, y) == 255;
         return n;
     };
     EXPECT_LT(width(2), width(6));
@@ -281,7 +293,8 @@ TEST(WhitespaceSymbols, LineEndAndTabAreDarkSignsOnClearPixels)
         int dark = 0;
         for (int y = 0; y < p->height; ++y)
             for (int x = 0; x < p->width; ++x)
-                if (p->Alpha(x, y) == 255 && p->At(x, y)[0] < 64) ++dark;
+                if (p->Alpha(x, y) == 255 && p->At(x, y)[0] < 64)
+                    ++dark;
         EXPECT_GT(dark, 8);
         EXPECT_GT(CountAlpha(*p, 0), p->width * p->height / 3);
     }
@@ -310,7 +323,8 @@ TEST(EmbeddedPictures, EveryEmbeddedPngDecodes)
         const unsigned char* data = nullptr;
         size_t size = 0;
         ASSERT_TRUE(platform::FindEmbeddedBlob(name, &data, &size));
-        if (size < 8 || std::memcmp(data, "\x89PNG", 4) != 0) continue;
+        if (size < 8 || std::memcmp(data, "\x89PNG", 4) != 0)
+            continue;
         SCOPED_TRACE(name);
         Picture p = assets_test::Decode(data, size);
         EXPECT_TRUE(p.decoded) << p.error;

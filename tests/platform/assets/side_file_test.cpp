@@ -14,7 +14,8 @@ namespace {
 std::string Bytes(HMODULE module, int id)
 {
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (resource == nullptr) return std::string();
+    if (resource == nullptr)
+        return std::string();
     const char* data = static_cast<const char*>(LockResource(LoadResource(module, resource)));
     return std::string(data, SizeofResource(module, resource));
 }
@@ -44,7 +45,8 @@ TEST(SideFile, EveryNumberedPictureIsInTheExecutableOrElseTheSideFile)
     for (int id : {102, 103, 108, 109, 110}) {
         SCOPED_TRACE(id);
         std::string bytes = Bytes(nullptr, id);
-        if (bytes.empty()) bytes = Bytes(side, id);
+        if (bytes.empty())
+            bytes = Bytes(side, id);
         ASSERT_FALSE(bytes.empty());
         assets_test::Picture p =
             assets_test::Decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());

@@ -16,14 +16,16 @@ namespace {
 using assets_test::Embedded;
 using assets_test::Picture;
 
-const char* const kButtons[] = {"PrintButton", "SaveAsButton", "RetryButton", "CloseButton",
-                                "StartPopStartButton", "SubmitButton", "OptionsButton", "CancelButton"};
+const char* const kButtons[] = {"PrintButton",   "SaveAsButton",        "RetryButton",
+                                "CloseButton",   "StartPopStartButton", "SubmitButton",
+                                "OptionsButton", "CancelButton"};
 
 std::vector<bool> Footprint(const Picture& p)
 {
     std::vector<bool> opaque(static_cast<size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) opaque[static_cast<size_t>(y) * p.width + x] = p.Alpha(x, y) == 255;
+        for (int x = 0; x < p.width; ++x)
+            opaque[static_cast<size_t>(y) * p.width + x] = p.Alpha(x, y) == 255;
     return opaque;
 }
 
@@ -39,7 +41,8 @@ double RelativeLuminance(const uint8_t* rgb)
 double ContrastRatio(const uint8_t* a, const uint8_t* b)
 {
     double la = RelativeLuminance(a), lb = RelativeLuminance(b);
-    if (la < lb) std::swap(la, lb);
+    if (la < lb)
+        std::swap(la, lb);
     return (la + 0.05) / (lb + 0.05);
 }
 
@@ -49,7 +52,8 @@ TEST(SkinTable, StartsWithTheBackgroundAndNamesEachSkinOnce)
     EXPECT_STREQ(assets::kSkins[0].name, "DefaultBackGround");
     EXPECT_STREQ(assets::kSkins[56].name, "SelectionMask");
     std::set<std::string> names;
-    for (const assets::SkinImage& skin : assets::kSkins) names.insert(skin.name);
+    for (const assets::SkinImage& skin : assets::kSkins)
+        names.insert(skin.name);
     EXPECT_EQ(names.size(), 57u);
 }
 
@@ -78,7 +82,8 @@ TEST(ButtonPictures, HaveOnlyFullyOpaqueOrFullyClearPixels)
             int other = 0;
             for (int y = 0; y < p.height; ++y)
                 for (int x = 0; x < p.width; ++x)
-                    if (p.Alpha(x, y) != 0 && p.Alpha(x, y) != 255) ++other;
+                    if (p.Alpha(x, y) != 0 && p.Alpha(x, y) != 255)
+                        ++other;
             EXPECT_EQ(other, 0);
         }
     }
@@ -102,7 +107,8 @@ TEST(ButtonPictures, ThreeStatesShareOneOpaqueFootprint)
         EXPECT_EQ(Footprint(pressed), footprint);
         // The button is clickable nearly everywhere: only its rounded corners are clear.
         size_t opaque = 0;
-        for (bool b : footprint) opaque += b;
+        for (bool b : footprint)
+            opaque += b;
         EXPECT_GT(opaque, footprint.size() * 9 / 10);
         EXPECT_EQ(normal.Alpha(normal.width / 2, normal.height / 2), 255);
         EXPECT_EQ(normal.Alpha(0, 0), 0);
@@ -133,7 +139,8 @@ TEST(ButtonPictures, CarryADarkCaptionInTheMiddle)
             int dark = 0;
             for (int y = p.height / 4; y < p.height * 3 / 4; ++y)
                 for (int x = p.width / 6; x < p.width * 5 / 6; ++x)
-                    if (RelativeLuminance(p.At(x, y)) < 0.05) ++dark;
+                    if (RelativeLuminance(p.At(x, y)) < 0.05)
+                        ++dark;
             EXPECT_GT(dark, 40);
         }
     }
@@ -147,7 +154,8 @@ TEST(ScreenPictures, BackgroundIsOpaqueAndClearlyContrastsWithTheText)
     const uint8_t text[3] = {0x07, 0x21, 0x34};
     double worst = 100;
     for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) worst = std::min(worst, ContrastRatio(p.At(x, y), text));
+        for (int x = 0; x < p.width; ++x)
+            worst = std::min(worst, ContrastRatio(p.At(x, y), text));
     EXPECT_GE(worst, 7.0); // dark blue text stays easy to read anywhere on it
 }
 
@@ -178,18 +186,20 @@ TEST(ScreenPictures, EditFillIsWhiteAndSelectionIsALightHighlight)
     ASSERT_TRUE(selection.decoded);
     const uint8_t black[3] = {0, 0, 0};
     EXPECT_EQ(selection.At(0, 0)[3], 255);
-    EXPECT_GE(ContrastRatio(selection.At(0, 0), black), 7.0);      // black text readable on it
+    EXPECT_GE(ContrastRatio(selection.At(0, 0), black), 7.0);         // black text readable on it
     EXPECT_GE(ContrastRatio(selection.At(0, 0), fill.At(0, 0)), 1.2); // and it shows on white
 }
 
 TEST(ScreenPictures, ScrollBarPartsAreOpaque)
 {
     // They are buttons stretched over the bar, hit-tested per pixel.
-    for (const char* name : {"ScrollSlider", "ScrollBackground", "ScrollButtonUp", "ScrollButtonDown"}) {
+    for (const char* name :
+         {"ScrollSlider", "ScrollBackground", "ScrollButtonUp", "ScrollButtonDown"}) {
         SCOPED_TRACE(name);
         Picture p = Embedded(name);
         ASSERT_TRUE(p.decoded);
-        for (size_t i = 3; i < p.rgba.size(); i += 4) ASSERT_EQ(p.rgba[i], 255);
+        for (size_t i = 3; i < p.rgba.size(); i += 4)
+            ASSERT_EQ(p.rgba[i], 255);
     }
 }
 

@@ -30,8 +30,8 @@ struct DecodedSound {
     std::string error;
     int channels = 0;
     long rate = 0;
-    long long totalFrames = 0;        // as the stream's header and granules tell
-    std::vector<int16_t> samples;     // interleaved, as decoded
+    long long totalFrames = 0;    // as the stream's header and granules tell
+    std::vector<int16_t> samples; // interleaved, as decoded
 };
 
 DecodedSound DecodeFile(const fs::path& path)
@@ -74,9 +74,15 @@ const DecodedSound& Sound(const std::string& name)
     return found->second;
 }
 
-double Seconds(const DecodedSound& s) { return double(s.totalFrames) / double(s.rate); }
+double Seconds(const DecodedSound& s)
+{
+    return double(s.totalFrames) / double(s.rate);
+}
 
-double ToDb(double linear) { return 20.0 * std::log10(std::max(linear, 1e-12)); }
+double ToDb(double linear)
+{
+    return 20.0 * std::log10(std::max(linear, 1e-12));
+}
 
 int Peak(const DecodedSound& s, size_t firstFrame, size_t endFrame)
 {
@@ -136,17 +142,16 @@ struct Expected {
     bool voice;
 };
 
-std::ostream& operator<<(std::ostream& out, const Expected& e) { return out << e.name; }
+std::ostream& operator<<(std::ostream& out, const Expected& e)
+{
+    return out << e.name;
+}
 
 const Expected kSounds[] = {
-    {"105", 2, 44000, 23.7, 24.1, true},
-    {"ENDHELPSOUND", 2, 44100, 5.0, 5.4, true},
-    {"107", 2, 44100, 1.0, 3.0, false},
-    {"MOUSE_CLICK_SOUND", 2, 44000, 0.33, 0.39, false},
-    {"bravo_sound", 2, 44100, 0.4, 2.0, true},
-    {"gotovo_sound", 2, 44100, 0.4, 2.0, true},
-    {"molodec_sound", 2, 44100, 0.4, 2.0, true},
-    {"otlichno_sound", 2, 44100, 0.4, 2.0, true},
+    {"105", 2, 44000, 23.7, 24.1, true},         {"ENDHELPSOUND", 2, 44100, 5.0, 5.4, true},
+    {"107", 2, 44100, 1.0, 3.0, false},          {"MOUSE_CLICK_SOUND", 2, 44000, 0.33, 0.39, false},
+    {"bravo_sound", 2, 44100, 0.4, 2.0, true},   {"gotovo_sound", 2, 44100, 0.4, 2.0, true},
+    {"molodec_sound", 2, 44100, 0.4, 2.0, true}, {"otlichno_sound", 2, 44100, 0.4, 2.0, true},
     {"ura_sound", 2, 44100, 0.4, 2.0, true},
 };
 
@@ -196,7 +201,9 @@ TEST_P(EachSound, StartsAndEndsInSilence)
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, EachSound, ::testing::ValuesIn(kSounds),
-    [](const ::testing::TestParamInfo<Expected>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Expected>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(SoundAssets, FolderHoldsExactlyTheProgramsSounds)
 {

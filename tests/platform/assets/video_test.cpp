@@ -52,12 +52,12 @@ LumaGrid Grid(const yuv_buffer& yuv)
 }
 
 struct ClipReport {
-    std::string error;        // empty when the whole clip decoded
-    int streams = 0;          // logical streams (beginning-of-stream pages)
+    std::string error; // empty when the whole clip decoded
+    int streams = 0;   // logical streams (beginning-of-stream pages)
     int headers = 0;
-    theora_info info{};       // copied once the headers are read
+    theora_info info{}; // copied once the headers are read
     int frames = 0;
-    bool planesMatch = true;  // every frame's planes have the header's size
+    bool planesMatch = true; // every frame's planes have the header's size
     std::vector<LumaGrid> luma;
 };
 
@@ -126,8 +126,8 @@ private:
         ogg_stream_init(&stream_, ogg_page_serialno(&page));
         ogg_stream_pagein(&stream_, &page);
         ogg_packet packet;
-        if (ogg_stream_packetout(&stream_, &packet) == 1
-            && theora_decode_header(&info_, &comment_, &packet) == 0) {
+        if (ogg_stream_packetout(&stream_, &packet) == 1 &&
+            theora_decode_header(&info_, &comment_, &packet) == 0) {
             haveStream_ = true;
             report_.headers = 1;
         } else {
@@ -170,8 +170,8 @@ private:
             return;
         }
         ++report_.frames;
-        if (yuv.y_width < kWidth || yuv.y_height < kHeight
-            || yuv.uv_width * 2 != yuv.y_width || yuv.uv_height * 2 != yuv.y_height) {
+        if (yuv.y_width < kWidth || yuv.y_height < kHeight || yuv.uv_width * 2 != yuv.y_width ||
+            yuv.uv_height * 2 != yuv.y_height) {
             report_.planesMatch = false;
             return;
         }
@@ -221,7 +221,7 @@ double Spread(const LumaGrid& grid)
 }
 
 const char* const kClips[] = {
-    "bravo_video.ogv", "gotovo_video.ogv", "molodec_video.ogv",
+    "bravo_video.ogv",    "gotovo_video.ogv", "molodec_video.ogv",
     "otlichno_video.ogv", "ura_video.ogv",
 };
 
@@ -282,10 +282,10 @@ TEST_P(EachClip, MovesAndIsNoBlankPicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, EachClip, ::testing::ValuesIn(kClips),
-    [](const ::testing::TestParamInfo<const char*>& info) {
-        std::string name = info.param;
-        return name.substr(0, name.find('.'));
-    });
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             return name.substr(0, name.find('.'));
+                         });
 
 TEST(VideoAssets, FolderHoldsExactlyThePraiseClips)
 {

@@ -14,7 +14,10 @@ using d3d9fixture::Frame;
 constexpr uint32_t kBlack = 0xFF000000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-uint32_t Round(double v) { return static_cast<uint32_t>(std::floor(v + 0.5)); }
+uint32_t Round(double v)
+{
+    return static_cast<uint32_t>(std::floor(v + 0.5));
+}
 
 // src × α + dst × (1 − α) on every channel.
 uint32_t Over(uint32_t s, uint32_t d)
@@ -62,7 +65,8 @@ TEST_P(QuadCoverage, CoversExactlyTheDestinationRectangle)
         {0, 0, 800, 600},     // the whole screen
     };
     for (const RECT& r : cases) {
-        SCOPED_TRACE(::testing::Message() << r.left << "," << r.top << "-" << r.right << "," << r.bottom);
+        SCOPED_TRACE(::testing::Message()
+                     << r.left << "," << r.top << "-" << r.right << "," << r.bottom);
         Begin();
         ASSERT_EQ(DrawQuad(tex, r), D3D_OK);
         ExpectRect(End(), r, kWhite, kBlack);
@@ -126,13 +130,15 @@ TEST_P(QuadCoverage, RotatedHalfTransparentQuadsShareTheirDiagonalOnce)
 // bottom-left, white bottom-right, in a 64 × 32 texture.
 class RotatedQuad : public Coverage_ {
 protected:
-    static constexpr uint32_t kQuadrant[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
+    static constexpr uint32_t kQuadrant[2][2] = {{0xFFFF0000, 0xFF00FF00},
+                                                 {0xFF0000FF, 0xFFFFFFFF}};
 
     d3d9fixture::Texture Quadrants(int w, int h)
     {
         std::vector<uint32_t> pixels(w * h);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) pixels[y * w + x] = kQuadrant[y >= h / 2][x >= w / 2];
+            for (int x = 0; x < w; ++x)
+                pixels[y * w + x] = kQuadrant[y >= h / 2][x >= w / 2];
         return MakeTexture(64, 32, pixels, w);
     }
 
@@ -151,15 +157,19 @@ protected:
                 const double px = x + 0.5 - cx, py = y + 0.5 - cy;
                 const double lx = px * c + py * s + w / 2, ly = -px * s + py * c + h / 2;
                 const uint32_t got = f.At(x, y);
-                if (got != kBlack) ++covered;
-                const auto near = [&](double v, double edge) { return std::fabs(v - edge) < margin; };
+                if (got != kBlack)
+                    ++covered;
+                const auto near = [&](double v, double edge) {
+                    return std::fabs(v - edge) < margin;
+                };
                 if (near(lx, 0) || near(lx, w) || near(ly, 0) || near(ly, h) || near(lx, w / 2) ||
                     near(ly, h / 2))
                     continue;
                 const bool inside = lx > 0 && lx < w && ly > 0 && ly < h;
                 const uint32_t want = inside ? kQuadrant[ly > h / 2][lx > w / 2] : kBlack;
                 if (got != want && ++wrong <= 5)
-                    ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << got << " not " << want;
+                    ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << got
+                                  << " not " << want;
             }
         EXPECT_EQ(wrong, 0);
         return covered;

@@ -38,9 +38,11 @@ protected:
     void TearDown() override
     {
         for (Texture& t : textures)
-            if (t.texture) t.texture->Release();
+            if (t.texture)
+                t.texture->Release();
         textures.clear();
-        if (quad) quad->Release();
+        if (quad)
+            quad->Release();
         if (device) {
             EXPECT_EQ(device->Release(), 0u);
         }
@@ -75,16 +77,17 @@ protected:
 
     // A texture of the power-of-two size, level 0 filled from `pixels`
     // (image width × height, the rest left zero).
-    Texture MakeTexture(int texWidth, int texHeight, const std::vector<uint32_t>& pixels, int imageWidth,
-                        D3DFORMAT format = D3DFMT_A8R8G8B8)
+    Texture MakeTexture(int texWidth, int texHeight, const std::vector<uint32_t>& pixels,
+                        int imageWidth, D3DFORMAT format = D3DFMT_A8R8G8B8)
     {
         Texture t;
         t.width = texWidth;
         t.height = texHeight;
-        EXPECT_EQ(device->CreateTexture(texWidth, texHeight, 0, D3DUSAGE_DYNAMIC, format, D3DPOOL_DEFAULT,
-                                        &t.texture, nullptr),
+        EXPECT_EQ(device->CreateTexture(texWidth, texHeight, 0, D3DUSAGE_DYNAMIC, format,
+                                        D3DPOOL_DEFAULT, &t.texture, nullptr),
                   D3D_OK);
-        if (!t.texture) return t;
+        if (!t.texture)
+            return t;
         D3DLOCKED_RECT lr;
         EXPECT_EQ(t.texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
         const int imageHeight = imageWidth ? static_cast<int>(pixels.size()) / imageWidth : 0;
@@ -127,7 +130,8 @@ protected:
     }
 
     // Writes the four vertices of a quad into the vertex buffer and draws it.
-    HRESULT DrawQuad(const Texture& tex, RECT dest, RECT source, D3DCOLOR colour, float angle = 0.0f)
+    HRESULT DrawQuad(const Texture& tex, RECT dest, RECT source, D3DCOLOR colour,
+                     float angle = 0.0f)
     {
         const float cx = (dest.left + dest.right) * 0.5f, cy = (dest.top + dest.bottom) * 0.5f;
         float corners[4][2] = {{float(dest.left), float(dest.top)},
@@ -149,7 +153,8 @@ protected:
                                 {source.left / tw, source.bottom / th}};
         SetStates();
         void* data = nullptr;
-        if (quad->Lock(0, 0, &data, 0) != D3D_OK) return E_FAIL;
+        if (quad->Lock(0, 0, &data, 0) != D3D_OK)
+            return E_FAIL;
         for (int i = 0; i < 4; ++i) {
             float v[7];
             v[0] = originX + corners[i][0] - 0.5f;
@@ -169,7 +174,8 @@ protected:
         return device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 2);
     }
 
-    HRESULT DrawQuad(const Texture& tex, RECT dest, D3DCOLOR colour = 0xFFFFFFFF, float angle = 0.0f)
+    HRESULT DrawQuad(const Texture& tex, RECT dest, D3DCOLOR colour = 0xFFFFFFFF,
+                     float angle = 0.0f)
     {
         return DrawQuad(tex, dest, RECT{0, 0, tex.width, tex.height}, colour, angle);
     }

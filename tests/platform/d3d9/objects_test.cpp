@@ -42,14 +42,27 @@ TEST(DeviceCreation, FaultsFailTheCallsTheyName)
     D3DDISPLAYMODE mode;
     EXPECT_TRUE(FAILED(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode)));
     platform::d3d9test::SetFault(Fault::CreateDevice, true);
-    D3DPRESENT_PARAMETERS pp{800, 600, D3DFMT_A8R8G8B8, 3, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                             nullptr, FALSE, FALSE, D3DFMT_UNKNOWN, 0, 75, 0};
+    D3DPRESENT_PARAMETERS pp{800,
+                             600,
+                             D3DFMT_A8R8G8B8,
+                             3,
+                             D3DMULTISAMPLE_NONE,
+                             0,
+                             D3DSWAPEFFECT_DISCARD,
+                             nullptr,
+                             FALSE,
+                             FALSE,
+                             D3DFMT_UNKNOWN,
+                             0,
+                             75,
+                             0};
     IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(&pp);
-    EXPECT_TRUE(FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                         &device)));
+    EXPECT_TRUE(FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr,
+                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)));
     EXPECT_EQ(device, nullptr);
     platform::d3d9test::ClearFaults();
-    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device),
+    EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                &pp, &device),
               D3D_OK);
     EXPECT_EQ(device->Release(), 0u);
     EXPECT_EQ(d3d->Release(), 0u);
@@ -58,12 +71,26 @@ TEST(DeviceCreation, FaultsFailTheCallsTheyName)
 TEST(DeviceCreation, RefusesPresentParametersItCannotHonour)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    const D3DPRESENT_PARAMETERS good{800, 600, D3DFMT_A8R8G8B8, 3, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                                     nullptr, FALSE, FALSE, D3DFMT_UNKNOWN, 0, 75, 0};
-    const auto attempt = [&](D3DPRESENT_PARAMETERS pp, DWORD behaviour = D3DCREATE_SOFTWARE_VERTEXPROCESSING) {
+    const D3DPRESENT_PARAMETERS good{800,
+                                     600,
+                                     D3DFMT_A8R8G8B8,
+                                     3,
+                                     D3DMULTISAMPLE_NONE,
+                                     0,
+                                     D3DSWAPEFFECT_DISCARD,
+                                     nullptr,
+                                     FALSE,
+                                     FALSE,
+                                     D3DFMT_UNKNOWN,
+                                     0,
+                                     75,
+                                     0};
+    const auto attempt = [&](D3DPRESENT_PARAMETERS pp,
+                             DWORD behaviour = D3DCREATE_SOFTWARE_VERTEXPROCESSING) {
         IDirect3DDevice9* device = nullptr;
         HRESULT hr = d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, behaviour, &pp, &device);
-        if (device) device->Release();
+        if (device)
+            device->Release();
         return hr;
     };
     EXPECT_EQ(attempt(good), D3D_OK);
@@ -85,7 +112,8 @@ TEST(DeviceCreation, RefusesPresentParametersItCannotHonour)
 TEST_F(DeviceObjects, NewTextureIsZeroAndDescribesItsLevels)
 {
     IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(device->CreateTexture(512, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(512, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t, nullptr),
               D3D_OK);
     D3DSURFACE_DESC desc;
     ASSERT_EQ(t->GetLevelDesc(0, &desc), D3D_OK);
@@ -103,7 +131,8 @@ TEST_F(DeviceObjects, NewTextureIsZeroAndDescribesItsLevels)
     EXPECT_EQ(lr.Pitch, 512 * 4);
     const uint8_t* bytes = static_cast<const uint8_t*>(lr.pBits);
     size_t nonZero = 0;
-    for (size_t i = 0; i < size_t(lr.Pitch) * 256; ++i) nonZero += bytes[i] != 0;
+    for (size_t i = 0; i < size_t(lr.Pitch) * 256; ++i)
+        nonZero += bytes[i] != 0;
     EXPECT_EQ(nonZero, 0u);
     t->UnlockRect(0);
     EXPECT_EQ(t->Release(), 0u);
@@ -112,19 +141,22 @@ TEST_F(DeviceObjects, NewTextureIsZeroAndDescribesItsLevels)
 TEST_F(DeviceObjects, LockReadsBackWhatWasWritten)
 {
     IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(device->CreateTexture(16, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(16, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t, nullptr),
               D3D_OK);
     D3DLOCKED_RECT lr;
     ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x)
-            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] = y * 1000 + x;
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x] =
+                y * 1000 + x;
     ASSERT_EQ(t->UnlockRect(0), D3D_OK);
 
     ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch)[x],
+            ASSERT_EQ(reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(lr.pBits) +
+                                                        y * lr.Pitch)[x],
                       uint32_t(y * 1000 + x));
     t->UnlockRect(0);
 
@@ -142,7 +174,8 @@ TEST_F(DeviceObjects, LockReadsBackWhatWasWritten)
 TEST_F(DeviceObjects, LocksAreOneAtATimeOnLevelZeroOfDynamicTextures)
 {
     IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3D_OK);
     D3DLOCKED_RECT lr;
     EXPECT_EQ(t->LockRect(1, &lr, nullptr, 0), D3DERR_INVALIDCALL);
@@ -152,7 +185,8 @@ TEST_F(DeviceObjects, LocksAreOneAtATimeOnLevelZeroOfDynamicTextures)
     EXPECT_EQ(t->UnlockRect(0), D3D_OK);
     t->Release();
 
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr), D3D_OK);
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+              D3D_OK);
     EXPECT_EQ(t->LockRect(0, &lr, nullptr, 0), D3DERR_INVALIDCALL);
     t->Release();
 }
@@ -160,7 +194,8 @@ TEST_F(DeviceObjects, LocksAreOneAtATimeOnLevelZeroOfDynamicTextures)
 TEST_F(DeviceObjects, TextureLockFaultFailsTheLock)
 {
     IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3D_OK);
     platform::d3d9test::SetFault(Fault::TextureLock, true);
     D3DLOCKED_RECT lr;
@@ -175,14 +210,18 @@ TEST_F(DeviceObjects, TextureLockFaultFailsTheLock)
 TEST_F(DeviceObjects, RefusesTexturesItDoesNotMake)
 {
     IDirect3DTexture9* t = reinterpret_cast<IDirect3DTexture9*>(this);
-    EXPECT_EQ(device->CreateTexture(0, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    EXPECT_EQ(device->CreateTexture(0, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(t, nullptr);
-    EXPECT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, &t, nullptr),
+    EXPECT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &t, nullptr),
+    EXPECT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                    &t, nullptr),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->CreateTexture(8, 8, 5, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    EXPECT_EQ(device->CreateTexture(8, 8, 5, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(t, nullptr);
 }
@@ -192,7 +231,8 @@ TEST_F(DeviceObjects, RefusesTexturesItDoesNotMake)
 TEST_F(DeviceObjects, ReferenceCountsFollowAddRefAndRelease)
 {
     IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(8, 8, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t,
+                                    nullptr),
               D3D_OK);
     EXPECT_EQ(platform::d3d9test::CountLiveObjects().textures, 1);
     EXPECT_EQ(t->AddRef(), 2u);
@@ -215,7 +255,8 @@ TEST_F(DeviceObjects, ReleasingTheDeviceLeavesHeldResourcesDeadButSafe)
 {
     IDirect3DTexture9* t = nullptr;
     IDirect3DVertexBuffer9* vb = nullptr;
-    ASSERT_EQ(device->CreateTexture(64, 64, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr),
+    ASSERT_EQ(device->CreateTexture(64, 64, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t, nullptr),
               D3D_OK);
     ASSERT_EQ(device->CreateVertexBuffer(112, 0, 0x144, D3DPOOL_SYSTEMMEM, &vb, nullptr), D3D_OK);
     ASSERT_EQ(device->SetTexture(0, t), D3D_OK);
@@ -260,23 +301,25 @@ TEST_F(DeviceObjects, BudgetMakesTextureCreationRunOutOfVideoMemory)
     platform::d3d9test::SetVideoMemoryBudget(3 * one);
     IDirect3DTexture9* t[4] = {};
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t[i],
-                                        nullptr),
+        ASSERT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                                        D3DPOOL_DEFAULT, &t[i], nullptr),
                   D3D_OK);
     EXPECT_EQ(platform::d3d9test::VideoMemoryInUse(), 3 * one);
-    EXPECT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t[3],
-                                    nullptr),
+    EXPECT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t[3], nullptr),
               D3DERR_OUTOFVIDEOMEMORY);
     EXPECT_EQ(t[3], nullptr);
     // A smaller one still fits nowhere; freeing one makes room.
-    EXPECT_EQ(device->CreateTexture(1, 1, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t[3], nullptr),
+    EXPECT_EQ(device->CreateTexture(1, 1, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t[3], nullptr),
               D3DERR_OUTOFVIDEOMEMORY);
     t[1]->Release();
     EXPECT_EQ(platform::d3d9test::VideoMemoryInUse(), 2 * one);
-    EXPECT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &t[1],
-                                    nullptr),
+    EXPECT_EQ(device->CreateTexture(256, 256, 0, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                    &t[1], nullptr),
               D3D_OK);
-    for (int i = 0; i < 3; ++i) t[i]->Release();
+    for (int i = 0; i < 3; ++i)
+        t[i]->Release();
     EXPECT_EQ(platform::d3d9test::VideoMemoryInUse(), 0u);
 }
 
@@ -285,15 +328,18 @@ TEST_F(DeviceObjects, BudgetCountsEveryDevicesTexturesAndDoesNotCountVertexBuffe
     IDirect3DDevice9* other = MakeDevice(64, 64);
     IDirect3DTexture9 *a = nullptr, *b = nullptr;
     platform::d3d9test::SetVideoMemoryBudget(64 * 64 * 4);
-    ASSERT_EQ(other->CreateTexture(64, 64, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &a, nullptr),
+    ASSERT_EQ(other->CreateTexture(64, 64, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                   &a, nullptr),
               D3D_OK);
     IDirect3DVertexBuffer9* vb = nullptr;
     EXPECT_EQ(device->CreateVertexBuffer(4096, 0, 0, D3DPOOL_SYSTEMMEM, &vb, nullptr), D3D_OK);
-    EXPECT_EQ(device->CreateTexture(4, 4, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &b, nullptr),
+    EXPECT_EQ(device->CreateTexture(4, 4, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &b,
+                                    nullptr),
               D3DERR_OUTOFVIDEOMEMORY);
     // The texture's memory goes with its device, even while the texture is held.
     other->Release();
-    EXPECT_EQ(device->CreateTexture(4, 4, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &b, nullptr),
+    EXPECT_EQ(device->CreateTexture(4, 4, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &b,
+                                    nullptr),
               D3D_OK);
     a->Release();
     b->Release();
@@ -334,7 +380,8 @@ TEST_F(DeviceObjects, LostDeviceReportsLossUntilMadeAgain)
     tex.texture->UnlockRect(0);
 
     // Released and made again: a working device.
-    for (auto& t : textures) t.texture->Release();
+    for (auto& t : textures)
+        t.texture->Release();
     textures.clear();
     quad->Release();
     EXPECT_EQ(device->Release(), 0u);
@@ -365,7 +412,8 @@ TEST_F(DeviceObjects, TextureHeldAcrossRecreationCannotBeUsed)
     const auto old = SolidTexture(8, 8, 0xFFFFFFFF);
     old.texture->AddRef(); // kept by its owner past the release of the device
     platform::d3d9test::LoseDevice(device);
-    for (auto& t : textures) t.texture->Release();
+    for (auto& t : textures)
+        t.texture->Release();
     textures.clear();
     quad->Release();
     device->Release();
@@ -454,7 +502,8 @@ TEST_F(DeviceObjects, StatesItDoesNotImplementAreRefused)
     EXPECT_EQ(device->SetSamplerState(0, D3DSAMP_ADDRESSU, 3), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetSamplerState(1, D3DSAMP_MINFILTER, D3DTEXF_LINEAR), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetFVF(0x142), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(this)), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(this)),
+              D3DERR_INVALIDCALL);
 }
 
 TEST_F(DeviceObjects, CombinationsItDoesNotImplementAreNotDrawn)
@@ -535,11 +584,24 @@ TEST_F(DeviceObjects, PresentHandsTheFrameToTheWindow)
 TEST_F(DeviceObjects, PresentGoesToTheDevicesWindow)
 {
     g_shown = {};
-    D3DPRESENT_PARAMETERS pp{64, 32, D3DFMT_A8R8G8B8, 3, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                             nullptr, FALSE, FALSE, D3DFMT_UNKNOWN, 0, 75, 0};
+    D3DPRESENT_PARAMETERS pp{64,
+                             32,
+                             D3DFMT_A8R8G8B8,
+                             3,
+                             D3DMULTISAMPLE_NONE,
+                             0,
+                             D3DSWAPEFFECT_DISCARD,
+                             nullptr,
+                             FALSE,
+                             FALSE,
+                             D3DFMT_UNKNOWN,
+                             0,
+                             75,
+                             0};
     HWND window = reinterpret_cast<HWND>(0x1234);
     IDirect3DDevice9* other = nullptr;
-    ASSERT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &other),
+    ASSERT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                     &pp, &other),
               D3D_OK);
     platform::SetPresentFunction(Capture);
     other->Present(nullptr, nullptr, nullptr, nullptr);
@@ -570,7 +632,8 @@ TEST_F(DeviceObjects, FrameSavesAsPng)
     EXPECT_EQ(image.height, 600u);
     // The picture as shown: colours kept, alpha not.
     std::vector<uint32_t> shown = f.pixels;
-    for (uint32_t& p : shown) p |= 0xFF000000;
+    for (uint32_t& p : shown)
+        p |= 0xFF000000;
     EXPECT_EQ(read, shown);
     EXPECT_FALSE(platform::d3d9test::SavePng(Frame{}, path));
 }

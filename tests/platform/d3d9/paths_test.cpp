@@ -26,7 +26,8 @@ protected:
     void SetUp() override
     {
         DeviceTest::SetUp();
-        if (GetParam() && !platform::d3d9impl::WideKernelsSupported()) GTEST_SKIP() << "no AVX2 here";
+        if (GetParam() && !platform::d3d9impl::WideKernelsSupported())
+            GTEST_SKIP() << "no AVX2 here";
         platform::d3d9impl::UseWideKernels(GetParam());
         // A small screen keeps the comparisons quick.
         quad->Release();
@@ -97,7 +98,9 @@ protected:
 TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
 {
     std::mt19937 rng(20240601);
-    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const auto pick = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
     const int sides[] = {1, 3, 4, 5, 8, 16, 17, 32, 64};
     int drawn = 0;
     for (int iteration = 0; iteration < 400; ++iteration) {
@@ -109,10 +112,13 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         std::vector<uint32_t> texels(tw * th);
         for (auto& t : texels) {
             const int kind = opaque ? 5 : pick(0, 9);
-            const uint32_t alpha = kind < 3 ? 0 : kind < 6 ? 255 : static_cast<uint32_t>(pick(0, 255));
+            const uint32_t alpha = kind < 3   ? 0
+                                   : kind < 6 ? 255
+                                              : static_cast<uint32_t>(pick(0, 255));
             t = alpha << 24 | (rng() & 0xFFFFFF);
         }
-        const auto tex = MakeTexture(tw, th, texels, tw, pick(0, 4) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8);
+        const auto tex =
+            MakeTexture(tw, th, texels, tw, pick(0, 4) ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8);
 
         Scene s;
         for (int i = 0, n = pick(0, 6); i < n; ++i) {
@@ -122,8 +128,12 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         }
         const DWORD vx = pick(0, kWidth - 1), vy = pick(0, kHeight - 1);
         s.viewport = pick(0, 2) ? D3DVIEWPORT9{0, 0, kWidth, kHeight, 0, 1}
-                                : D3DVIEWPORT9{vx, vy, static_cast<DWORD>(pick(0, kWidth - vx)),
-                                               static_cast<DWORD>(pick(0, kHeight - vy)), 0, 1};
+                                : D3DVIEWPORT9{vx,
+                                               vy,
+                                               static_cast<DWORD>(pick(0, kWidth - vx)),
+                                               static_cast<DWORD>(pick(0, kHeight - vy)),
+                                               0,
+                                               1};
         s.blend = pick(0, 4) ? TRUE : FALSE;
         const bool alphaBlend = pick(0, 5) > 0;
         s.srcBlend = alphaBlend ? D3DBLEND_SRCALPHA : D3DBLEND_ONE;
@@ -132,7 +142,8 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         s.mask = pick(0, 2) ? 0xF : static_cast<DWORD>(pick(1, 14));
         s.minFilter = pick(0, 3) ? D3DTEXF_LINEAR : D3DTEXF_POINT;
         s.magFilter = pick(0, 3) ? D3DTEXF_POINT : D3DTEXF_LINEAR;
-        const DWORD ops[] = {D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2};
+        const DWORD ops[] = {D3DTOP_MODULATE, D3DTOP_MODULATE, D3DTOP_SELECTARG1,
+                             D3DTOP_SELECTARG2};
         const bool swapArgs = pick(0, 1);
         s.colourOp = ops[pick(0, 3)];
         s.colourArg1 = swapArgs ? D3DTA_DIFFUSE : D3DTA_TEXTURE;
@@ -149,13 +160,16 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         const float left = pick(-30, kWidth + 10) - 0.5f, top = pick(-30, kHeight + 10) - 0.5f;
         const float right = left + pick(1, 90), bottom = top + pick(1, 70);
         const float u0 = pick(-2 * tw, 2 * tw) / float(tw), v0 = pick(-2 * th, 2 * th) / float(th);
-        float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw), v1 = v0 + pick(-3 * th, 3 * th) / float(th);
+        float u1 = u0 + pick(-3 * tw, 3 * tw) / float(tw),
+              v1 = v0 + pick(-3 * th, 3 * th) / float(th);
         if (pick(0, 2) == 0) { // texel for pixel
             u1 = u0 + (right - left) / float(tw);
             v1 = v0 + (bottom - top) / float(th);
         }
-        const float corners[4][4] = {
-            {left, top, u0, v0}, {right, top, u1, v0}, {right, bottom, u1, v1}, {left, bottom, u0, v1}};
+        const float corners[4][4] = {{left, top, u0, v0},
+                                     {right, top, u1, v0},
+                                     {right, bottom, u1, v1},
+                                     {left, bottom, u0, v1}};
         const int start = pick(0, 3), step = pick(0, 1) ? 1 : 3;
         for (int i = 0; i < 4; ++i) {
             const float* c = corners[(start + i * step) % 4];
@@ -169,7 +183,8 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
             empty.mask = 0;
             return Render(empty, true);
         }();
-        if (fast.pixels != blank.pixels) ++drawn;
+        if (fast.pixels != blank.pixels)
+            ++drawn;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
                 ASSERT_EQ(fast.At(x, y), general.At(x, y)) << "pixel " << x << "," << y;
@@ -209,10 +224,10 @@ TEST_F(ClearThenDraw, NoPixelShowsAnEarlierFrame)
     const auto wide = SolidTexture(800, 4, 0xFF00FF00, D3DFMT_X8R8G8B8);
     const auto half = SolidTexture(8, 8, 0x80FFFFFF);
     Begin(blue);
-    ASSERT_EQ(DrawQuad(wide, RECT{0, 10, 800, 14}), D3D_OK);           // a whole-row copy
-    ASSERT_EQ(DrawQuad(wide, RECT{100, 20, 900, 24}), D3D_OK);         // a copy of part of each row
-    ASSERT_EQ(DrawQuad(half, RECT{0, 100, 8, 108}), D3D_OK);           // blended over the clear
-    ASSERT_EQ(DrawQuad(half, RECT{200, 200, 240, 240}, 0xFFFFFFFF, 0.3f), D3D_OK);  // triangles
+    ASSERT_EQ(DrawQuad(wide, RECT{0, 10, 800, 14}), D3D_OK);   // a whole-row copy
+    ASSERT_EQ(DrawQuad(wide, RECT{100, 20, 900, 24}), D3D_OK); // a copy of part of each row
+    ASSERT_EQ(DrawQuad(half, RECT{0, 100, 8, 108}), D3D_OK);   // blended over the clear
+    ASSERT_EQ(DrawQuad(half, RECT{200, 200, 240, 240}, 0xFFFFFFFF, 0.3f), D3D_OK); // triangles
     const Frame frame = End();
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
@@ -220,7 +235,7 @@ TEST_F(ClearThenDraw, NoPixelShowsAnEarlierFrame)
     EXPECT_EQ(frame.At(400, 12), 0xFF00FF00u);
     EXPECT_EQ(frame.At(50, 21), blue);
     EXPECT_EQ(frame.At(150, 21), 0xFF00FF00u);
-    EXPECT_EQ(frame.At(4, 104) & 0xFF, 0xFFu);  // white half over blue keeps all the blue
+    EXPECT_EQ(frame.At(4, 104) & 0xFF, 0xFFu); // white half over blue keeps all the blue
     EXPECT_NEAR(static_cast<int>(frame.At(4, 104) >> 16 & 0xFF), 128, 2);
 
     // A cleared frame presented with nothing drawn (nor read) shows the clear.

@@ -12,13 +12,20 @@ using d3d9fixture::Frame;
 constexpr uint32_t kBlack = 0xFF000000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-uint32_t Ch(uint32_t c, int i) { return (c >> (8 * i)) & 255; }
-uint32_t Round(double v) { return static_cast<uint32_t>(std::floor(v + 0.5)); }
+uint32_t Ch(uint32_t c, int i)
+{
+    return (c >> (8 * i)) & 255;
+}
+uint32_t Round(double v)
+{
+    return static_cast<uint32_t>(std::floor(v + 0.5));
+}
 
 uint32_t Tint(uint32_t t, uint32_t d)
 {
     uint32_t out = 0;
-    for (int i = 0; i < 4; ++i) out |= Round(Ch(t, i) * Ch(d, i) / 255.0) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        out |= Round(Ch(t, i) * Ch(d, i) / 255.0) << (8 * i);
     return out;
 }
 
@@ -26,7 +33,8 @@ uint32_t Over(uint32_t s, uint32_t d)
 {
     const double a = s >> 24;
     uint32_t out = 0;
-    for (int i = 0; i < 4; ++i) out |= Round((Ch(s, i) * a + Ch(d, i) * (255 - a)) / 255.0) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        out |= Round((Ch(s, i) * a + Ch(d, i) * (255 - a)) / 255.0) << (8 * i);
     return out;
 }
 
@@ -35,7 +43,8 @@ std::vector<uint32_t> Numbered(int w, int h)
 {
     std::vector<uint32_t> p(w * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) p[y * w + x] = 0xFF000000 | (x * 7) << 16 | (y * 11) << 8 | (x + y);
+        for (int x = 0; x < w; ++x)
+            p[y * w + x] = 0xFF000000 | (x * 7) << 16 | (y * 11) << 8 | (x + y);
     return p;
 }
 
@@ -56,7 +65,8 @@ TEST_P(Shading, SourceRectangleMapsTexelCentresOntoPixelCentres)
     DrawQuad(tex, {100, 200, 106, 207}, {3, 5, 9, 12}, kWhite);
     const Frame f = End();
     for (int j = 0; j < 7; ++j)
-        for (int i = 0; i < 6; ++i) ASSERT_EQ(f.At(100 + i, 200 + j), pixels[(5 + j) * 16 + 3 + i]) << i << "," << j;
+        for (int i = 0; i < 6; ++i)
+            ASSERT_EQ(f.At(100 + i, 200 + j), pixels[(5 + j) * 16 + 3 + i]) << i << "," << j;
     EXPECT_EQ(f.At(99, 200), kBlack);
     EXPECT_EQ(f.At(106, 206), kBlack);
 }
@@ -70,7 +80,8 @@ TEST_P(Shading, WholeImageInALargerTextureShowsOnlyTheImage)
     DrawQuad(tex, {10, 10, 15, 13}, {0, 0, 5, 3}, kWhite);
     const Frame f = End();
     for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 5; ++i) ASSERT_EQ(f.At(10 + i, 10 + j), pixels[j * 5 + i]);
+        for (int i = 0; i < 5; ++i)
+            ASSERT_EQ(f.At(10 + i, 10 + j), pixels[j * 5 + i]);
 }
 
 TEST_P(Shading, MagnificationTakesTheNearestTexel)
@@ -83,14 +94,16 @@ TEST_P(Shading, MagnificationTakesTheNearestTexel)
     const Frame f = End();
     for (int j = 0; j < 14; ++j)
         for (int i = 0; i < 12; ++i)
-            ASSERT_EQ(f.At(100 + i, 200 + j), pixels[(5 + j / 2) * 16 + 3 + i / 2]) << i << "," << j;
+            ASSERT_EQ(f.At(100 + i, 200 + j), pixels[(5 + j / 2) * 16 + 3 + i / 2])
+                << i << "," << j;
 }
 
 TEST_P(Shading, MinificationByTwoAveragesEachBlockOfFour)
 {
     std::mt19937 rng(7);
     std::vector<uint32_t> pixels(64);
-    for (auto& p : pixels) p = 0xFF000000 | (rng() & 0xFFFFFF);
+    for (auto& p : pixels)
+        p = 0xFF000000 | (rng() & 0xFFFFFF);
     const auto tex = MakeTexture(8, 8, pixels, 8);
     Begin();
     DrawQuad(tex, {40, 30, 44, 34}, {0, 0, 8, 8}, kWhite);
@@ -99,7 +112,8 @@ TEST_P(Shading, MinificationByTwoAveragesEachBlockOfFour)
         for (int i = 0; i < 4; ++i) {
             uint32_t want = 0xFF000000;
             for (int c = 0; c < 3; ++c) {
-                const uint32_t sum = Ch(pixels[2 * j * 8 + 2 * i], c) + Ch(pixels[2 * j * 8 + 2 * i + 1], c) +
+                const uint32_t sum = Ch(pixels[2 * j * 8 + 2 * i], c) +
+                                     Ch(pixels[2 * j * 8 + 2 * i + 1], c) +
                                      Ch(pixels[(2 * j + 1) * 8 + 2 * i], c) +
                                      Ch(pixels[(2 * j + 1) * 8 + 2 * i + 1], c);
                 want |= Round(sum / 4.0) << (8 * c);
@@ -118,7 +132,8 @@ TEST_P(Shading, MinificationWithPointFilterSkipsTexels)
     const Frame f = End();
     // Pixel centre i lands on texel 2i + 1.
     for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(f.At(40 + i, 30 + j), pixels[(2 * j + 1) * 8 + 2 * i + 1]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(f.At(40 + i, 30 + j), pixels[(2 * j + 1) * 8 + 2 * i + 1]);
 }
 
 TEST_P(Shading, TextureCoordinatesWrapAround)
@@ -131,8 +146,10 @@ TEST_P(Shading, TextureCoordinatesWrapAround)
     DrawQuad(tex, {30, 10, 34, 14}, {-2, -1, 2, 3}, kWhite);
     const Frame f = End();
     for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 8; ++i) ASSERT_EQ(f.At(10 + i, 10 + j), pixels[j * 4 + (2 + i) % 4]);
-        for (int i = 0; i < 4; ++i) ASSERT_EQ(f.At(30 + i, 10 + j), pixels[((j + 3) % 4) * 4 + (i + 2) % 4]);
+        for (int i = 0; i < 8; ++i)
+            ASSERT_EQ(f.At(10 + i, 10 + j), pixels[j * 4 + (2 + i) % 4]);
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(f.At(30 + i, 10 + j), pixels[((j + 3) % 4) * 4 + (i + 2) % 4]);
     }
 }
 
@@ -188,7 +205,8 @@ TEST_P(Shading, TintOfABilinearSample)
 {
     // Halving a two-colour texture: each pixel averages a light and a dark texel, then the tint applies.
     std::vector<uint32_t> pixels(16);
-    for (int i = 0; i < 16; ++i) pixels[i] = (i % 2) ? 0xFF204060 : 0xFFE0C0A0;
+    for (int i = 0; i < 16; ++i)
+        pixels[i] = (i % 2) ? 0xFF204060 : 0xFFE0C0A0;
     const auto tex = MakeTexture(4, 4, pixels, 4);
     Begin(0xFF000000);
     DrawQuad(tex, {0, 0, 2, 2}, 0xC0FF8040);
@@ -208,7 +226,8 @@ TEST_P(Shading, TexelsChangedThroughALockAreDrawnAsTheyAreNow)
     D3DLOCKED_RECT lr;
     ASSERT_EQ(tex.texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
     for (int y = 0; y < 4; ++y)
-        for (int x = 8; x < 16; ++x) static_cast<uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] = 0x8000FF00;
+        for (int x = 8; x < 16; ++x)
+            static_cast<uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] = 0x8000FF00;
     tex.texture->UnlockRect(0);
     Begin(0xFFFF0000);
     DrawQuad(tex, {0, 0, 16, 4});
@@ -273,8 +292,10 @@ TEST_P(Shading, DefaultStagesTakeAlphaFromTheTextureWithoutBlending)
     const auto tex = SolidTexture(4, 4, 0x80C0C0C0);
     IDirect3DVertexBuffer9* vb = quad;
     Begin(0xFF0000FF);
-    const float v[4][7] = {{9.5f, 9.5f, 0, 1, 0, 0, 0}, {13.5f, 9.5f, 0, 1, 0, 1, 0},
-                           {13.5f, 13.5f, 0, 1, 0, 1, 1}, {9.5f, 13.5f, 0, 1, 0, 0, 1}};
+    const float v[4][7] = {{9.5f, 9.5f, 0, 1, 0, 0, 0},
+                           {13.5f, 9.5f, 0, 1, 0, 1, 0},
+                           {13.5f, 13.5f, 0, 1, 0, 1, 1},
+                           {9.5f, 13.5f, 0, 1, 0, 0, 1}};
     void* data;
     ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
     for (int i = 0; i < 4; ++i) {

@@ -9,7 +9,8 @@ TEST_F(DsoundTest, CursorAdvancesByExactlyTheConsumedBytes)
     IDirectSoundBuffer8* stereo = MakeSecond(2, rate_);
     IDirectSoundBuffer8* mono = MakeSecond(1, rate_);
     IDirectSoundBuffer8* half = MakeSecond(1, rate_ / 2);
-    for (auto* b : {stereo, mono, half}) ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    for (auto* b : {stereo, mono, half})
+        ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     Mix(1000);
     EXPECT_EQ(PlayCursor(stereo), 4000u);
     EXPECT_EQ(PlayCursor(mono), 2000u);
@@ -32,7 +33,8 @@ TEST_F(DsoundTest, LoopingCursorWrapsAndDoesNotDriftAtAnotherRate)
     Mix(1);
     EXPECT_EQ(PlayCursor(same), 0u);
     // After ten whole seconds the 44,000 Hz loop is back exactly at its start.
-    for (int second = 1; second < 10; ++second) Mix(rate_);
+    for (int second = 1; second < 10; ++second)
+        Mix(rate_);
     EXPECT_EQ(PlayCursor(other), 0u);
     Mix(rate_ / 4);
     EXPECT_EQ(PlayCursor(other), 44000u / 4 * 2);

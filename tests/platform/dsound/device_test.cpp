@@ -117,16 +117,31 @@ TEST_F(DsoundTest, BadSecondaryDescriptionsAreRejected)
         HRESULT expected;
     };
     const Case cases[] = {
-        {"8-bit", [](WAVEFORMATEX& f, DSBUFFERDESC&) {
-             f.wBitsPerSample = 8; f.nBlockAlign = 2; f.nAvgBytesPerSec = 88200; }, DSERR_BADFORMAT},
-        {"3 channels", [](WAVEFORMATEX& f, DSBUFFERDESC&) {
-             f.nChannels = 3; f.nBlockAlign = 6; f.nAvgBytesPerSec = 264600; }, DSERR_BADFORMAT},
+        {"8-bit",
+         [](WAVEFORMATEX& f, DSBUFFERDESC&) {
+             f.wBitsPerSample = 8;
+             f.nBlockAlign = 2;
+             f.nAvgBytesPerSec = 88200;
+         },
+         DSERR_BADFORMAT},
+        {"3 channels",
+         [](WAVEFORMATEX& f, DSBUFFERDESC&) {
+             f.nChannels = 3;
+             f.nBlockAlign = 6;
+             f.nAvgBytesPerSec = 264600;
+         },
+         DSERR_BADFORMAT},
         {"block align", [](WAVEFORMATEX& f, DSBUFFERDESC&) { f.nBlockAlign = 2; }, DSERR_BADFORMAT},
-        {"rate", [](WAVEFORMATEX& f, DSBUFFERDESC&) {
-             f.nSamplesPerSec = 50; f.nAvgBytesPerSec = 200; }, DSERR_BADFORMAT},
+        {"rate",
+         [](WAVEFORMATEX& f, DSBUFFERDESC&) {
+             f.nSamplesPerSec = 50;
+             f.nAvgBytesPerSec = 200;
+         },
+         DSERR_BADFORMAT},
         {"no format", [](WAVEFORMATEX&, DSBUFFERDESC& d) { d.lpwfxFormat = nullptr; },
          DSERR_INVALIDPARAM},
-        {"no bytes", [](WAVEFORMATEX&, DSBUFFERDESC& d) { d.dwBufferBytes = 0; }, DSERR_INVALIDPARAM},
+        {"no bytes", [](WAVEFORMATEX&, DSBUFFERDESC& d) { d.dwBufferBytes = 0; },
+         DSERR_INVALIDPARAM},
         {"part frame", [](WAVEFORMATEX&, DSBUFFERDESC& d) { d.dwBufferBytes = 4002; },
          DSERR_INVALIDPARAM},
         {"desc size", [](WAVEFORMATEX&, DSBUFFERDESC& d) { d.dwSize = 20; }, DSERR_INVALIDPARAM},

@@ -35,7 +35,10 @@ inline DSBUFFERDESC SecondaryDesc(WAVEFORMATEX* format, DWORD bytes)
     return d;
 }
 
-inline HWND FakeWindow() { return reinterpret_cast<HWND>(uintptr_t(0x1234)); }
+inline HWND FakeWindow()
+{
+    return reinterpret_cast<HWND>(uintptr_t(0x1234));
+}
 
 class DsoundTest : public ::testing::Test {
 protected:
@@ -50,8 +53,10 @@ protected:
 
     void TearDown() override
     {
-        for (IDirectSoundBuffer8* b : buffers_) b->Release();
-        if (ds_) ds_->Release();
+        for (IDirectSoundBuffer8* b : buffers_)
+            b->Release();
+        if (ds_)
+            ds_->Release();
         platform::dsoundtest::PauseOutput(false);
     }
 
@@ -63,12 +68,14 @@ protected:
         DSBUFFERDESC desc = SecondaryDesc(&format, bytes);
         IDirectSoundBuffer* first = nullptr;
         EXPECT_EQ(ds_->CreateSoundBuffer(&desc, &first, nullptr), DS_OK);
-        if (!first) return nullptr;
+        if (!first)
+            return nullptr;
         void* second = nullptr;
         EXPECT_EQ(first->QueryInterface(IID_IDirectSoundBuffer8, &second), S_OK);
         first->Release();
         auto* buffer = static_cast<IDirectSoundBuffer8*>(second);
-        if (buffer) buffers_.push_back(buffer);
+        if (buffer)
+            buffers_.push_back(buffer);
         return buffer;
     }
 
@@ -85,7 +92,8 @@ protected:
         ASSERT_EQ(buffer->Lock(offset, bytes, &p1, &n1, &p2, &n2, 0), DS_OK);
         ASSERT_EQ(n1 + n2, bytes);
         std::memcpy(p1, samples.data(), n1);
-        if (n2) std::memcpy(p2, reinterpret_cast<const char*>(samples.data()) + n1, n2);
+        if (n2)
+            std::memcpy(p2, reinterpret_cast<const char*>(samples.data()) + n1, n2);
         ASSERT_EQ(buffer->Unlock(p1, n1, p2, n2), DS_OK);
     }
 
@@ -119,7 +127,8 @@ protected:
 inline std::vector<int16_t> Ramp(size_t samples, int16_t first = 1)
 {
     std::vector<int16_t> v(samples);
-    for (size_t i = 0; i < samples; ++i) v[i] = int16_t(first + int(i % 30000));
+    for (size_t i = 0; i < samples; ++i)
+        v[i] = int16_t(first + int(i % 30000));
     return v;
 }
 

@@ -27,7 +27,8 @@ std::vector<int16_t> ReadBack(IDirectSoundBuffer* buffer, DWORD offset, DWORD by
     EXPECT_EQ(l.result, DS_OK);
     std::vector<int16_t> v((l.n1 + l.n2) / 2);
     std::memcpy(v.data(), l.p1, l.n1);
-    if (l.n2) std::memcpy(reinterpret_cast<char*>(v.data()) + l.n1, l.p2, l.n2);
+    if (l.n2)
+        std::memcpy(reinterpret_cast<char*>(v.data()) + l.n1, l.p2, l.n2);
     EXPECT_EQ(buffer->Unlock(l.p1, 0, l.p2, 0), DS_OK);
     return v;
 }

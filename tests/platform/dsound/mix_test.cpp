@@ -20,7 +20,8 @@ TEST_F(DsoundTest, MixIsTheSumOfThePlayingBuffers)
     ASSERT_EQ(a->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     std::vector<int16_t> out = Mix(100);
-    for (int i = 0; i < 200; ++i) ASSERT_EQ(out[i], da[i] + db[i]) << "sample " << i;
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(out[i], da[i] + db[i]) << "sample " << i;
 }
 
 TEST_F(DsoundTest, SumSaturatesAtTheSixteenBitLimits)
@@ -31,7 +32,8 @@ TEST_F(DsoundTest, SumSaturatesAtTheSixteenBitLimits)
     Write(a, 0, {30000, -30000, 32767, -32768, 20000, -100, 0, 1});
     Write(b, 0, {30000, -30000, 32767, -32768, 12767, 100, 0, -1});
     Write(c, 0, {30000, -30000, 32767, -32768, 1, 0, 0, 0});
-    for (auto* x : {a, b, c}) ASSERT_EQ(x->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    for (auto* x : {a, b, c})
+        ASSERT_EQ(x->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     EXPECT_EQ(Mix(4), (std::vector<int16_t>{32767, -32768, 32767, -32768, 32767, 0, 0, 0}));
 }
 

@@ -34,7 +34,8 @@ protected:
     {
         const auto end = Clock::now() + limit;
         while (!done()) {
-            if (Clock::now() > end) return false;
+            if (Clock::now() > end)
+                return false;
             std::this_thread::sleep_for(2ms);
         }
         return true;
@@ -68,7 +69,8 @@ TEST_F(RealtimeTest, CursorMovesAtAboutTheRealRate)
     const auto start = Clock::now();
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     read(&cursor0, &mixed0);
-    ASSERT_TRUE(WaitFor([&] { return mixed.load() * 1000.0 / outputRate >= mixed0 + 200; }, 10000ms));
+    ASSERT_TRUE(
+        WaitFor([&] { return mixed.load() * 1000.0 / outputRate >= mixed0 + 200; }, 10000ms));
     read(&cursor1, &mixed1);
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -110,7 +112,8 @@ TEST_F(RealtimeTest, CaptureSeesWhatThePlayingBufferHolds)
     int16_t loudest = 0;
     platform::dsoundtest::SetCapture([&](const int16_t* stereo, size_t frames) {
         std::lock_guard<std::mutex> lock(mutex);
-        for (size_t i = 0; i < 2 * frames; ++i) loudest = std::max(loudest, stereo[i]);
+        for (size_t i = 0; i < 2 * frames; ++i)
+            loudest = std::max(loudest, stereo[i]);
     });
     IDirectSoundBuffer8* buffer = MakeBuffer(2, 44100, 4000);
     Write(buffer, 0, std::vector<int16_t>(2000, 1234));
@@ -138,7 +141,8 @@ TEST_F(RealtimeTest, StreamThreadsLockTheirBuffersWhileTheOutputMixes)
         int failures = 0;
     };
     Stream streams[4] = {{2, 44100}, {1, 44000}, {2, 22050}, {1, 48000}};
-    for (Stream& s : streams) ASSERT_NE(s.buffer = MakeSecond(s.channels, s.rate), nullptr);
+    for (Stream& s : streams)
+        ASSERT_NE(s.buffer = MakeSecond(s.channels, s.rate), nullptr);
     std::atomic<bool> stop{false};
     std::vector<std::thread> threads;
     for (Stream& s : streams) {
@@ -150,7 +154,8 @@ TEST_F(RealtimeTest, StreamThreadsLockTheirBuffersWhileTheOutputMixes)
                 std::this_thread::sleep_for(5ms);
                 DWORD play = 0;
                 s.failures += s.buffer->GetCurrentPosition(&play, nullptr) != DS_OK;
-                if (fillSecond ? play >= half : play <= half) continue;
+                if (fillSecond ? play >= half : play <= half)
+                    continue;
                 void *p1 = nullptr, *p2 = nullptr;
                 DWORD n1 = 0, n2 = 0;
                 if (s.buffer->Lock(fillSecond ? half : 0, half, &p1, &n1, &p2, &n2, 0) != DS_OK) {
@@ -184,7 +189,8 @@ TEST_F(RealtimeTest, StreamThreadsLockTheirBuffersWhileTheOutputMixes)
         EXPECT_EQ(extra->Release(), 0u);
     }
     stop = true;
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
     for (const Stream& s : streams) {
         SCOPED_TRACE(::testing::Message() << s.channels << " ch " << s.rate << " Hz");
         EXPECT_EQ(s.failures, 0);

@@ -14,7 +14,9 @@ int16_t SourceSample(size_t i)
 
 class HalfStreamer {
 public:
-    HalfStreamer(IDirectSoundBuffer* buffer, DWORD bufferBytes) : buffer_(buffer), half_(bufferBytes / 2)
+    HalfStreamer(IDirectSoundBuffer* buffer, DWORD bufferBytes)
+        : buffer_(buffer),
+          half_(bufferBytes / 2)
     {
         EXPECT_EQ(buffer_->SetCurrentPosition(0), DS_OK);
         Fill(0);
@@ -53,7 +55,8 @@ private:
         ASSERT_EQ(hr, DS_OK);
         ASSERT_EQ(n1, half_);
         auto* samples = static_cast<int16_t*>(p1);
-        for (DWORD i = 0; i < n1 / 2; ++i) samples[i] = SourceSample(next_++);
+        for (DWORD i = 0; i < n1 / 2; ++i)
+            samples[i] = SourceSample(next_++);
         ASSERT_EQ(buffer_->Unlock(p1, n1, p2, n2), DS_OK);
     }
 

@@ -31,7 +31,8 @@ bool FaceHas(const FaceInfo& face, UINT c)
     FT_Library library;
     FT_Face ft;
     bool has = false;
-    if (FT_Init_FreeType(&library) != 0) return false;
+    if (FT_Init_FreeType(&library) != 0)
+        return false;
     if (FT_New_Face(library, face.path.c_str(), face.index, &ft) == 0) {
         has = FT_Get_Char_Index(ft, c) != 0;
         FT_Done_Face(ft);
@@ -53,7 +54,8 @@ bool AnyFaceHas(UINT c)
     FcObjectSet* objects = FcObjectSetBuild(FC_FILE, nullptr);
     FcFontSet* set = FcFontList(config, pattern, objects);
     const bool any = set && set->nfont > 0;
-    if (set) FcFontSetDestroy(set);
+    if (set)
+        FcFontSetDestroy(set);
     FcObjectSetDestroy(objects);
     FcCharSetDestroy(charset);
     FcPatternDestroy(pattern);
@@ -84,7 +86,7 @@ TEST(FaceResolution, WeightAndSlantPickTheirFaces)
 TEST(FaceResolution, EmptyNameTakesTheFamilyOfThePitchAndFamilyBits)
 {
     ScreenFont fixed(L"", 16, FW_NORMAL, false, 0, RUSSIAN_CHARSET, FIXED_PITCH | FF_MODERN);
-    EXPECT_EQ(fixed.Metrics().tmPitchAndFamily & TMPF_FIXED_PITCH, 0);  // clear: fixed pitch
+    EXPECT_EQ(fixed.Metrics().tmPitchAndFamily & TMPF_FIXED_PITCH, 0); // clear: fixed pitch
     EXPECT_EQ(fixed.Advance('i'), fixed.Advance('W'));
     ScreenFont swiss(L"", 16, FW_NORMAL, false, 0, RUSSIAN_CHARSET, VARIABLE_PITCH | FF_SWISS);
     EXPECT_NE(swiss.Metrics().tmPitchAndFamily & TMPF_FIXED_PITCH, 0);
@@ -106,16 +108,18 @@ TEST(GlyphFallback, MissingCharacterComesFromAFaceThatHasIt)
     ASSERT_TRUE(InspectFace(font.dc, 'a', &own));
     int tried = 0;
     for (UINT c : {0x2603u, 0x4E2Du, 0x0E01u, 0x05D0u}) {
-        if (FaceHas(own, c) || !AnyFaceHas(c)) continue;
+        if (FaceHas(own, c) || !AnyFaceHas(c))
+            continue;
         ++tried;
         FaceInfo other;
         ASSERT_TRUE(InspectFace(font.dc, c, &other));
         EXPECT_NE(other.path, own.path) << std::hex << c;
         EXPECT_TRUE(FaceHas(other, c)) << std::hex << c;
-        EXPECT_EQ(other.emHeight, own.emHeight);  // scaled as the font's own face
+        EXPECT_EQ(other.emHeight, own.emHeight); // scaled as the font's own face
         EXPECT_FALSE(gdi_test::NativeOutline(font.dc, c).empty()) << std::hex << c;
     }
-    if (tried == 0) GTEST_SKIP() << "no installed face has any of the test characters";
+    if (tried == 0)
+        GTEST_SKIP() << "no installed face has any of the test characters";
 }
 
 TEST(GlyphFallback, CharacterNoFaceHasIsTheNotdefBox)
@@ -125,7 +129,7 @@ TEST(GlyphFallback, CharacterNoFaceHasIsTheNotdefBox)
     ASSERT_TRUE(InspectFace(font.dc, 'a', &own));
     ASSERT_FALSE(AnyFaceHas(0x10FFFD));
     ASSERT_TRUE(InspectFace(font.dc, 0x10FFFD, &missing));
-    ASSERT_TRUE(InspectFace(font.dc, 0x01, &control));  // never looked for elsewhere
+    ASSERT_TRUE(InspectFace(font.dc, 0x01, &control)); // never looked for elsewhere
     EXPECT_EQ(missing.path, own.path);
     EXPECT_EQ(control.path, own.path);
     const std::vector<uint8_t> box = gdi_test::NativeOutline(font.dc, 0x10FFFD);

@@ -26,11 +26,14 @@ constexpr double kArialCell = 2288.0;
 const struct {
     wchar_t c;
     int regular, bold;
-} kArialWidths[] = {{L' ', 569, 569},  {L'a', 1139, 1139}, {L'W', 1933, 1933}, {L'm', 1706, 1821},
-                    {L'i', 455, 569},  {L'0', 1139, 1139}, {L'A', 1366, 1479}, {L'@', 2079, 1997},
+} kArialWidths[] = {{L' ', 569, 569},   {L'a', 1139, 1139}, {L'W', 1933, 1933}, {L'm', 1706, 1821},
+                    {L'i', 455, 569},   {L'0', 1139, 1139}, {L'A', 1366, 1479}, {L'@', 2079, 1997},
                     {L'«', 1139, 1139}, {L'»', 1139, 1139}, {L'g', 1139, 1251}};
 
-long Scaled(double units, int cell) { return std::lround(units * cell / kArialCell); }
+long Scaled(double units, int cell)
+{
+    return std::lround(units * cell / kArialCell);
+}
 
 } // namespace
 
@@ -42,10 +45,10 @@ TEST(TextMetrics, CellHeightIsTheRequestedHeight)
             EXPECT_EQ(tm.tmHeight, h);
             EXPECT_EQ(tm.tmAscent + tm.tmDescent, h);
             EXPECT_NEAR(tm.tmDescent, h * 434 / kArialCell, 0.5) << h;
-            EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, Scaled(2048, h)) << h;  // the em
+            EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, Scaled(2048, h)) << h; // the em
         }
     }
-    const TEXTMETRICW tm = ScreenFont(L"Arial", 16).Metrics();  // as Windows gives it
+    const TEXTMETRICW tm = ScreenFont(L"Arial", 16).Metrics(); // as Windows gives it
     EXPECT_EQ(tm.tmAscent, 13);
     EXPECT_EQ(tm.tmDescent, 3);
     EXPECT_EQ(tm.tmInternalLeading, 2);
@@ -91,7 +94,7 @@ TEST(TextMetrics, DescribeTheFace)
     EXPECT_NE(ScreenFont(L"Arial", 18, FW_NORMAL, true).Metrics().tmItalic, 0);
     EXPECT_EQ(tm.tmCharSet, RUSSIAN_CHARSET);
     EXPECT_EQ(ScreenFont(L"Arial", 18, FW_NORMAL, false, 0, DEFAULT_CHARSET).Metrics().tmCharSet,
-              RUSSIAN_CHARSET);  // the system's code page is 1251
+              RUSSIAN_CHARSET); // the system's code page is 1251
     // A variable-pitch TrueType sans-serif face, as Arial reports itself.
     EXPECT_EQ(tm.tmPitchAndFamily, TMPF_FIXED_PITCH | TMPF_VECTOR | TMPF_TRUETYPE | FF_SWISS);
     EXPECT_EQ(tm.tmBreakChar, L' ');
@@ -116,8 +119,8 @@ TEST(AbcWidths, AdvancesAreArialsAtEveryScreenHeight)
     for (int h : kScreenHeights) {
         ScreenFont regular(L"Arial", h), bold(L"Arial", h, FW_BOLD);
         for (const auto& known : kArialWidths) {
-            SCOPED_TRACE(testing::Message() << "U+" << std::hex << unsigned(known.c) << std::dec
-                                            << " at " << h);
+            SCOPED_TRACE(testing::Message()
+                         << "U+" << std::hex << unsigned(known.c) << std::dec << " at " << h);
             EXPECT_EQ(regular.Advance(known.c), Scaled(known.regular, h));
             EXPECT_EQ(bold.Advance(known.c), Scaled(known.bold, h));
         }
@@ -136,7 +139,7 @@ TEST(AbcWidths, AreTheGlyphsBearingBlackBoxAndRest)
         EXPECT_EQ(abc.abcA + int(abc.abcB) + abc.abcC, gm.gmCellIncX) << unsigned(c);
         EXPECT_EQ(gm.gmCellIncY, 0);
     }
-    for (int h : kScreenHeights) {  // the space: blank, with a one-pixel box
+    for (int h : kScreenHeights) { // the space: blank, with a one-pixel box
         const ABC space = ScreenFont(L"Arial", h).Widths(' ');
         EXPECT_EQ(space.abcA, 0);
         EXPECT_EQ(space.abcB, 1u);
@@ -174,6 +177,6 @@ TEST(GlyphMetrics, GlyphsSitOnTheBaselineInsideTheCell)
         gdi_test::NativeOutline(font.dc, L'Ё', &gm);
         EXPECT_LE(gm.gmptGlyphOrigin.y, tm.tmAscent) << h;
         gdi_test::NativeOutline(font.dc, L'Н', &gm);
-        EXPECT_EQ(gm.gmptGlyphOrigin.y, int(gm.gmBlackBoxY)) << h;  // on the baseline
+        EXPECT_EQ(gm.gmptGlyphOrigin.y, int(gm.gmBlackBoxY)) << h; // on the baseline
     }
 }

@@ -27,7 +27,7 @@ TEST(DeviceContexts, EachIsItsOwnAndReleasedOnce)
     HDC a = GetDC(nullptr), b = GetDC(nullptr);
     ASSERT_NE(a, nullptr);
     EXPECT_NE(a, b);
-    EXPECT_GT(HeightIn(a), 0);  // the system font answers before any other is selected
+    EXPECT_GT(HeightIn(a), 0); // the system font answers before any other is selected
     EXPECT_EQ(ReleaseDC(nullptr, a), 1);
     EXPECT_EQ(ReleaseDC(nullptr, a), 0);
     EXPECT_EQ(ReleaseDC(nullptr, nullptr), 0);
@@ -53,7 +53,7 @@ TEST(StockObjects, SameHandleEveryTimeAndNeverDeleted)
     EXPECT_NE(GetStockObject(WHITE_BRUSH), black);
     EXPECT_TRUE(DeleteObject(black));
     HDC dc = GetDC(nullptr);
-    EXPECT_EQ(SelectObject(dc, black), GetStockObject(WHITE_BRUSH));  // a new DC's brush
+    EXPECT_EQ(SelectObject(dc, black), GetStockObject(WHITE_BRUSH)); // a new DC's brush
     EXPECT_EQ(SelectObject(dc, GetStockObject(WHITE_BRUSH)), black);
     for (int font : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT,
                      DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT}) {
@@ -62,7 +62,8 @@ TEST(StockObjects, SameHandleEveryTimeAndNeverDeleted)
         EXPECT_TRUE(DeleteObject(GetStockObject(font))) << font;
     }
     ReleaseDC(nullptr, dc);
-    for (int unknown : {-1, 9, 1000}) EXPECT_EQ(GetStockObject(unknown), nullptr);
+    for (int unknown : {-1, 9, 1000})
+        EXPECT_EQ(GetStockObject(unknown), nullptr);
 }
 
 TEST(FontObjects, SelectingReturnsThePreviousObjectOfItsKind)
@@ -87,7 +88,7 @@ TEST(FontObjects, SelectedFontIsNotDeletedUntilFreed)
     HFONT font = Arial(16);
     HGDIOBJ previous = SelectObject(dc, font);
     EXPECT_FALSE(DeleteObject(font));
-    EXPECT_EQ(HeightIn(dc), 16);  // still works
+    EXPECT_EQ(HeightIn(dc), 16); // still works
     SelectObject(dc, previous);
     EXPECT_TRUE(DeleteObject(font));
     // Releasing the DC frees its font too.
@@ -105,11 +106,11 @@ TEST(FontObjects, DeletedHandleIsDeadAndEqualFontsStayApart)
     HGDIOBJ previous = SelectObject(dc, b);
     ASSERT_TRUE(DeleteObject(a));
     EXPECT_FALSE(DeleteObject(a));
-    EXPECT_EQ(HeightIn(dc), 18);  // the equal font still works
+    EXPECT_EQ(HeightIn(dc), 18); // the equal font still works
     SelectObject(dc, previous);
     EXPECT_EQ(SelectObject(dc, a), nullptr);
     HFONT next = Arial(18);
-    EXPECT_NE(next, a);  // a dead handle's value is never given again
+    EXPECT_NE(next, a); // a dead handle's value is never given again
     DeleteObject(next);
     DeleteObject(b);
     ReleaseDC(nullptr, dc);

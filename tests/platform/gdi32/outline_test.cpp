@@ -15,7 +15,10 @@ using gdi_test::Identity;
 using gdi_test::NativeOutline;
 using gdi_test::ScreenFont;
 
-int32_t Raw(const FIXED& f) { return int32_t((uint32_t(uint16_t(f.value)) << 16) | f.fract); }
+int32_t Raw(const FIXED& f)
+{
+    return int32_t((uint32_t(uint16_t(f.value)) << 16) | f.fract);
+}
 
 // Reads the records as a reader does; empty when they are well formed.
 std::string Problem(const std::vector<uint8_t>& buffer, int32_t* minY = nullptr,
@@ -23,9 +26,11 @@ std::string Problem(const std::vector<uint8_t>& buffer, int32_t* minY = nullptr,
 {
     for (size_t offset = 0; offset < buffer.size();) {
         TTPOLYGONHEADER header;
-        if (offset + sizeof header > buffer.size()) return "truncated header";
+        if (offset + sizeof header > buffer.size())
+            return "truncated header";
         std::memcpy(&header, &buffer[offset], sizeof header);
-        if (header.dwType != TT_POLYGON_TYPE) return "polygon type";
+        if (header.dwType != TT_POLYGON_TYPE)
+            return "polygon type";
         if (header.cb < sizeof header + 12 || header.cb % 4 || offset + header.cb > buffer.size())
             return "polygon size";
         POINTFX last = header.pfxStart;
@@ -35,13 +40,18 @@ std::string Problem(const std::vector<uint8_t>& buffer, int32_t* minY = nullptr,
             WORD type, n;
             std::memcpy(&type, &buffer[at], 2);
             std::memcpy(&n, &buffer[at + 2], 2);
-            if (type != TT_PRIM_LINE && type != TT_PRIM_QSPLINE) return "curve type";
-            if (n == 0 || (type == TT_PRIM_QSPLINE && n < 2)) return "point count";
-            if (at + 4 + 8 * size_t(n) > end) return "curve overruns its polygon";
+            if (type != TT_PRIM_LINE && type != TT_PRIM_QSPLINE)
+                return "curve type";
+            if (n == 0 || (type == TT_PRIM_QSPLINE && n < 2))
+                return "point count";
+            if (at + 4 + 8 * size_t(n) > end)
+                return "curve overruns its polygon";
             for (WORD k = 0; k < n; ++k) {
                 std::memcpy(&last, &buffer[at + 4 + 8 * k], sizeof last);
-                if (minY) *minY = std::min(*minY, Raw(last.y));
-                if (maxY) *maxY = std::max(*maxY, Raw(last.y));
+                if (minY)
+                    *minY = std::min(*minY, Raw(last.y));
+                if (maxY)
+                    *maxY = std::max(*maxY, Raw(last.y));
             }
             at += 4 + 8 * size_t(n);
         }
@@ -69,12 +79,14 @@ TEST(GlyphOutlineBuffer, AsksForTheSizeThenWritesExactlyThatOrNothing)
     EXPECT_EQ(GetGlyphOutlineW(font.dc, L'Ж', GGO_NATIVE, &gm, needed + 64, roomy.data(), &m),
               needed);
     EXPECT_TRUE(std::equal(exact.begin(), exact.end(), roomy.begin()));
-    for (size_t i = needed; i < roomy.size(); ++i) EXPECT_EQ(roomy[i], 0xCD);
+    for (size_t i = needed; i < roomy.size(); ++i)
+        EXPECT_EQ(roomy[i], 0xCD);
     // One byte short is an error, and nothing is written.
     std::vector<uint8_t> small(needed - 1, 0xCD);
     EXPECT_EQ(GetGlyphOutlineW(font.dc, L'Ж', GGO_NATIVE, &gm, needed - 1, small.data(), &m),
               GDI_ERROR);
-    for (uint8_t b : small) EXPECT_EQ(b, 0xCD);
+    for (uint8_t b : small)
+        EXPECT_EQ(b, 0xCD);
 }
 
 TEST(GlyphOutlineBuffer, BlankGlyphIsZeroBytesWithAOnePixelBox)
@@ -102,7 +114,8 @@ TEST(GlyphOutlineFormats, MetricsAloneFillOnlyTheMetrics)
     EXPECT_NE(GetGlyphOutlineW(font.dc, L'Ё', GGO_METRICS, &metrics, sizeof buffer, buffer, &m),
               GDI_ERROR);
     EXPECT_EQ(std::memcmp(&native, &metrics, sizeof native), 0);
-    for (uint8_t b : buffer) EXPECT_EQ(b, 0xCD);
+    for (uint8_t b : buffer)
+        EXPECT_EQ(b, 0xCD);
 }
 
 TEST(GlyphOutlineFormats, OtherFormatsMatricesAndMissingArgumentsFail)
@@ -123,8 +136,10 @@ TEST(GlyphOutlineFormats, OtherFormatsMatricesAndMissingArgumentsFail)
 TEST(GlyphOutlineRecords, WellFormedForEveryLetterDigitAndSign)
 {
     std::wstring text = L"ЁёАБВ«»№—–…";
-    for (wchar_t c = 0x21; c < 0x7F; ++c) text += c;
-    for (wchar_t c = 0x410; c <= 0x44F; ++c) text += c;
+    for (wchar_t c = 0x21; c < 0x7F; ++c)
+        text += c;
+    for (wchar_t c = 0x410; c <= 0x44F; ++c)
+        text += c;
     for (int weight : {FW_NORMAL, FW_BOLD}) {
         for (int h : {14, 25}) {
             ScreenFont font(L"Arial", h, weight);
@@ -143,10 +158,10 @@ TEST(GlyphOutlineRecords, YGrowsUpwardsFromTheBaseline)
     const TEXTMETRICW tm = font.Metrics();
     int32_t low = INT32_MAX, high = INT32_MIN;
     Problem(NativeOutline(font.dc, 'g'), &low, &high);
-    EXPECT_LT(low, 0);  // the descender is below the baseline
+    EXPECT_LT(low, 0); // the descender is below the baseline
     low = INT32_MAX, high = INT32_MIN;
     Problem(NativeOutline(font.dc, L'Н'), &low, &high);
-    EXPECT_EQ(low, 0);  // a capital sits on it
+    EXPECT_EQ(low, 0); // a capital sits on it
     EXPECT_GT(high, tm.tmAscent * 65536 / 2);
     EXPECT_LT(high, tm.tmAscent * 65536);
 }

@@ -24,7 +24,8 @@ protected:
     }
     void TearDown() override
     {
-        if (dc_) DeleteDC(dc_);
+        if (dc_)
+            DeleteDC(dc_);
     }
     std::unique_ptr<testsupport::PrivateCupsd> cupsd_;
     HDC dc_ = nullptr;
@@ -34,7 +35,8 @@ const DOCINFOW kDoc{20, L"Print1: Printing", nullptr, nullptr, 0};
 
 TEST_F(PrinterDc, PageIsTheQueuesPaperAt300DotsPerInch)
 {
-    ASSERT_TRUE(cupsd_->Run({"/usr/sbin/lpadmin", "-p", "KvarlopPdf", "-o", "media=iso_a4_210x297mm"}))
+    ASSERT_TRUE(
+        cupsd_->Run({"/usr/sbin/lpadmin", "-p", "KvarlopPdf", "-o", "media=iso_a4_210x297mm"}))
         << cupsd_->Failure();
     dc_ = CreateDCW(nullptr, L"KvarlopPdf", nullptr, nullptr);
     ASSERT_NE(dc_, nullptr);
@@ -43,12 +45,13 @@ TEST_F(PrinterDc, PageIsTheQueuesPaperAt300DotsPerInch)
     EXPECT_NEAR(GetDeviceCaps(dc_, VERTRES), 3508, 2);
     EXPECT_EQ(GetDeviceCaps(dc_, LOGPIXELSY), 300);
 
-    ASSERT_TRUE(cupsd_->Run({"/usr/sbin/lpadmin", "-p", "KvarlopPdf", "-o", "media=na_letter_8.5x11in"}))
+    ASSERT_TRUE(
+        cupsd_->Run({"/usr/sbin/lpadmin", "-p", "KvarlopPdf", "-o", "media=na_letter_8.5x11in"}))
         << cupsd_->Failure();
     HDC letter = CreateDCW(nullptr, L"KvarlopPdf", nullptr, nullptr);
     ASSERT_NE(letter, nullptr);
-    EXPECT_EQ(GetDeviceCaps(letter, HORZRES), 2550);  // 8.5 inches
-    EXPECT_EQ(GetDeviceCaps(letter, VERTRES), 3300);  // 11 inches
+    EXPECT_EQ(GetDeviceCaps(letter, HORZRES), 2550); // 8.5 inches
+    EXPECT_EQ(GetDeviceCaps(letter, VERTRES), 3300); // 11 inches
     EXPECT_TRUE(DeleteDC(letter));
 }
 
@@ -65,11 +68,11 @@ TEST_F(PrinterDc, DefaultFontIsTwelvePointsAndMeasuresCyrillic)
 
     SIZE wide{}, narrow{}, latin{};
     ASSERT_TRUE(GetTextExtentPoint32W(dc_, L"Жук", 3, &wide));
-    ASSERT_TRUE(GetTextExtentPoint32A(dc_, "\xc6\xf3\xea", 3, &narrow));  // the same in 1251
+    ASSERT_TRUE(GetTextExtentPoint32A(dc_, "\xc6\xf3\xea", 3, &narrow)); // the same in 1251
     ASSERT_TRUE(GetTextExtentPoint32W(dc_, L"iii", 3, &latin));
     EXPECT_EQ(narrow.cx, wide.cx);
     EXPECT_EQ(wide.cy, tm.tmHeight);
-    EXPECT_GT(wide.cx, latin.cx);  // proportional, and Ж is a glyph of its own
+    EXPECT_GT(wide.cx, latin.cx); // proportional, and Ж is a glyph of its own
 }
 
 TEST_F(PrinterDc, DocumentBecomesOneJobWithItsTextCyrillicIncluded)
@@ -82,7 +85,7 @@ TEST_F(PrinterDc, DocumentBecomesOneJobWithItsTextCyrillicIncluded)
     EXPECT_TRUE(TextOutW(dc_, 100, 100, L"Ученик Оля", 10));
     EXPECT_GT(EndPage(dc_), 0);
     EXPECT_GT(StartPage(dc_), 0);
-    EXPECT_TRUE(TextOutA(dc_, 100, 100, "\xcf\xf0\xee\xec\xe0\xf5\xe8 7", 9));  // "Промахи 7"
+    EXPECT_TRUE(TextOutA(dc_, 100, 100, "\xcf\xf0\xee\xec\xe0\xf5\xe8 7", 9)); // "Промахи 7"
     EXPECT_GT(EndPage(dc_), 0);
     ASSERT_GT(EndDoc(dc_), 0);
     EXPECT_TRUE(DeleteDC(dc_));
@@ -144,7 +147,7 @@ TEST(PrinterDcWithoutPrinter, ScreenDcIsNoPrinter)
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 0);
     EXPECT_EQ(StartDocW(screen, &kDoc), SP_ERROR);
-    EXPECT_FALSE(DeleteDC(screen));  // released with ReleaseDC, not deleted
+    EXPECT_FALSE(DeleteDC(screen)); // released with ReleaseDC, not deleted
     EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
 }
 

@@ -19,7 +19,10 @@
 namespace gdi_test {
 namespace {
 
-int32_t Raw(const FIXED& f) { return int32_t((uint32_t(uint16_t(f.value)) << 16) | f.fract); }
+int32_t Raw(const FIXED& f)
+{
+    return int32_t((uint32_t(uint16_t(f.value)) << 16) | f.fract);
+}
 
 // Paths are y-up pixels from the bottom row, drawn through a buffer of
 // negative stride as the glyph renderer draws: TrueType-wound outlines then
@@ -34,7 +37,7 @@ void Fill(agg::path_storage& path, Canvas* canvas, bool flip = false)
     agg::rasterizer_scanline_aa<> rasterizer;
     agg::scanline_u8 scanline;
     agg::conv_curve<agg::path_storage> curves(path);
-    curves.approximation_scale(64.0);  // compare shapes, not AGG's default flattening
+    curves.approximation_scale(64.0); // compare shapes, not AGG's default flattening
     rasterizer.add_path(curves);
     renderer.color(agg::gray8(255));
     agg::render_scanlines(rasterizer, scanline, renderer);
@@ -82,12 +85,14 @@ bool DrawSlot(FT_GlyphSlot slot, bool byAgg, Canvas* canvas)
         const bool flip = FT_Outline_Get_Orientation(&slot->outline) == FT_ORIENTATION_POSTSCRIPT;
         Sink sink{{}, double(x0), double(flip ? base : canvas->size - base), flip ? -1.0 : 1.0};
         FT_Outline_Funcs funcs{Move, Line, Conic, Cubic, 0, 0};
-        if (FT_Outline_Decompose(&slot->outline, &funcs, &sink) != 0) return false;
+        if (FT_Outline_Decompose(&slot->outline, &funcs, &sink) != 0)
+            return false;
         sink.path.close_polygon();
         Fill(sink.path, canvas, flip);
         return true;
     }
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+        return false;
     const FT_Bitmap& bitmap = slot->bitmap;
     const int left = x0 + slot->bitmap_left, top = base - slot->bitmap_top;
     if (left < 0 || top < 0 || left + int(bitmap.width) > canvas->size ||
@@ -104,14 +109,16 @@ bool DrawSlot(FT_GlyphSlot slot, bool byAgg, Canvas* canvas)
 long Ink(const Canvas& canvas)
 {
     long sum = 0;
-    for (uint8_t p : canvas.pixels) sum += p;
+    for (uint8_t p : canvas.pixels)
+        sum += p;
     return sum;
 }
 
 long Difference(const Canvas& a, const Canvas& b)
 {
     long sum = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i) sum += std::labs(long(a.pixels[i]) - b.pixels[i]);
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        sum += std::labs(long(a.pixels[i]) - b.pixels[i]);
     return sum;
 }
 
@@ -153,7 +160,8 @@ bool DrawWithFreeType(const std::string& path, int index, long emWidth, long emH
                       bool byAgg, Canvas* canvas)
 {
     FT_Library library;
-    if (FT_Init_FreeType(&library) != 0) return false;
+    if (FT_Init_FreeType(&library) != 0)
+        return false;
     bool drawn = false;
     FT_Face face;
     if (FT_New_Face(library, path.c_str(), index, &face) == 0) {
@@ -183,7 +191,8 @@ std::vector<uint8_t> NativeOutline(HDC hdc, UINT c, GLYPHMETRICS* metrics)
     if (!records.empty() &&
         GetGlyphOutlineW(hdc, c, GGO_NATIVE, &gm, size, records.data(), &identity) != size)
         records.clear();
-    if (metrics) *metrics = gm;
+    if (metrics)
+        *metrics = gm;
     return records;
 }
 

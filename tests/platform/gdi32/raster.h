@@ -19,7 +19,7 @@ struct Canvas {
 };
 
 long Ink(const Canvas& canvas);
-long Difference(const Canvas& a, const Canvas& b);  // sum of |a − b|
+long Difference(const Canvas& a, const Canvas& b); // sum of |a − b|
 
 // Lines, and quadratic splines whose inner on-curve points are the midpoints
 // of their control points, every contour closed; curves flattened finely.

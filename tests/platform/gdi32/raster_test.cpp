@@ -48,7 +48,8 @@ TEST(GlyphOutlineRaster, ScreenHeightsRegularAndBold)
         SCOPED_TRACE(h);
         ExpectLikeTheFace(ScreenFont(L"Arial", h), kSample, 0.06, 0.01);
     }
-    for (int h : {16, 18}) ExpectLikeTheFace(ScreenFont(L"Arial", h, FW_BOLD), kSample, 0.06, 0.01);
+    for (int h : {16, 18})
+        ExpectLikeTheFace(ScreenFont(L"Arial", h, FW_BOLD), kSample, 0.06, 0.01);
     ExpectLikeTheFace(ScreenFont(L"Arial", -16), kSample, 0.06, 0.01);
 }
 

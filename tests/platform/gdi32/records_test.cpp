@@ -17,10 +17,10 @@ using platform::gdi::ToFixed;
 
 constexpr char ON = FT_CURVE_TAG_ON, CONIC = FT_CURVE_TAG_CONIC, CUBIC = FT_CURVE_TAG_CUBIC;
 struct Point26 {
-    long x, y;  // 26.6 pixels
+    long x, y; // 26.6 pixels
     char tag;
 };
-using Pt = std::pair<int32_t, int32_t>;  // 16.16 pixels
+using Pt = std::pair<int32_t, int32_t>; // 16.16 pixels
 using Pts = std::vector<Pt>;
 Pt P(double x, double y)
 {
@@ -87,7 +87,7 @@ TEST(FixedPoint, SignedValuesRoundTrip)
 {
     for (int32_t v : {0, 1, 65536, -65536, -32768, 0x7FFFFFFF, INT32_MIN, -1, 123456789})
         EXPECT_EQ(FromFixed(ToFixed(v)), v);
-    EXPECT_EQ(ToFixed(-32768).value, -1);  // −0.5 is −1 and one half
+    EXPECT_EQ(ToFixed(-32768).value, -1); // −0.5 is −1 and one half
     EXPECT_EQ(ToFixed(-32768).fract, 0x8000);
 }
 
@@ -152,8 +152,8 @@ TEST(OutlineRecords, ContourStartsOnTheCurve)
     EXPECT_EQ(a[0].start, P(0, 0));
     EXPECT_EQ(a[0].curves.back().points.back(), P(0, 0));
     // Only control points: the start is implied between the first and last.
-    auto b = RecordsOf(
-        {{{640, 0, CONIC}, {0, 640, CONIC}, {640, 1280, CONIC}, {1280, 640, CONIC}}});
+    auto b =
+        RecordsOf({{{640, 0, CONIC}, {0, 640, CONIC}, {640, 1280, CONIC}, {1280, 640, CONIC}}});
     ASSERT_EQ(b.size(), 1u);
     EXPECT_EQ(b[0].start, P(15, 5));
     ASSERT_EQ(b[0].curves.size(), 1u);
@@ -174,30 +174,36 @@ TEST(OutlineRecords, CubicArcBecomesQuadraticArcsOnTheCurve)
         for (size_t i = 0; curve.type == TT_PRIM_QSPLINE && i + 1 < p.size(); ++i, ++arcs) {
             // Every arc's end, written or implied, lies on the circle.
             const bool last = i + 2 == p.size();
-            const Pt end = last ? p[i + 1]
-                                : Pt{(p[i].first + p[i + 1].first) / 2,
-                                     (p[i].second + p[i + 1].second) / 2};
+            const Pt end =
+                last ? p[i + 1]
+                     : Pt{(p[i].first + p[i + 1].first) / 2, (p[i].second + p[i + 1].second) / 2};
             const double x = end.first / 65536.0, y = end.second / 65536.0;
             EXPECT_NEAR(std::hypot(x - 100, y), 100, 0.05) << x << "," << y;
         }
-        for (const Pt& q : p) reachesEnd |= q == P(100, 100);
+        for (const Pt& q : p)
+            reachesEnd |= q == P(100, 100);
     }
-    EXPECT_GT(arcs, 1);       // one quadratic arc is too coarse for it
-    EXPECT_TRUE(reachesEnd);  // the cubic's own end is kept exactly
+    EXPECT_GT(arcs, 1);      // one quadratic arc is too coarse for it
+    EXPECT_TRUE(reachesEnd); // the cubic's own end is kept exactly
     EXPECT_EQ(polygons[0].curves.back().points.back(), P(0, 0));
 }
 
 TEST(OutlineRecords, PostScriptContourClosedByACubicStaysWhole)
 {
-    auto polygons = RecordsOf({{{0, 0, ON}, {2560, -1280, CUBIC}, {2560, 3840, CUBIC},
-                                {1280, 2560, ON}, {640, 3200, CUBIC}, {-640, 1280, CUBIC}}});
+    auto polygons = RecordsOf({{{0, 0, ON},
+                                {2560, -1280, CUBIC},
+                                {2560, 3840, CUBIC},
+                                {1280, 2560, ON},
+                                {640, 3200, CUBIC},
+                                {-640, 1280, CUBIC}}});
     ASSERT_EQ(polygons.size(), 1u);
     EXPECT_EQ(polygons[0].start, P(0, 0));
     // Turned round, it leaves the start along its last arc, to the left.
     EXPECT_LT(polygons[0].curves.front().points.front().first, 0);
     bool passesTheMiddle = false;
     for (const Curve& curve : polygons[0].curves)
-        for (const Pt& q : curve.points) passesTheMiddle |= q == P(20, 40);
+        for (const Pt& q : curve.points)
+            passesTheMiddle |= q == P(20, 40);
     EXPECT_TRUE(passesTheMiddle);
     EXPECT_EQ(polygons[0].curves.back().points.back(), P(0, 0));
 }

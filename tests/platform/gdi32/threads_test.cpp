@@ -17,10 +17,11 @@ TEST(GdiThreads, ConcurrentCallsAgreeWithASingleThread)
     std::map<int, std::vector<std::vector<uint8_t>>> expected;
     for (int h : heights) {
         gdi_test::ScreenFont font(L"Arial", h);
-        for (wchar_t c : text) expected[h].push_back(gdi_test::NativeOutline(font.dc, c));
+        for (wchar_t c : text)
+            expected[h].push_back(gdi_test::NativeOutline(font.dc, c));
     }
-    HFONT shared = CreateFontW(18, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, 0,
-                               L"Arial Cyr");
+    HFONT shared =
+        CreateFontW(18, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, 0, L"Arial Cyr");
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -28,19 +29,22 @@ TEST(GdiThreads, ConcurrentCallsAgreeWithASingleThread)
             for (int round = 0; round < 5; ++round) {
                 const int h = heights[(t + round) % 3];
                 HDC dc = GetDC(nullptr);
-                HFONT own = CreateFontW(h, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0,
-                                        0, L"Arial");
+                HFONT own = CreateFontW(h, 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET, 0, 0, 0, 0,
+                                        L"Arial");
                 HGDIOBJ previous = SelectObject(dc, (round % 2) ? shared : own);
                 const auto& want = expected.at((round % 2) ? 18 : h);
                 for (size_t i = 0; i < text.size(); ++i)
-                    if (gdi_test::NativeOutline(dc, text[i]) != want[i]) ++mismatches;
+                    if (gdi_test::NativeOutline(dc, text[i]) != want[i])
+                        ++mismatches;
                 SelectObject(dc, previous);
-                if (!DeleteObject(own)) ++mismatches;
+                if (!DeleteObject(own))
+                    ++mismatches;
                 ReleaseDC(nullptr, dc);
             }
         });
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_TRUE(DeleteObject(shared));
 }

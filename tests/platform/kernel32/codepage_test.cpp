@@ -16,14 +16,14 @@ TEST(CodePage1251, EveryByteRoundTrips)
 
 TEST(CodePage1251, CyrillicAlphabetAndSpecials)
 {
-    EXPECT_EQ(Cp1251ToWide(0xC0), L'\x0410');  // А
-    EXPECT_EQ(Cp1251ToWide(0xFF), L'\x044F');  // я
-    EXPECT_EQ(Cp1251ToWide(0xA8), L'\x0401');  // Ё
-    EXPECT_EQ(Cp1251ToWide(0xB8), L'\x0451');  // ё
-    EXPECT_EQ(Cp1251ToWide(0xAB), L'\x00AB');  // «
-    EXPECT_EQ(Cp1251ToWide(0xBB), L'\x00BB');  // »
-    EXPECT_EQ(Cp1251ToWide(0xB9), L'\x2116');  // №
-    EXPECT_EQ(Cp1251ToWide(0x88), L'\x20AC');  // €
+    EXPECT_EQ(Cp1251ToWide(0xC0), L'\x0410'); // А
+    EXPECT_EQ(Cp1251ToWide(0xFF), L'\x044F'); // я
+    EXPECT_EQ(Cp1251ToWide(0xA8), L'\x0401'); // Ё
+    EXPECT_EQ(Cp1251ToWide(0xB8), L'\x0451'); // ё
+    EXPECT_EQ(Cp1251ToWide(0xAB), L'\x00AB'); // «
+    EXPECT_EQ(Cp1251ToWide(0xBB), L'\x00BB'); // »
+    EXPECT_EQ(Cp1251ToWide(0xB9), L'\x2116'); // №
+    EXPECT_EQ(Cp1251ToWide(0x88), L'\x20AC'); // €
 }
 
 TEST(CodePage1251, UnrepresentableBecomesFallback)
@@ -44,6 +44,9 @@ TEST(Utf8, RoundTripAndInvalidInput)
 {
     std::wstring text = L"Ученик: Ёжик «ok» \x20AC";
     EXPECT_EQ(Utf8ToWide(WideToUtf8(text)), text);
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\xFFFD" L"b");
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b"),
+              L"a\xFFFD"
+              L"b");
     EXPECT_EQ(Utf8ToWide("a\xD0"), L"a\xFFFD");
 }

@@ -32,7 +32,7 @@ TEST(MultimediaTimer, CountsMillisecondsLikeTheCounter)
     LARGE_INTEGER a{};
     QueryPerformanceCounter(&a);
     Sleep(20);
-    DWORD elapsed = timeGetTime() - start;  // unsigned: right across the wrap too
+    DWORD elapsed = timeGetTime() - start; // unsigned: right across the wrap too
     EXPECT_GE(elapsed, 19u);
     EXPECT_LT(elapsed, 10000u);
     EXPECT_EQ(static_cast<DWORD>(a.QuadPart / 1000000) - start <= 1u, true);
@@ -61,10 +61,10 @@ TEST(DebugOutput, WritesUtf8ToStandardError)
 
 TEST(MultiByteToWideChar, AnsiIsCodePage1251)
 {
-    const char bytes[] = "\xCA\xE2\xE0\xF0\xEB\xEE\xEF \xAB\xB9\xBB";  // Кварлоп «№»
+    const char bytes[] = "\xCA\xE2\xE0\xF0\xEB\xEE\xEF \xAB\xB9\xBB"; // Кварлоп «№»
     wchar_t wide[32];
     int n = MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 32);
-    ASSERT_EQ(n, 12);  // with the terminating zero
+    ASSERT_EQ(n, 12); // with the terminating zero
     EXPECT_EQ(std::wstring(wide), L"Кварлоп «№»");
     wchar_t one = 0;
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xFF", 1, &one, 1), 1);

@@ -1,8 +1,8 @@
 // Resource packs loaded as data files: finding them, reading their
 // resources, unloading them, and refusing damaged files.
 #include "platform/kernel32.h"
-#include "platform/kernel32_resource.h"
 #include "platform/kernel32/resource_pack.h"
+#include "platform/kernel32_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +26,14 @@ Bytes Text(const std::string& s)
 
 Bytes SamplePack()
 {
-    return platform::BuildResourcePack({{10, 110, Text("burst")}, {10, 7, Text("seven")}, {3, 110, Text("icon")}});
+    return platform::BuildResourcePack(
+        {{10, 110, Text("burst")}, {10, 7, Text("seven")}, {3, 110, Text("icon")}});
 }
 
 void PutU32(Bytes* bytes, size_t at, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        (*bytes)[at + i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 class TempFolder {
@@ -40,19 +42,22 @@ public:
     {
         char pattern[] = "/tmp/kvarlop_pack_XXXXXX";
         const char* made = mkdtemp(pattern);
-        if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+        if (made == nullptr)
+            throw std::runtime_error("mkdtemp failed");
         path_ = made;
     }
     ~TempFolder()
     {
-        for (const std::string& file : files_) std::remove(file.c_str());
+        for (const std::string& file : files_)
+            std::remove(file.c_str());
         rmdir(path_.c_str());
     }
     std::string Write(const std::string& name, const Bytes& bytes)
     {
         std::string file = path_ + "/" + name;
         std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         files_.push_back(file);
         return file;
     }
@@ -76,7 +81,8 @@ HMODULE Load(const std::string& path)
 std::string ResourceText(HMODULE module, int id, int type = 10)
 {
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-    if (resource == nullptr) return "<missing>";
+    if (resource == nullptr)
+        return "<missing>";
     const char* data = static_cast<const char*>(LockResource(LoadResource(module, resource)));
     return std::string(data, SizeofResource(module, resource));
 }
@@ -95,12 +101,15 @@ public:
     explicit CurrentFolder(const std::string& folder)
     {
         char buffer[PATH_MAX];
-        if (getcwd(buffer, sizeof buffer) != nullptr) previous_ = buffer;
-        if (chdir(folder.c_str()) != 0) throw std::runtime_error("chdir failed");
+        if (getcwd(buffer, sizeof buffer) != nullptr)
+            previous_ = buffer;
+        if (chdir(folder.c_str()) != 0)
+            throw std::runtime_error("chdir failed");
     }
     ~CurrentFolder()
     {
-        if (!previous_.empty() && chdir(previous_.c_str()) != 0) std::abort();
+        if (!previous_.empty() && chdir(previous_.c_str()) != 0)
+            std::abort();
     }
 
 private:
@@ -117,7 +126,8 @@ TEST(ResourcePackFormat, BuiltPackParsesBackToItsEntries)
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].type, 10u);
     EXPECT_EQ(entries[0].id, 110u);
-    EXPECT_EQ(std::string(pack.begin() + entries[0].offset, pack.begin() + entries[0].offset + entries[0].size),
+    EXPECT_EQ(std::string(pack.begin() + entries[0].offset,
+                          pack.begin() + entries[0].offset + entries[0].size),
               "burst");
     EXPECT_EQ(entries[2].type, 3u);
     EXPECT_EQ(entries[2].offset + entries[2].size, pack.size());
@@ -125,7 +135,8 @@ TEST(ResourcePackFormat, BuiltPackParsesBackToItsEntries)
 
 TEST(ResourcePackFormat, BuildingRefusesTwoItemsOfOneTypeAndId)
 {
-    EXPECT_THROW(platform::BuildResourcePack({{10, 5, Text("a")}, {10, 5, Text("b")}}), std::invalid_argument);
+    EXPECT_THROW(platform::BuildResourcePack({{10, 5, Text("a")}, {10, 5, Text("b")}}),
+                 std::invalid_argument);
     EXPECT_NO_THROW(platform::BuildResourcePack({{10, 5, Text("a")}, {3, 5, Text("b")}}));
 }
 
@@ -168,8 +179,10 @@ TEST(ResourcePackLoading, PackResourcesDoNotLeakIntoTheExecutable)
 TEST(ResourcePackLoading, TwoLoadedPacksAreIndependent)
 {
     TempFolder folder;
-    HMODULE first = Load(folder.Write("1.pack", platform::BuildResourcePack({{10, 1, Text("one")}})));
-    HMODULE second = Load(folder.Write("2.pack", platform::BuildResourcePack({{10, 1, Text("two")}})));
+    HMODULE first =
+        Load(folder.Write("1.pack", platform::BuildResourcePack({{10, 1, Text("one")}})));
+    HMODULE second =
+        Load(folder.Write("2.pack", platform::BuildResourcePack({{10, 1, Text("two")}})));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
@@ -234,7 +247,8 @@ TEST(ResourcePackLoading, ExecutableFolderComesBeforeTheCurrentFolder)
     {
         std::ofstream out(besideExecutable, std::ios::binary);
         Bytes bytes = platform::BuildResourcePack({{10, 1, Text("exe")}});
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     TempFolder folder;
     folder.Write(name, platform::BuildResourcePack({{10, 1, Text("cwd")}}));
@@ -277,7 +291,8 @@ protected:
         HMODULE pack = Load(folder.Write("damaged.dll", bytes));
         EXPECT_EQ(pack, nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
-        if (pack != nullptr) FreeLibrary(pack);
+        if (pack != nullptr)
+            FreeLibrary(pack);
     }
     // Offsets inside SamplePack(): the first entry's fields.
     static constexpr size_t kFirstType = 12, kFirstId = 16, kFirstOffset = 20, kFirstSize = 24;

@@ -32,7 +32,10 @@ DWORD WINAPI WaitsForTheGate(LPVOID param)
     return 42;
 }
 
-DWORD WINAPI ReturnsItsParameter(LPVOID param) { return static_cast<DWORD>(reinterpret_cast<uintptr_t>(param)); }
+DWORD WINAPI ReturnsItsParameter(LPVOID param)
+{
+    return static_cast<DWORD>(reinterpret_cast<uintptr_t>(param));
+}
 
 } // namespace
 
@@ -71,7 +74,10 @@ TEST(Events, OneSetOfAnAutoResetEventWakesOneOfTwoWaiters)
     HANDLE e = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     std::atomic<int> woken{0}, timedOut{0};
     auto waiter = [&] {
-        if (WaitForSingleObject(e, 300) == WAIT_OBJECT_0) ++woken; else ++timedOut;
+        if (WaitForSingleObject(e, 300) == WAIT_OBJECT_0)
+            ++woken;
+        else
+            ++timedOut;
     };
     std::thread a(waiter), b(waiter);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -117,7 +123,7 @@ TEST(Threads, AThreadHandleIsSignalledWithItsExitCodeWhenItEnds)
     EXPECT_TRUE(gate.finished.load());
     ASSERT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, 42u);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);  // stays signalled
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0); // stays signalled
     EXPECT_TRUE(CloseHandle(thread));
     CloseHandle(gate.release);
     CloseHandle(gate.done);
@@ -131,7 +137,7 @@ TEST(Threads, ClosingARunningThreadsHandleLetsItFinish)
     HANDLE thread = CreateThread(nullptr, 0, WaitsForTheGate, gate, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     const auto start = Clock::now();
-    EXPECT_TRUE(CloseHandle(thread));  // neither waits nor stops it
+    EXPECT_TRUE(CloseHandle(thread)); // neither waits nor stops it
     EXPECT_LT(MillisecondsSince(start), 1000);
     EXPECT_FALSE(gate->finished.load());
     SetEvent(gate->release);
@@ -146,7 +152,8 @@ TEST(Threads, ManyShortThreadsJoinWithTheirOwnCodes)
 {
     std::vector<HANDLE> threads;
     for (uintptr_t i = 0; i < 16; ++i)
-        threads.push_back(CreateThread(nullptr, 0, ReturnsItsParameter, reinterpret_cast<LPVOID>(i * 3), 0, nullptr));
+        threads.push_back(CreateThread(nullptr, 0, ReturnsItsParameter,
+                                       reinterpret_cast<LPVOID>(i * 3), 0, nullptr));
     for (size_t i = 0; i < threads.size(); ++i) {
         ASSERT_EQ(WaitForSingleObject(threads[i], 10000), WAIT_OBJECT_0);
         DWORD code = 0;
@@ -166,13 +173,14 @@ TEST(CriticalSections, ExcludeOtherThreadsAndLetTheOwnerReenter)
         threads.emplace_back([&] {
             for (int i = 0; i < 20000; ++i) {
                 EnterCriticalSection(&cs);
-                EnterCriticalSection(&cs);  // the owner may enter again
+                EnterCriticalSection(&cs); // the owner may enter again
                 ++counter;
                 LeaveCriticalSection(&cs);
                 LeaveCriticalSection(&cs);
             }
         });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(counter, 80000);
     DeleteCriticalSection(&cs);
 }

@@ -8,7 +8,10 @@ using platform::FrameScaler;
 
 namespace {
 
-uint8_t Channel(uint32_t pixel, int c) { return static_cast<uint8_t>(pixel >> (8 * c)); }
+uint8_t Channel(uint32_t pixel, int c)
+{
+    return static_cast<uint8_t>(pixel >> (8 * c));
+}
 
 } // namespace
 
@@ -17,11 +20,14 @@ TEST(FrameScaler, AFlatFrameStaysFlatAtEverySizeWithoutOverflow)
     // White with full alpha: the largest products the weighting makes.
     for (uint32_t colour : {0xFFFFFFFFu, 0x80402010u}) {
         const std::vector<uint32_t> source(800 * 600, colour);
-        for (auto size : {std::pair<int, int>{1440, 1080}, {1280, 960}, {640, 480}, {1001, 3}, {1, 1}}) {
+        for (auto size :
+             {std::pair<int, int>{1440, 1080}, {1280, 960}, {640, 480}, {1001, 3}, {1, 1}}) {
             FrameScaler scaler;
             std::vector<uint32_t> out(static_cast<size_t>(size.first) * size.second, 0);
-            scaler.Scale(source.data(), 800, 600, 800 * 4, out.data(), size.first, size.second, size.first * 4);
-            for (uint32_t p : out) ASSERT_EQ(p, colour) << size.first << " x " << size.second;
+            scaler.Scale(source.data(), 800, 600, 800 * 4, out.data(), size.first, size.second,
+                         size.first * 4);
+            for (uint32_t p : out)
+                ASSERT_EQ(p, colour) << size.first << " x " << size.second;
         }
     }
 }
@@ -31,16 +37,19 @@ TEST(FrameScaler, SameSizeIsAnExactCopyAndPitchesAreKept)
     // Rows padded on both sides; the padding of the destination is left alone.
     const int w = 5, h = 3, sourcePitch = 7, destinationPitch = 9;
     std::vector<uint32_t> source(sourcePitch * h), out(destinationPitch * h, 0xDEADBEEFu);
-    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint32_t>(i * 0x01020304u);
+    for (size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<uint32_t>(i * 0x01020304u);
     FrameScaler scaler;
     scaler.Scale(source.data(), w, h, sourcePitch * 4, out.data(), w, h, destinationPitch * 4);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < destinationPitch; ++x)
-            EXPECT_EQ(out[y * destinationPitch + x], x < w ? source[y * sourcePitch + x] : 0xDEADBEEFu);
+            EXPECT_EQ(out[y * destinationPitch + x],
+                      x < w ? source[y * sourcePitch + x] : 0xDEADBEEFu);
 
     std::vector<uint32_t> wide(destinationPitch * 6, 0xDEADBEEFu);
     scaler.Scale(source.data(), w, h, sourcePitch * 4, wide.data(), 8, 6, destinationPitch * 4);
-    for (int y = 0; y < 6; ++y) EXPECT_EQ(wide[y * destinationPitch + 8], 0xDEADBEEFu);
+    for (int y = 0; y < 6; ++y)
+        EXPECT_EQ(wide[y * destinationPitch + 8], 0xDEADBEEFu);
 }
 
 TEST(FrameScaler, UpscalingKeepsCornersAndBlendsBetweenSamples)
@@ -50,7 +59,8 @@ TEST(FrameScaler, UpscalingKeepsCornersAndBlendsBetweenSamples)
     const int w = 4, h = 2;
     std::vector<uint32_t> source(w * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) source[y * w + x] = 0xFF000000u | (x * 80u) << 16 | (y * 200u);
+        for (int x = 0; x < w; ++x)
+            source[y * w + x] = 0xFF000000u | (x * 80u) << 16 | (y * 200u);
     const int ow = 16, oh = 8;
     std::vector<uint32_t> out(ow * oh);
     FrameScaler scaler;

@@ -31,7 +31,10 @@ MSG One(SdlInput& input, const SDL_Event& e)
     return out.empty() ? MSG{} : out[0].msg;
 }
 
-DWORD Bits(const MSG& m) { return static_cast<DWORD>(m.lParam); }
+DWORD Bits(const MSG& m)
+{
+    return static_cast<DWORD>(m.lParam);
+}
 
 } // namespace
 
@@ -39,13 +42,16 @@ TEST(VirtualKeys, LettersFollowThePhysicalKeyInAnyLayout)
 {
     SdlInput input;
     // A Cyrillic layout: the keys report Cyrillic key symbols.
-    EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_I, 0x0448 /* ш */, KMOD_NONE)).wParam, 0x49u);
+    EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_I, 0x0448 /* ш */, KMOD_NONE)).wParam,
+              0x49u);
     EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_Q, 0x0439 /* й */, KMOD_NONE)).wParam,
               static_cast<WPARAM>('Q'));
-    EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_SEMICOLON, 0x0436 /* ж */, KMOD_NONE)).wParam,
-              static_cast<WPARAM>(VK_OEM_1));
+    EXPECT_EQ(
+        One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_SEMICOLON, 0x0436 /* ж */, KMOD_NONE)).wParam,
+        static_cast<WPARAM>(VK_OEM_1));
     // A layout that moves letters (French): the place decides, not the symbol.
-    EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_a, KMOD_NONE)).wParam, static_cast<WPARAM>('Q'));
+    EXPECT_EQ(One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_a, KMOD_NONE)).wParam,
+              static_cast<WPARAM>('Q'));
 }
 
 TEST(VirtualKeys, TheKeysTheProgramTests)
@@ -54,11 +60,21 @@ TEST(VirtualKeys, TheKeysTheProgramTests)
     struct {
         SDL_Scancode sc;
         WPARAM vk;
-    } cases[] = {{SDL_SCANCODE_RETURN, VK_RETURN}, {SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDL_SCANCODE_SPACE, VK_SPACE},
-                 {SDL_SCANCODE_LEFT, VK_LEFT},     {SDL_SCANCODE_UP, VK_UP},         {SDL_SCANCODE_RIGHT, VK_RIGHT},
-                 {SDL_SCANCODE_DOWN, VK_DOWN},     {SDL_SCANCODE_DELETE, VK_DELETE}, {SDL_SCANCODE_F1, VK_F1},
-                 {SDL_SCANCODE_F12, VK_F12},       {SDL_SCANCODE_BACKSPACE, VK_BACK}, {SDL_SCANCODE_TAB, VK_TAB},
-                 {SDL_SCANCODE_0, '0'},            {SDL_SCANCODE_9, '9'},           {SDL_SCANCODE_KP_ENTER, VK_RETURN}};
+    } cases[] = {{SDL_SCANCODE_RETURN, VK_RETURN},
+                 {SDL_SCANCODE_ESCAPE, VK_ESCAPE},
+                 {SDL_SCANCODE_SPACE, VK_SPACE},
+                 {SDL_SCANCODE_LEFT, VK_LEFT},
+                 {SDL_SCANCODE_UP, VK_UP},
+                 {SDL_SCANCODE_RIGHT, VK_RIGHT},
+                 {SDL_SCANCODE_DOWN, VK_DOWN},
+                 {SDL_SCANCODE_DELETE, VK_DELETE},
+                 {SDL_SCANCODE_F1, VK_F1},
+                 {SDL_SCANCODE_F12, VK_F12},
+                 {SDL_SCANCODE_BACKSPACE, VK_BACK},
+                 {SDL_SCANCODE_TAB, VK_TAB},
+                 {SDL_SCANCODE_0, '0'},
+                 {SDL_SCANCODE_9, '9'},
+                 {SDL_SCANCODE_KP_ENTER, VK_RETURN}};
     for (const auto& c : cases) {
         EXPECT_EQ(One(input, Key(SDL_KEYDOWN, c.sc, SDLK_UNKNOWN, KMOD_NONE)).wParam, c.vk) << c.sc;
         One(input, Key(SDL_KEYUP, c.sc, SDLK_UNKNOWN, KMOD_NONE));
@@ -78,17 +94,17 @@ TEST(KeyMessages, ParametersCarryScanCodeRepeatAndTransition)
     SdlInput input;
     MSG down = One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a, KMOD_NONE));
     EXPECT_EQ(down.message, static_cast<UINT>(WM_KEYDOWN));
-    EXPECT_EQ(Bits(down) & 0xFFFF, 1u);             // repeat count
-    EXPECT_EQ((Bits(down) >> 16) & 0xFF, 0x1Eu);    // scan code of A
-    EXPECT_EQ(Bits(down) >> 30, 0u);                // first press
+    EXPECT_EQ(Bits(down) & 0xFFFF, 1u);          // repeat count
+    EXPECT_EQ((Bits(down) >> 16) & 0xFF, 0x1Eu); // scan code of A
+    EXPECT_EQ(Bits(down) >> 30, 0u);             // first press
     MSG repeat = One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a, KMOD_NONE, 1));
-    EXPECT_EQ(repeat.message, static_cast<UINT>(WM_KEYDOWN));  // auto-repeat: another key-down
+    EXPECT_EQ(repeat.message, static_cast<UINT>(WM_KEYDOWN)); // auto-repeat: another key-down
     EXPECT_EQ((Bits(repeat) >> 30) & 1, 1u);
     MSG up = One(input, Key(SDL_KEYUP, SDL_SCANCODE_A, SDLK_a, KMOD_NONE));
     EXPECT_EQ(up.message, static_cast<UINT>(WM_KEYUP));
     EXPECT_EQ(Bits(up) >> 30, 3u);
     MSG arrow = One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_UP, SDLK_UP, KMOD_NONE));
-    EXPECT_EQ((Bits(arrow) >> 24) & 1, 1u);  // extended key
+    EXPECT_EQ((Bits(arrow) >> 24) & 1, 1u); // extended key
 }
 
 TEST(KeyMessages, AltAndF10MakeSystemKeys)
@@ -99,11 +115,11 @@ TEST(KeyMessages, AltAndF10MakeSystemKeys)
     EXPECT_EQ(alt.wParam, static_cast<WPARAM>(VK_MENU));
     MSG x = One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_X, SDLK_x, KMOD_LALT));
     EXPECT_EQ(x.message, static_cast<UINT>(WM_SYSKEYDOWN));
-    EXPECT_EQ((Bits(x) >> 29) & 1, 1u);  // Alt held
+    EXPECT_EQ((Bits(x) >> 29) & 1, 1u); // Alt held
     MSG altUp = One(input, Key(SDL_KEYUP, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_NONE));
     EXPECT_EQ(altUp.message, static_cast<UINT>(WM_SYSKEYUP));
     MSG xUp = One(input, Key(SDL_KEYUP, SDL_SCANCODE_X, SDLK_x, KMOD_NONE));
-    EXPECT_EQ(xUp.message, static_cast<UINT>(WM_KEYUP));  // Alt already let go
+    EXPECT_EQ(xUp.message, static_cast<UINT>(WM_KEYUP)); // Alt already let go
 
     MSG f10 = One(input, Key(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10, KMOD_NONE));
     EXPECT_EQ(f10.message, static_cast<UINT>(WM_SYSKEYDOWN));
@@ -123,7 +139,7 @@ TEST(KeyState, ModifiersAreTrackedPerSideAndTogether)
     EXPECT_TRUE(input.IsKeyDown(VK_LCONTROL));
     EXPECT_TRUE(input.IsKeyDown(VK_RCONTROL));
     One(input, Key(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_RCTRL));
-    EXPECT_TRUE(input.IsKeyDown(VK_CONTROL));  // the right one is still held
+    EXPECT_TRUE(input.IsKeyDown(VK_CONTROL)); // the right one is still held
     EXPECT_FALSE(input.IsKeyDown(VK_LCONTROL));
     One(input, Key(SDL_KEYUP, SDL_SCANCODE_RCTRL, SDLK_RCTRL, KMOD_NONE));
     EXPECT_FALSE(input.IsKeyDown(VK_CONTROL));

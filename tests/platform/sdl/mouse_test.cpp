@@ -53,20 +53,23 @@ SDL_Event Wheel(int y, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
     return e;
 }
 
-std::vector<MSG> Feed(SdlInput& input, const InputTarget& target, std::initializer_list<SDL_Event> events)
+std::vector<MSG> Feed(SdlInput& input, const InputTarget& target,
+                      std::initializer_list<SDL_Event> events)
 {
     std::vector<InputMessage> out;
-    for (const SDL_Event& e : events) input.Translate(e, target, out);
+    for (const SDL_Event& e : events)
+        input.Translate(e, target, out);
     std::vector<MSG> msgs;
-    for (const InputMessage& m : out) msgs.push_back(m.msg);
+    for (const InputMessage& m : out)
+        msgs.push_back(m.msg);
     return msgs;
 }
 
 UINT Press(SdlInput& input, const InputTarget& target, Uint8 button, int x, int y, Uint32 time)
 {
     std::vector<MSG> m = Feed(input, target,
-                             {Button(SDL_MOUSEBUTTONDOWN, button, x, y, time),
-                              Button(SDL_MOUSEBUTTONUP, button, x, y, time + 20)});
+                              {Button(SDL_MOUSEBUTTONDOWN, button, x, y, time),
+                               Button(SDL_MOUSEBUTTONUP, button, x, y, time + 20)});
     return m.empty() ? 0 : m[0].message;
 }
 
@@ -102,7 +105,8 @@ TEST(DoubleClick, TheTimeSpanSurvivesTheTimerWrapping)
     SdlInput input;
     InputTarget t = FullScreen();
     Press(input, t, SDL_BUTTON_LEFT, 10, 10, 0xFFFFFF00u);
-    EXPECT_EQ(Press(input, t, SDL_BUTTON_LEFT, 10, 10, 0x00000050u), static_cast<UINT>(WM_LBUTTONDBLCLK));
+    EXPECT_EQ(Press(input, t, SDL_BUTTON_LEFT, 10, 10, 0x00000050u),
+              static_cast<UINT>(WM_LBUTTONDBLCLK));
 }
 
 TEST(DoubleClick, RightAndMiddleButtonsNeverDoubleClick)
@@ -129,17 +133,17 @@ TEST(MouseKeyFlags, CarryTheButtonsAsTheyAreAfterTheEvent)
     SdlInput input;
     InputTarget t = FullScreen();
     std::vector<MSG> m = Feed(input, t,
-                             {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5, 10),
-                              Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 5, 20), Motion(6, 6),
-                              Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 6, 6, 30),
-                              Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 6, 6, 40),
-                              Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 6, 6, 50)});
+                              {Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5, 10),
+                               Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 5, 20),
+                               Motion(6, 6), Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 6, 6, 30),
+                               Button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 6, 6, 40),
+                               Button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 6, 6, 50)});
     ASSERT_EQ(m.size(), 6u);
     EXPECT_EQ(m[0].wParam, static_cast<WPARAM>(MK_LBUTTON));
     EXPECT_EQ(m[1].wParam, static_cast<WPARAM>(MK_LBUTTON | MK_RBUTTON));
     EXPECT_EQ(m[2].message, static_cast<UINT>(WM_MOUSEMOVE));
     EXPECT_EQ(m[2].wParam, static_cast<WPARAM>(MK_LBUTTON | MK_RBUTTON));
-    EXPECT_EQ(m[3].wParam, static_cast<WPARAM>(MK_RBUTTON));  // the released button is clear
+    EXPECT_EQ(m[3].wParam, static_cast<WPARAM>(MK_RBUTTON)); // the released button is clear
     EXPECT_EQ(m[4].wParam, static_cast<WPARAM>(MK_RBUTTON | MK_MBUTTON));
     EXPECT_EQ(m[5].message, static_cast<UINT>(WM_RBUTTONUP));
     EXPECT_EQ(m[5].wParam, static_cast<WPARAM>(MK_MBUTTON));
@@ -213,11 +217,12 @@ TEST(MouseWheel, EachNotchIsOneMessageOfDelta120AtScreenCoordinates)
 
     std::vector<MSG> down = Feed(input, t, {Wheel(-2)});
     ASSERT_EQ(down.size(), 2u);
-    for (const MSG& m : down) EXPECT_EQ(static_cast<SHORT>(HIWORD(m.wParam)), -WHEEL_DELTA);
+    for (const MSG& m : down)
+        EXPECT_EQ(static_cast<SHORT>(HIWORD(m.wParam)), -WHEEL_DELTA);
 
     std::vector<MSG> flipped = Feed(input, t, {Wheel(1, SDL_MOUSEWHEEL_FLIPPED)});
     ASSERT_EQ(flipped.size(), 1u);
     EXPECT_EQ(static_cast<SHORT>(HIWORD(flipped[0].wParam)), -WHEEL_DELTA);
 
-    EXPECT_TRUE(Feed(input, t, {Wheel(0)}).empty());  // sideways only
+    EXPECT_TRUE(Feed(input, t, {Wheel(0)}).empty()); // sideways only
 }

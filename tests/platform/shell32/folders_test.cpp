@@ -41,12 +41,19 @@ public:
     {
         const char* old = std::getenv(name);
         had_ = old != nullptr;
-        if (had_) old_ = old;
-        if (value != nullptr) setenv(name, value, 1); else unsetenv(name);
+        if (had_)
+            old_ = old;
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv()
     {
-        if (had_) setenv(name_.c_str(), old_.c_str(), 1); else unsetenv(name_.c_str());
+        if (had_)
+            setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
     }
 
 private:
@@ -72,7 +79,7 @@ TEST_F(Folders, CyrillicFolderIsMadeAndFoundUnderItsUtf8Name)
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
     EXPECT_EQ(std::wstring(data.cFileName), L"ЗЕМТ Ученик");
     EXPECT_NE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_FALSE(CloseHandle(find));  // a search handle is closed by FindClose only
+    EXPECT_FALSE(CloseHandle(find)); // a search handle is closed by FindClose only
     EXPECT_TRUE(FindClose(find));
     EXPECT_FALSE(FindClose(find));
 }
@@ -106,7 +113,7 @@ TEST_F(Folders, DataFolderIsXdgDataHomeWithoutTrailingSlash)
     const std::string xdg = root_ + u8"/данные/";
     ScopedEnv env("XDG_DATA_HOME", xdg.c_str());
     wchar_t path[MAX_PATH];
-    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_APPDATA, FALSE));  // missing
+    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_APPDATA, FALSE)); // missing
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_APPDATA, TRUE));
     EXPECT_EQ(std::wstring(path), wroot_ + L"/данные");
     EXPECT_TRUE(IsFolder(root_ + u8"/данные"));

@@ -34,20 +34,23 @@ TEST(MessageQueue, KeepsEachPostersOrderAcrossThreads)
     std::vector<std::thread> posters;
     for (int t = 0; t < kThreads; ++t)
         posters.emplace_back([t] {
-            for (int i = 0; i < kEach; ++i) ASSERT_TRUE(PostMessageW(nullptr, WM_USER, t, i));
+            for (int i = 0; i < kEach; ++i)
+                ASSERT_TRUE(PostMessageW(nullptr, WM_USER, t, i));
         });
     std::vector<int> next(kThreads, 0);
     int taken = 0;
     const auto start = Clock::now();
     while (taken < kThreads * kEach && MillisecondsSince(start) < 20000) {
         MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            continue;
         ASSERT_EQ(msg.message, static_cast<UINT>(WM_USER));
         ASSERT_EQ(msg.lParam, next[msg.wParam]) << "poster " << msg.wParam;
         ++next[msg.wParam];
         ++taken;
     }
-    for (auto& p : posters) p.join();
+    for (auto& p : posters)
+        p.join();
     EXPECT_EQ(taken, kThreads * kEach);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
@@ -59,7 +62,7 @@ TEST(MessageQueue, QuitComesOnceAfterEverythingPosted)
     PostMessageW(nullptr, WM_USER + 1, 0, 0);
     PostQuitMessage(7);
     PostMessageW(nullptr, WM_USER + 2, 0, 0);
-    PostQuitMessage(3);  // twice: still one quit, with the last code
+    PostQuitMessage(3); // twice: still one quit, with the last code
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
@@ -131,7 +134,8 @@ TEST(MsgWait, ReturnsAtOnceWhileAMessageWaits)
 TEST(MsgWait, ReportsWhichObjectWasSignalled)
 {
     Drain();
-    HANDLE events[2] = {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    HANDLE events[2] = {CreateEventW(nullptr, FALSE, FALSE, nullptr),
+                        CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::thread setter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         SetEvent(events[1]);
@@ -166,7 +170,10 @@ TEST(RegisteredMessages, StableAcrossThreads)
     std::atomic<UINT> seen[4];
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i)
-        threads.emplace_back([&seen, i] { seen[i] = RegisterWindowMessageW(L"Shared across threads"); });
-    for (auto& t : threads) t.join();
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(seen[i].load(), seen[0].load());
+        threads.emplace_back(
+            [&seen, i] { seen[i] = RegisterWindowMessageW(L"Shared across threads"); });
+    for (auto& t : threads)
+        t.join();
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(seen[i].load(), seen[0].load());
 }

@@ -79,7 +79,8 @@ TEST_F(WindowTest, ShowCursorKeepsWindowsDisplayCounter)
     EXPECT_EQ(ShowCursor(FALSE), start);
     // Down to -1 and below: hidden until it is back at 0.
     int count = start;
-    while (count >= 0) count = ShowCursor(FALSE);
+    while (count >= 0)
+        count = ShowCursor(FALSE);
     EXPECT_EQ(count, -1);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(ShowCursor(FALSE), -2);
@@ -87,7 +88,8 @@ TEST_F(WindowTest, ShowCursorKeepsWindowsDisplayCounter)
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(ShowCursor(TRUE), 0);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    while (count < start) count = ShowCursor(TRUE);
+    while (count < start)
+        count = ShowCursor(TRUE);
 }
 
 TEST_F(WindowTest, SendMessageCallsTheProcedureAtOnce)

@@ -16,7 +16,7 @@ TEST(Rectangles, PointsOnTheRightAndBottomEdgesAreOutside)
 TEST(Rectangles, IntersectionAndUnionHandleEmptyResults)
 {
     RECT a{0, 0, 10, 10}, b{10, 0, 20, 10}, out{1, 2, 3, 4};
-    EXPECT_FALSE(IntersectRect(&out, &a, &b));  // touching edges do not overlap
+    EXPECT_FALSE(IntersectRect(&out, &a, &b)); // touching edges do not overlap
     EXPECT_TRUE(IsRectEmpty(&out));
     RECT c{5, 5, 15, 15};
     ASSERT_TRUE(IntersectRect(&out, &a, &c));

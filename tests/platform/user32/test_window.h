@@ -28,7 +28,8 @@ inline std::vector<Received>& ProcLog()
 inline LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ProcLog().push_back(Received{hwnd, message, wParam, lParam});
-    if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -45,7 +46,8 @@ inline std::vector<MSG> PumpAll(bool dispatch = true)
             ADD_FAILURE() << "the queue never empties";
             break;
         }
-        if (msg.message == WM_QUIT || (!dispatch && msg.message != WM_PAINT)) continue;
+        if (msg.message == WM_QUIT || (!dispatch && msg.message != WM_PAINT))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -56,14 +58,16 @@ inline std::vector<MSG> Only(const std::vector<MSG>& all, std::initializer_list<
 {
     std::vector<MSG> out;
     for (const MSG& m : all)
-        if (std::find(kinds.begin(), kinds.end(), m.message) != kinds.end()) out.push_back(m);
+        if (std::find(kinds.begin(), kinds.end(), m.message) != kinds.end())
+            out.push_back(m);
     return out;
 }
 
 inline int CountReceived(UINT message)
 {
-    return static_cast<int>(std::count_if(ProcLog().begin(), ProcLog().end(),
-                                          [message](const Received& r) { return r.message == message; }));
+    return static_cast<int>(
+        std::count_if(ProcLog().begin(), ProcLog().end(),
+                      [message](const Received& r) { return r.message == message; }));
 }
 
 class WindowTest : public ::testing::Test {
@@ -90,7 +94,8 @@ protected:
 
     void TearDown() override
     {
-        if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        if (hwnd_ != nullptr && IsWindow(hwnd_))
+            DestroyWindow(hwnd_);
         UnregisterClassW(kClass, nullptr);
         PumpAll(false);
         ProcLog().clear();
@@ -98,7 +103,8 @@ protected:
 
     static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
 
-    static SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod, Uint8 repeat = 0)
+    static SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod,
+                         Uint8 repeat = 0)
     {
         SDL_Event e{};
         e.type = type;

@@ -14,7 +14,8 @@ struct Seen {
 std::vector<Seen> KeysAndChars(const std::vector<MSG>& taken)
 {
     std::vector<Seen> out;
-    for (const MSG& m : Only(taken, {WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR}))
+    for (const MSG& m :
+         Only(taken, {WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR}))
         out.push_back(Seen{m.message, m.wParam});
     return out;
 }
@@ -22,7 +23,8 @@ std::vector<Seen> KeysAndChars(const std::vector<MSG>& taken)
 std::vector<WPARAM> CharsOf(const std::vector<MSG>& taken)
 {
     std::vector<WPARAM> out;
-    for (const MSG& m : Only(taken, {WM_CHAR})) out.push_back(m.wParam);
+    for (const MSG& m : Only(taken, {WM_CHAR}))
+        out.push_back(m.wParam);
     return out;
 }
 
@@ -34,7 +36,8 @@ protected:
     void Stroke(SDL_Scancode sc, SDL_Keycode sym, Uint16 mod, const char* text = nullptr)
     {
         Push(Key(SDL_KEYDOWN, sc, sym, mod));
-        if (text != nullptr) Push(Text(text));
+        if (text != nullptr)
+            Push(Text(text));
         Push(Key(SDL_KEYUP, sc, sym, mod));
     }
 };
@@ -59,7 +62,7 @@ TEST_F(TypedCharacters, CyrillicTextComesAsWideCharacters)
     auto downs = Only(taken, {WM_KEYDOWN});
     ASSERT_EQ(downs.size(), 3u);
     EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>('F'));
-    EXPECT_EQ(CountReceived(WM_CHAR), 3);  // dispatched to the procedure too
+    EXPECT_EQ(CountReceived(WM_CHAR), 3); // dispatched to the procedure too
 }
 
 TEST_F(TypedCharacters, EachCharacterComesRightAfterItsKeyDown)

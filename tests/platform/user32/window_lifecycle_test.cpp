@@ -191,8 +191,8 @@ TEST(WindowClasses, RegistrationIsCheckedAndClassesWithWindowsStay)
     EXPECT_FALSE(UnregisterClassW(L"ClassCheck", nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
 
-    EXPECT_EQ(CreateWindowExW(0, L"ClassCheck", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                              nullptr),
+    EXPECT_EQ(CreateWindowExW(0, L"ClassCheck", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                              nullptr, nullptr),
               nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
     PumpAll(false);
@@ -220,9 +220,9 @@ TEST(Presentation, TheFrameIsDrawnScaledAndCentredOnBlack)
     RECT outer{0, 0, 800, 600};
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&outer, style, FALSE);
-    HWND hwnd = CreateWindowExW(0, L"PresentCheck", L"07342 Тренажер «Кварлоп»", style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"PresentCheck", L"07342 Тренажер «Кварлоп»", style,
+                                CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                                outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     ShowWindow(hwnd, SW_SHOWDEFAULT);
     SDL_Window* sdl = SDL_GetWindowFromID(platform::SdlWindowIdOf(hwnd));
@@ -232,12 +232,13 @@ TEST(Presentation, TheFrameIsDrawnScaledAndCentredOnBlack)
     SDL_SetWindowSize(sdl, 1000, 600);
     PumpAll();
 
-    std::vector<uint32_t> frame(800 * 600, 0xFF332211u);  // bytes B 11, G 22, R 33, A FF
+    std::vector<uint32_t> frame(800 * 600, 0xFF332211u); // bytes B 11, G 22, R 33, A FF
     platform::GetPresentFunction()(hwnd, frame.data(), 800, 600, 800 * 4);
     // No GPU here: the frame goes into the window's own framebuffer.
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
     ASSERT_NE(surface, nullptr) << SDL_GetError();
-    if (surface->w != 1000) GTEST_SKIP() << "the video driver kept the window at " << surface->w << " pixels";
+    if (surface->w != 1000)
+        GTEST_SKIP() << "the video driver kept the window at " << surface->w << " pixels";
     EXPECT_EQ(PixelAt(surface, 500, 300), 0x332211u);
     EXPECT_EQ(PixelAt(surface, 100, 300), 0x332211u);
     EXPECT_EQ(PixelAt(surface, 99, 300), 0u);

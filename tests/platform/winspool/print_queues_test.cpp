@@ -21,11 +21,12 @@ std::vector<std::wstring> ListPrinters()
     DWORD needed = 77, returned = 77;
     EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
     std::vector<BYTE> buffer(needed);
-    EXPECT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed,
-                              &returned));
+    EXPECT_TRUE(
+        EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &returned));
     std::vector<std::wstring> names;
     const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i) names.push_back(records[i].pPrinterName);
+    for (DWORD i = 0; i < returned; ++i)
+        names.push_back(records[i].pPrinterName);
     return names;
 }
 
@@ -38,7 +39,8 @@ std::wstring DefaultDevice()
 
 TEST(PrintQueues, ListedInTheServicesOrderWithTheDefaultInTheProfile)
 {
-    if (!testsupport::PrivateCupsd::CanRun()) GTEST_SKIP() << "a print service of our own needs root";
+    if (!testsupport::PrivateCupsd::CanRun())
+        GTEST_SKIP() << "a print service of our own needs root";
     testsupport::PrivateCupsd cupsd;
     ASSERT_TRUE(cupsd.Running()) << cupsd.Failure();
     EXPECT_TRUE(ListPrinters().empty());
@@ -52,8 +54,8 @@ TEST(PrintQueues, ListedInTheServicesOrderWithTheDefaultInTheProfile)
     // Too small a buffer: the size needed, no records.
     DWORD needed = 0, returned = 9;
     BYTE small[8];
-    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, small, sizeof small, &needed,
-                               &returned));
+    EXPECT_FALSE(
+        EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, small, sizeof small, &needed, &returned));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
     EXPECT_GT(needed, 2 * sizeof(PRINTER_INFO_2W));
     EXPECT_EQ(returned, 0u);
