@@ -3,7 +3,7 @@
 #include "app/exercise/Bubble.h"
 #include "app/exercise/description.h"
 #include "app/exercise/launch.h"
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 #include "framework/controls/IMStaticPictureBase.h"
 #include "framework/render/IMResourceManager.h"
 #include "platform/user32.h"
@@ -121,8 +121,8 @@ long App::LaunchNextBubble()
     const exercise::Launch launch = exercise::PlanLaunch(settings, run.launchedCount, width, height,
                                                          [] { return crt::rand(); });
     bubble->SetSize(launch.width, launch.height);
-    bubble->Launch(exercise::Flight{launch.startX, launch.startY, launch.velocityX,
-                                    launch.velocityY});
+    bubble->Launch(
+        exercise::Flight{launch.startX, launch.startY, launch.velocityX, launch.velocityY});
     run.Launched();
     return 0;
 }

@@ -6,12 +6,14 @@
 #pragma once
 
 #include "app/exercise/run_record.h"
-#include "app/screens/settings_page.h"
 #include "app/screens/drifting_pictures.h"
+#include "app/screens/settings_page.h"
 #include "app/shell/IMApp.h"
 
 class Bubble;
+namespace screens {
 class CursorMouse;
+}
 
 class App : public IMApp<App> {
 public:
@@ -27,11 +29,10 @@ public:
     // Ends the instruction of that number once: the drift stops, the
     // demonstration goes, the pointer shows again, and when the ended sound
     // is the instruction's voice (its own end), the keyboard page follows.
-    long EndInstruction(unsigned long endedSound, unsigned long instructionSound,
-                        Dialog* dialog, int instruction);
+    long EndInstruction(unsigned long endedSound, unsigned long instructionSound, Dialog* dialog,
+                        int instruction);
     // A label of the voice of the instruction of that number.
-    long OnVoiceLabel(unsigned long sound, unsigned long position, Dialog* dialog,
-                      int instruction);
+    long OnVoiceLabel(unsigned long sound, unsigned long position, Dialog* dialog, int instruction);
 
     // The step "Dialog1": a run in the dialog.
     void StartExercise(Dialog* dialog);
@@ -72,8 +73,8 @@ public:
     // over).
     int driftTimer;
     bool instructionEnded;
-    DriftingPictures driftingPictures;
-    CursorMouse* demonstration;
+    screens::DriftingPictures driftingPictures;
+    screens::CursorMouse* demonstration;
     unsigned long instructionVoice;
     int instructionNumber;
     // How many times the instruction lowered the pointer's display count

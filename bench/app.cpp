@@ -104,7 +104,10 @@ void BM_ClickToFirstBurstFrame(benchmark::State& state)
             state.SkipWithError("the click popped nothing");
     }
 }
-BENCHMARK(BM_ClickToFirstBurstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_ClickToFirstBurstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 //
 // KVARLOP_BENCH_FRAMES=<folder> also saves each scene's frame from both;
 // KVARLOP_BENCH_NARROW=1 keeps the device to its SSE2 row kernels.
+#include "bench/support/scenes.h"
 #include "platform/d3d9.h"
 #include "platform/d3d9/span.h"
 
@@ -26,7 +27,7 @@ namespace {
 // --- images ---------------------------------------------------------------
 
 struct Image {
-    int width = 0, height = 0;     // the picture
+    int width = 0, height = 0;       // the picture
     int texWidth = 0, texHeight = 0; // its power-of-two texture
     std::vector<uint32_t> texels;    // texWidth × texHeight, A8R8G8B8, straight alpha
 };
@@ -34,7 +35,8 @@ struct Image {
 int PowerOfTwo(int v)
 {
     int p = 1;
-    while (p < v) p <<= 1;
+    while (p < v)
+        p <<= 1;
     return p;
 }
 
@@ -63,7 +65,8 @@ Image Background()
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x) {
             const int grain = static_cast<int>(rng() % 9) - 4;
-            im.texels[y * im.texWidth + x] = Argb(255, 60 + x / 8 + grain, 120 + y / 6 + grain, 200 + grain);
+            im.texels[y * im.texWidth + x] =
+                Argb(255, 60 + x / 8 + grain, 120 + y / 6 + grain, 200 + grain);
         }
     return im;
 }
@@ -75,11 +78,14 @@ Image Bubble()
     const double cx = 255.0, cy = 235.0, r = 230.0;
     for (int y = 0; y < 470; ++y)
         for (int x = 0; x < 511; ++x) {
-            const double dx = (x - cx) / r, dy = (y - cy) / (r * 470 / 511), d = std::sqrt(dx * dx + dy * dy);
-            if (d >= 1.0) continue;
+            const double dx = (x - cx) / r, dy = (y - cy) / (r * 470 / 511),
+                         d = std::sqrt(dx * dx + dy * dy);
+            if (d >= 1.0)
+                continue;
             int a = static_cast<int>(40 + 200 * std::pow(d, 8));
             const double hx = dx + 0.45, hy = dy + 0.45, hl = std::sqrt(hx * hx + hy * hy);
-            if (hl < 0.2) a = std::max(a, static_cast<int>(255 * (1 - hl / 0.2)));
+            if (hl < 0.2)
+                a = std::max(a, static_cast<int>(255 * (1 - hl / 0.2)));
             im.texels[y * im.texWidth + x] =
                 Argb(a, 180 + static_cast<int>(60 * dx), 200 + static_cast<int>(50 * dy), 255);
         }
@@ -91,31 +97,20 @@ Image Picture(int w, int h, uint32_t colour)
 {
     Image im = MakeImage(w, h);
     for (int y = 2; y < h - 2; ++y)
-        for (int x = 2; x < w - 2; ++x) im.texels[y * im.texWidth + x] = colour;
+        for (int x = 2; x < w - 2; ++x)
+            im.texels[y * im.texWidth + x] = colour;
     return im;
 }
 
-// A glyph: white, its coverage in alpha, 10 × 18 in a 16 × 32 texture:
-// three strokes about 1.6 pixels wide with smooth edges, as rasterised text.
-Image Glyph(int seed)
+// A glyph: white, its coverage in alpha, in a 16 × 32 texture.
+Image Glyph(int kind)
 {
-    Image im = MakeImage(10, 18);
-    std::mt19937 rng(seed);
-    const auto coord = [&](int limit) { return 1.0 + (rng() % 1000) / 1000.0 * (limit - 2); };
-    double strokes[3][4];
-    for (auto& st : strokes) st[0] = coord(10), st[1] = coord(18), st[2] = coord(10), st[3] = coord(18);
-    for (int y = 0; y < 18; ++y)
-        for (int x = 0; x < 10; ++x) {
-            double cover = 0;
-            for (const auto& st : strokes) {
-                // Distance from the pixel centre to the segment.
-                const double px = x + 0.5 - st[0], py = y + 0.5 - st[1], dx = st[2] - st[0], dy = st[3] - st[1];
-                const double t = std::fmax(0.0, std::fmin(1.0, (px * dx + py * dy) / (dx * dx + dy * dy + 1e-9)));
-                const double d = std::hypot(px - t * dx, py - t * dy);
-                cover = std::fmax(cover, std::fmin(1.0, std::fmax(0.0, 1.3 - d)));
-            }
-            im.texels[y * im.texWidth + x] = Argb(static_cast<int>(cover * 255 + 0.5), 255, 255, 255);
-        }
+    Image im = MakeImage(benchsupport::kGlyphWidth, benchsupport::kGlyphHeight);
+    const std::vector<uint8_t> cover = benchsupport::GlyphCoverage(kind);
+    for (int y = 0; y < benchsupport::kGlyphHeight; ++y)
+        for (int x = 0; x < benchsupport::kGlyphWidth; ++x)
+            im.texels[y * im.texWidth + x] =
+                Argb(cover[y * benchsupport::kGlyphWidth + x], 255, 255, 255);
     return im;
 }
 
@@ -143,11 +138,11 @@ Scene ExerciseScene()
 
 Scene InstructionScene()
 {
-    Scene s{"instruction", {Background(), Bubble(), Picture(46, 79, 0xFFE0E0E0), Picture(12, 21, 0xFF101010)}, {}};
+    Scene s{"instruction",
+            {Background(), Bubble(), Picture(46, 79, 0xFFE0E0E0), Picture(12, 21, 0xFF101010)},
+            {}};
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
-    const POINT at[11] = {{20, 10},   {280, 0},   {520, 20},  {-60, 200}, {150, 170}, {400, 190},
-                          {600, 230}, {40, 380},  {280, 200}, {330, 360}, {560, 400}};
-    for (const POINT& p : at)
+    for (const POINT& p : benchsupport::kInstructionBubbles)
         s.quads.push_back({1, {p.x, p.y, p.x + 276, p.y + 256}, {0, 0, 511, 470}, 0xA5FFFFFF});
     s.quads.push_back({2, {451, 347, 497, 426}, {0, 0, 46, 79}, 0xFFFFFFFF});
     s.quads.push_back({3, {470, 380, 482, 401}, {0, 0, 12, 21}, 0xFFFFFFFF});
@@ -157,11 +152,15 @@ Scene InstructionScene()
 Scene TextScene()
 {
     Scene s{"text", {Background()}, {}};
-    for (int i = 0; i < 40; ++i) s.images.push_back(Glyph(i));
+    for (int i = 0; i < benchsupport::kGlyphKinds; ++i)
+        s.images.push_back(Glyph(i));
     s.quads.push_back({0, {0, 0, 800, 600}, {0, 0, 800, 600}, 0xFFFFFFFF});
-    for (int i = 0; i < 400; ++i) {
-        const int x = 40 + (i % 20) * 12 + (i / 20 % 2) * 3, y = 40 + (i / 20) * 24;
-        s.quads.push_back({1 + (i * 7) % 40, {x, y, x + 10, y + 18}, {0, 0, 10, 18}, 0xFF072134});
+    for (int i = 0; i < benchsupport::kTextGlyphs; ++i) {
+        const POINT at = benchsupport::TextGlyphAt(i);
+        s.quads.push_back({1 + benchsupport::TextGlyphKind(i),
+                           {at.x, at.y, at.x + 10, at.y + 18},
+                           {0, 0, 10, 18},
+                           0xFF072134});
     }
     return s;
 }
@@ -173,12 +172,24 @@ public:
     explicit DeviceRenderer(const Scene& scene)
     {
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{800, 600, D3DFMT_A8R8G8B8, 3, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                                 nullptr, FALSE, FALSE, D3DFMT_UNKNOWN, 0, 75, 0};
-        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                          &device);
-        device->CreateVertexBuffer(112, 0, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, D3DPOOL_SYSTEMMEM, &vb,
-                                   nullptr);
+        D3DPRESENT_PARAMETERS pp{800,
+                                 600,
+                                 D3DFMT_A8R8G8B8,
+                                 3,
+                                 D3DMULTISAMPLE_NONE,
+                                 0,
+                                 D3DSWAPEFFECT_DISCARD,
+                                 nullptr,
+                                 FALSE,
+                                 FALSE,
+                                 D3DFMT_UNKNOWN,
+                                 0,
+                                 75,
+                                 0};
+        d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device);
+        device->CreateVertexBuffer(112, 0, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+                                   D3DPOOL_SYSTEMMEM, &vb, nullptr);
         for (const Image& im : scene.images) {
             IDirect3DTexture9* t = nullptr;
             device->CreateTexture(im.texWidth, im.texHeight, 0, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
@@ -186,8 +197,8 @@ public:
             D3DLOCKED_RECT lr;
             t->LockRect(0, &lr, nullptr, 0);
             for (int y = 0; y < im.texHeight; ++y)
-                std::memcpy(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch, &im.texels[y * im.texWidth],
-                            im.texWidth * 4);
+                std::memcpy(static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch,
+                            &im.texels[y * im.texWidth], im.texWidth * 4);
             t->UnlockRect(0);
             textures.push_back(t);
         }
@@ -195,7 +206,8 @@ public:
 
     ~DeviceRenderer()
     {
-        for (IDirect3DTexture9* t : textures) t->Release();
+        for (IDirect3DTexture9* t : textures)
+            t->Release();
         vb->Release();
         device->Release();
         d3d->Release();
@@ -205,7 +217,8 @@ public:
     {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->BeginScene();
-        for (const Quad& q : scene.quads) Draw(scene.images[q.image], textures[q.image], q);
+        for (const Quad& q : scene.quads)
+            Draw(scene.images[q.image], textures[q.image], q);
         device->EndScene();
         device->Present(nullptr, nullptr, nullptr, nullptr);
     }
@@ -236,13 +249,19 @@ private:
         device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
         void* data = nullptr;
-        if (vb->Lock(0, 0, &data, 0) != D3D_OK) return;
-        const float x[4] = {float(q.dest.left), float(q.dest.right), float(q.dest.right), float(q.dest.left)};
-        const float y[4] = {float(q.dest.top), float(q.dest.top), float(q.dest.bottom), float(q.dest.bottom)};
-        const float u[4] = {float(q.source.left), float(q.source.right), float(q.source.right), float(q.source.left)};
-        const float v[4] = {float(q.source.top), float(q.source.top), float(q.source.bottom), float(q.source.bottom)};
+        if (vb->Lock(0, 0, &data, 0) != D3D_OK)
+            return;
+        const float x[4] = {float(q.dest.left), float(q.dest.right), float(q.dest.right),
+                            float(q.dest.left)};
+        const float y[4] = {float(q.dest.top), float(q.dest.top), float(q.dest.bottom),
+                            float(q.dest.bottom)};
+        const float u[4] = {float(q.source.left), float(q.source.right), float(q.source.right),
+                            float(q.source.left)};
+        const float v[4] = {float(q.source.top), float(q.source.top), float(q.source.bottom),
+                            float(q.source.bottom)};
         for (int i = 0; i < 4; ++i) {
-            float vertex[7] = {x[i] - 0.5f, y[i] - 0.5f, 0.0f, 1.0f, 0.0f, u[i] / im.texWidth, v[i] / im.texHeight};
+            float vertex[7] = {x[i] - 0.5f,        y[i] - 0.5f,        0.0f, 1.0f, 0.0f,
+                               u[i] / im.texWidth, v[i] / im.texHeight};
             std::memcpy(&vertex[4], &q.colour, 4);
             std::memcpy(static_cast<uint8_t*>(data) + i * 28, vertex, 28);
         }
@@ -273,31 +292,31 @@ public:
             std::vector<uint32_t> pre(im.texels.size());
             for (size_t i = 0; i < pre.size(); ++i) {
                 const uint32_t c = im.texels[i], a = c >> 24;
-                if (a != 255 && (i % im.texWidth) < size_t(im.width) && (i / im.texWidth) < size_t(im.height))
+                if (a != 255 && (i % im.texWidth) < size_t(im.width) &&
+                    (i / im.texWidth) < size_t(im.height))
                     opaque = false;
-                uint32_t out = a << 24;
-                for (int s = 0; s < 24; s += 8) out |= (((c >> s) & 255) * a + 127) / 255 << s;
-                pre[i] = out;
+                pre[i] = benchsupport::Premultiplied(c);
             }
             pixels.push_back(std::move(pre));
-            images.push_back(pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8, im.width,
-                                                      im.height, pixels.back().data(), im.texWidth * 4));
+            images.push_back(pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
+                                                      im.width, im.height, pixels.back().data(),
+                                                      im.texWidth * 4));
         }
         // A fade (white tint) is a solid mask; a coloured tint of a white
         // glyph is a solid source through the glyph as mask, as text is drawn.
         for (const Quad& q : scene.quads) {
-            if (solids.count(q.colour) || q.colour == 0xFFFFFFFF) continue;
-            const uint32_t c = q.colour, a = c >> 24;
-            const auto w = [a](uint32_t v) { return static_cast<uint16_t>((v & 255) * a * 257 / 255); };
-            pixman_color_t colour = {w(c >> 16), w(c >> 8), w(c), static_cast<uint16_t>(a * 257)};
-            solids[q.colour] = pixman_image_create_solid_fill(&colour);
+            if (solids.count(q.colour) || q.colour == 0xFFFFFFFF)
+                continue;
+            solids[q.colour] = benchsupport::TintImage(q.colour);
         }
     }
 
     ~PixmanRenderer()
     {
-        for (auto& m : solids) pixman_image_unref(m.second);
-        for (pixman_image_t* im : images) pixman_image_unref(im);
+        for (auto& m : solids)
+            pixman_image_unref(m.second);
+        for (pixman_image_t* im : images)
+            pixman_image_unref(im);
         pixman_image_unref(dest);
     }
 
@@ -313,16 +332,17 @@ public:
                                         pixman_double_to_fixed(double(sh) / dh));
             pixman_image_set_transform(src, &t);
             const bool minified = sw > dw || sh > dh;
-            pixman_image_set_filter(src, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr, 0);
+            pixman_image_set_filter(src, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
+                                    nullptr, 0);
             if (q.colour == 0xFFFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dest, 0, 0, 0, 0, q.dest.left, q.dest.top,
-                                         dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
             else if ((q.colour & 0xFFFFFF) == 0xFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, src, solids[q.colour], dest, 0, 0, 0, 0, q.dest.left,
-                                         q.dest.top, dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, src, solids[q.colour], dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
             else
-                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], src, dest, 0, 0, 0, 0, q.dest.left,
-                                         q.dest.top, dw, dh);
+                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], src, dest, 0, 0, 0, 0,
+                                         q.dest.left, q.dest.top, dw, dh);
         }
     }
 
@@ -354,74 +374,49 @@ void RunScene(benchmark::State& state)
     }
     state.SetLabel(scene.name);
     if (const char* folder = std::getenv("KVARLOP_BENCH_FRAMES")) {
-        const std::string kind = std::is_same<Renderer, DeviceRenderer>::value ? "device" : "pixman";
-        platform::d3d9test::SavePng(renderer.Shown(), std::string(folder) + "/" + scene.name + "_" + kind + ".png");
+        const std::string kind =
+            std::is_same<Renderer, DeviceRenderer>::value ? "device" : "pixman";
+        platform::d3d9test::SavePng(renderer.Shown(),
+                                    std::string(folder) + "/" + scene.name + "_" + kind + ".png");
     }
 }
 
-void BM_Device(benchmark::State& state) { RunScene<DeviceRenderer>(state); }
-void BM_Pixman(benchmark::State& state) { RunScene<PixmanRenderer>(state); }
+void BM_Device(benchmark::State& state)
+{
+    RunScene<DeviceRenderer>(state);
+}
+void BM_Pixman(benchmark::State& state)
+{
+    RunScene<PixmanRenderer>(state);
+}
 
 BENCHMARK(BM_Device)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pixman)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
-// Collects the best time per frame of each benchmark over its repetitions,
-// to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchsupport::BestTimes {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    void PrintRatios() const override
     {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const std::string name = r.run_name.str();
-                const double t = r.GetAdjustedRealTime();
-                const auto it = times.find(name);
-                if (it == times.end() || t < it->second) times[name] = t;
-            }
-    }
-
-    void PrintRatios() const
-    {
-        const char* names[3] = {"exercise", "instruction", "text"};
-        std::printf("\nbest of the rounds\nscene        device ms/frame  pixman ms/frame  device/pixman\n");
+        std::printf(
+            "\nbest of the rounds\nscene        device ms/frame  pixman ms/frame  device/pixman\n");
         for (int i = 0; i < 3; ++i) {
-            const auto d = times.find("BM_Device/" + std::to_string(i));
-            const auto p = times.find("BM_Pixman/" + std::to_string(i));
-            if (d == times.end() || p == times.end()) continue;
-            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", names[i], d->second, p->second, d->second / p->second);
+            const double* d = Best("BM_Device/" + std::to_string(i));
+            const double* p = Best("BM_Pixman/" + std::to_string(i));
+            if (!d || !p)
+                continue;
+            std::printf("%-12s %15.3f  %15.3f  %13.2f\n", benchsupport::kSceneNames[i], *d, *p,
+                        *d / *p);
         }
     }
-
-private:
-    std::map<std::string, double> times;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Unless told otherwise: several rounds, the two renderers interleaved,
-    // so that a busy machine weighs on both alike.
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitions = false;
-    for (char* a : args) repetitions |= std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-    static char rounds[] = "--benchmark_repetitions=7";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char reportAggregates[] = "--benchmark_report_aggregates_only=false";
-    if (!repetitions) {
-        args.push_back(rounds);
-        args.push_back(interleave);
-        args.push_back(reportAggregates);
-    }
     if (const char* narrow = std::getenv("KVARLOP_BENCH_NARROW"); narrow && *narrow == '1')
         platform::d3d9impl::UseWideKernels(false);
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
+    benchsupport::RunInRounds(argc, argv, 7, reporter);
     return 0;
 }

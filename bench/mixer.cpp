@@ -1,32 +1,20 @@
 // The DirectSound mixer: CPU time per second of output with four streams
 // playing (mixed by hand, thread CPU time), and the delay from Play to the
 // first samples of that buffer in the real-time output.
+#include "bench/support/cpu_time.h"
+#include "bench/support/first_sound.h"
 #include "platform/dsound.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
-#include <time.h>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ThreadCpuSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(uintptr_t(0x1234));
-}
+using benchsupport::ThreadCpuSeconds;
 
 // A one-second buffer as the sound streams make them, full of a tone.
 IDirectSoundBuffer* MakeStream(IDirectSound8* ds, int channels, DWORD rate)
@@ -45,12 +33,14 @@ IDirectSoundBuffer* MakeStream(IDirectSound8* ds, int channels, DWORD rate)
     d.dwBufferBytes = f.nAvgBytesPerSec;
     d.lpwfxFormat = &f;
     IDirectSoundBuffer* buffer = nullptr;
-    if (ds->CreateSoundBuffer(&d, &buffer, nullptr) != DS_OK) return nullptr;
+    if (ds->CreateSoundBuffer(&d, &buffer, nullptr) != DS_OK)
+        return nullptr;
     void *p1 = nullptr, *p2 = nullptr;
     DWORD n1 = 0, n2 = 0;
     buffer->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER);
     auto* s = static_cast<int16_t*>(p1);
-    for (DWORD i = 0; i < n1 / 2; ++i) s[i] = int16_t((i * 97) % 8000 - 4000);
+    for (DWORD i = 0; i < n1 / 2; ++i)
+        s[i] = int16_t((i * 97) % 8000 - 4000);
     buffer->Unlock(p1, n1, p2, n2);
     return buffer;
 }
@@ -63,11 +53,12 @@ void BM_MixFourStreamsOneSecond(benchmark::State& state)
         state.SkipWithError("DirectSoundCreate8 failed");
         return;
     }
-    ds->SetCooperativeLevel(FakeWindow(), DSSCL_EXCLUSIVE);
+    ds->SetCooperativeLevel(benchsupport::NoWindow(), DSSCL_EXCLUSIVE);
     // The program's rates: 44,000 Hz speech and clicks, 44,100 and 22,050 Hz music.
     IDirectSoundBuffer* streams[4] = {MakeStream(ds, 2, 44100), MakeStream(ds, 1, 44000),
                                       MakeStream(ds, 2, 22050), MakeStream(ds, 1, 44100)};
-    for (IDirectSoundBuffer* b : streams) b->Play(0, 0, DSBPLAY_LOOPING);
+    for (IDirectSoundBuffer* b : streams)
+        b->Play(0, 0, DSBPLAY_LOOPING);
 
     const size_t rate = size_t(platform::dsoundtest::OutputRate());
     const size_t block = 512;
@@ -84,7 +75,8 @@ void BM_MixFourStreamsOneSecond(benchmark::State& state)
     state.counters["core_percent"] = 100.0 * cpu / double(state.iterations());
     state.SetLabel(std::to_string(rate) + " Hz output");
 
-    for (IDirectSoundBuffer* b : streams) b->Release();
+    for (IDirectSoundBuffer* b : streams)
+        b->Release();
     ds->Release();
     platform::dsoundtest::PauseOutput(false);
 }
@@ -98,39 +90,21 @@ void BM_PlayToFirstSample(benchmark::State& state)
         state.SkipWithError("DirectSoundCreate8 failed");
         return;
     }
-    ds->SetCooperativeLevel(FakeWindow(), DSSCL_EXCLUSIVE);
+    ds->SetCooperativeLevel(benchsupport::NoWindow(), DSSCL_EXCLUSIVE);
     IDirectSoundBuffer* buffer = MakeStream(ds, 2, 44100);
 
-    std::atomic<bool> armed{false};
-    std::atomic<int64_t> heardAt{0};
-    platform::dsoundtest::SetCapture([&](const int16_t* stereo, size_t frames) {
-        if (!armed) return;
-        for (size_t i = 0; i < 2 * frames; ++i) {
-            if (stereo[i] != 0) {
-                heardAt = Clock::now().time_since_epoch().count();
-                armed = false;
-                return;
-            }
-        }
-    });
-
+    benchsupport::FirstSound firstSound;
     double worst = 0;
     for (auto _ : state) {
-        heardAt = 0;
-        armed = true;
-        const auto start = Clock::now();
+        firstSound.Arm();
         buffer->Play(0, 0, DSBPLAY_LOOPING);
-        while (heardAt == 0 && Clock::now() - start < std::chrono::seconds(2))
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        const double delay = firstSound.Wait();
         buffer->Stop();
         buffer->SetCurrentPosition(0);
-        if (heardAt == 0) {
+        if (delay < 0) {
             state.SkipWithError("the buffer was never heard");
             break;
         }
-        const double delay =
-            std::chrono::duration<double>(Clock::duration(heardAt.load()) - start.time_since_epoch())
-                .count();
         worst = std::max(worst, delay);
         state.SetIterationTime(delay);
         std::this_thread::sleep_for(std::chrono::milliseconds(7));
@@ -139,7 +113,6 @@ void BM_PlayToFirstSample(benchmark::State& state)
     // With an SDL device the device's own buffer comes on top of this.
     state.SetLabel(std::string(platform::dsoundtest::OutputKind()) + " output");
 
-    platform::dsoundtest::SetCapture(nullptr);
     buffer->Release();
     ds->Release();
 }

@@ -12,6 +12,7 @@
 // screen (the background and 400 glyph-sized 10 × 18 pictures tinted as text).
 //
 // KVARLOP_BENCH_FRAMES=<folder> also saves each scene's frame from both.
+#include "bench/support/scenes.h"
 #include "framework/controls/IMStaticPictureBase.h"
 #include "framework/render/IMResourceManager.h"
 #include "framework/window/IMWindow.h"
@@ -104,38 +105,26 @@ private:
     platform::PresentFunction saved = nullptr;
 };
 
-// 40 glyph pictures, white with their coverage in alpha: three strokes about
-// 1.6 pixels wide with smooth edges, as rasterised text.
+// The glyph pictures, white with their coverage in alpha.
 void RegisterGlyphs()
 {
     IMResourceManager& manager = *IMResourceManager::Instance();
-    for (int g = 0; g < 40; ++g) {
+    for (int g = 0; g < benchsupport::kGlyphKinds; ++g) {
         const std::wstring name = L"bench glyph " + std::to_wstring(g);
-        const int id = manager.CreateEmptyTexture(name, 10, 18, D3DFMT_A8R8G8B8);
-        std::mt19937 rng(g);
-        const auto coord = [&](int limit) { return 1.0 + (rng() % 1000) / 1000.0 * (limit - 2); };
-        double strokes[3][4];
-        for (auto& st : strokes) st[0] = coord(10), st[1] = coord(18), st[2] = coord(10), st[3] = coord(18);
-        manager.FillTexture(id, [&strokes](unsigned char* bits, int pitch, int) {
-            for (int y = 0; y < 18; ++y)
-                for (int x = 0; x < 10; ++x) {
-                    double cover = 0;
-                    for (const auto& st : strokes) {
-                        const double px = x + 0.5 - st[0], py = y + 0.5 - st[1];
-                        const double dx = st[2] - st[0], dy = st[3] - st[1];
-                        const double t =
-                            std::fmax(0.0, std::fmin(1.0, (px * dx + py * dy) / (dx * dx + dy * dy + 1e-9)));
-                        const double d = std::hypot(px - t * dx, py - t * dy);
-                        cover = std::fmax(cover, std::fmin(1.0, std::fmax(0.0, 1.3 - d)));
-                    }
-                    const uint32_t a = static_cast<uint32_t>(cover * 255 + 0.5);
+        const int id = manager.CreateEmptyTexture(name, benchsupport::kGlyphWidth,
+                                                  benchsupport::kGlyphHeight, D3DFMT_A8R8G8B8);
+        const std::vector<uint8_t> cover = benchsupport::GlyphCoverage(g);
+        manager.FillTexture(id, [&cover](unsigned char* bits, int pitch, int) {
+            for (int y = 0; y < benchsupport::kGlyphHeight; ++y)
+                for (int x = 0; x < benchsupport::kGlyphWidth; ++x) {
+                    const uint32_t a = cover[y * benchsupport::kGlyphWidth + x];
                     *reinterpret_cast<uint32_t*>(bits + y * pitch + x * 4) = a << 24 | 0xFFFFFF;
                 }
         });
     }
 }
 
-const char* const kSceneNames[3] = {"exercise", "instruction", "text"};
+using benchsupport::kSceneNames;
 
 void BuildScene(Screen& screen, int which)
 {
@@ -145,9 +134,7 @@ void BuildScene(Screen& screen, int which)
         bubble->SetSize(512, 471);
         bubble->hitThreshold = 1;
     } else if (which == 1) {
-        const POINT at[11] = {{20, 10},  {280, 0},   {520, 20}, {-60, 200}, {150, 170}, {400, 190},
-                              {600, 230}, {40, 380}, {280, 200}, {330, 360}, {560, 400}};
-        for (const POINT& p : at) {
+        for (const POINT& p : benchsupport::kInstructionBubbles) {
             Picture* bubble = screen.Add(p.x, p.y, L"103", 0xA5FFFFFF);
             bubble->SetSize(276, 256);
         }
@@ -155,9 +142,11 @@ void BuildScene(Screen& screen, int which)
         screen.Add(470, 380, L"ExitButton");
     } else {
         RegisterGlyphs();
-        for (int i = 0; i < 400; ++i) {
-            const int x = 40 + (i % 20) * 12 + (i / 20 % 2) * 3, y = 40 + (i / 20) * 24;
-            screen.Add(x, y, L"bench glyph " + std::to_wstring((i * 7) % 40), 0xFF072134);
+        for (int i = 0; i < benchsupport::kTextGlyphs; ++i) {
+            const POINT at = benchsupport::TextGlyphAt(i);
+            screen.Add(at.x, at.y,
+                       L"bench glyph " + std::to_wstring(benchsupport::TextGlyphKind(i)),
+                       0xFF072134);
         }
     }
     screen.Settle();
@@ -178,20 +167,18 @@ public:
             p->GetSourceRect(&q.source);
             q.colour = p->colour;
             q.image = ImageOf(*manager.GetTextureRecord(p->GetTextureId()));
-            if (q.colour != 0xFFFFFFFF && !solids.count(q.colour)) {
-                const uint32_t c = q.colour, a = c >> 24;
-                const auto w = [a](uint32_t v) { return static_cast<uint16_t>((v & 255) * a * 257 / 255); };
-                pixman_color_t colour = {w(c >> 16), w(c >> 8), w(c), static_cast<uint16_t>(a * 257)};
-                solids[q.colour] = pixman_image_create_solid_fill(&colour);
-            }
+            if (q.colour != 0xFFFFFFFF && !solids.count(q.colour))
+                solids[q.colour] = benchsupport::TintImage(q.colour);
             quads.push_back(q);
         }
     }
 
     ~PixmanScene()
     {
-        for (auto& s : solids) pixman_image_unref(s.second);
-        for (auto& i : images) pixman_image_unref(i.second);
+        for (auto& s : solids)
+            pixman_image_unref(s.second);
+        for (auto& i : images)
+            pixman_image_unref(i.second);
         pixman_image_unref(dest);
     }
 
@@ -209,22 +196,23 @@ public:
                                         pixman_double_to_fixed(double(sh) / dh));
             pixman_image_set_transform(q.image, &t);
             const bool minified = sw > dw || sh > dh;
-            pixman_image_set_filter(q.image, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST,
-                                    nullptr, 0);
+            pixman_image_set_filter(
+                q.image, minified ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr, 0);
             // The part of the destination on the screen.
             const int x0 = std::max<int>(q.dest.left, 0), y0 = std::max<int>(q.dest.top, 0);
             const int x1 = std::min<int>(q.dest.right, 800), y1 = std::min<int>(q.dest.bottom, 600);
-            if (x0 >= x1 || y0 >= y1) continue;
+            if (x0 >= x1 || y0 >= y1)
+                continue;
             const int sx = x0 - q.dest.left, sy = y0 - q.dest.top;
             if (q.colour == 0xFFFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, q.image, nullptr, dest, sx, sy, 0, 0, x0, y0, x1 - x0,
-                                         y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, q.image, nullptr, dest, sx, sy, 0, 0, x0,
+                                         y0, x1 - x0, y1 - y0);
             else if ((q.colour & 0xFFFFFF) == 0xFFFFFF)
-                pixman_image_composite32(PIXMAN_OP_OVER, q.image, solids[q.colour], dest, sx, sy, 0, 0, x0, y0,
-                                         x1 - x0, y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, q.image, solids[q.colour], dest, sx, sy, 0,
+                                         0, x0, y0, x1 - x0, y1 - y0);
             else
-                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], q.image, dest, 0, 0, sx, sy, x0, y0,
-                                         x1 - x0, y1 - y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, solids[q.colour], q.image, dest, 0, 0, sx,
+                                         sy, x0, y0, x1 - x0, y1 - y0);
         }
     }
 
@@ -242,7 +230,8 @@ private:
     pixman_image_t* ImageOf(const IMTextureRecord& record)
     {
         const auto known = images.find(&record);
-        if (known != images.end()) return known->second;
+        if (known != images.end())
+            return known->second;
         const int w = record.imageRect.right, h = record.imageRect.bottom;
         std::vector<uint32_t> pre(static_cast<size_t>(w) * h);
         bool opaque = true;
@@ -250,15 +239,12 @@ private:
             for (int x = 0; x < w; ++x) {
                 uint32_t c;
                 std::memcpy(&c, &record.pixels[static_cast<size_t>(y) * record.pitch + x * 4], 4);
-                const uint32_t a = c >> 24;
-                opaque &= a == 255;
-                uint32_t out = a << 24;
-                for (int s = 0; s < 24; s += 8) out |= (((c >> s) & 255) * a + 127) / 255 << s;
-                pre[static_cast<size_t>(y) * w + x] = out;
+                opaque &= c >> 24 == 255;
+                pre[static_cast<size_t>(y) * w + x] = benchsupport::Premultiplied(c);
             }
         pixels.push_back(std::move(pre));
-        pixman_image_t* image = pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8, w, h,
-                                                         pixels.back().data(), w * 4);
+        pixman_image_t* image = pixman_image_create_bits(opaque ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8,
+                                                         w, h, pixels.back().data(), w * 4);
         images[&record] = image;
         return image;
     }
@@ -276,8 +262,8 @@ private:
 void SaveFrame(const platform::d3d9test::Frame& frame, int scene, const char* kind)
 {
     if (const char* folder = std::getenv("KVARLOP_BENCH_FRAMES"))
-        platform::d3d9test::SavePng(frame, std::string(folder) + "/render_" + kSceneNames[scene] + "_" + kind +
-                                               ".png");
+        platform::d3d9test::SavePng(frame, std::string(folder) + "/render_" + kSceneNames[scene] +
+                                               "_" + kind + ".png");
 }
 
 void RunFrames(benchmark::State& state, bool shown)
@@ -294,8 +280,14 @@ void RunFrames(benchmark::State& state, bool shown)
         SaveFrame(screen.Shown(), scene, "window");
 }
 
-void BM_Frame(benchmark::State& state) { RunFrames(state, false); }
-void BM_FrameShown(benchmark::State& state) { RunFrames(state, true); }
+void BM_Frame(benchmark::State& state)
+{
+    RunFrames(state, false);
+}
+void BM_FrameShown(benchmark::State& state)
+{
+    RunFrames(state, true);
+}
 
 void BM_Pixman(benchmark::State& state)
 {
@@ -315,38 +307,22 @@ BENCHMARK(BM_Frame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pixman)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameShown)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
-// Collects the best time per frame of each benchmark over its repetitions,
-// to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchsupport::BestTimes {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                const std::string name = r.run_name.str();
-                const double t = r.GetAdjustedRealTime();
-                const auto it = times.find(name);
-                if (it == times.end() || t < it->second) times[name] = t;
-            }
-    }
-
-    void PrintRatios() const
+    void PrintRatios() const override
     {
         std::printf("\nbest of the rounds, ms per frame\n"
                     "scene        window  pixman  window/pixman  window shown through SDL\n");
         for (int i = 0; i < 3; ++i) {
-            const auto w = times.find("BM_Frame/" + std::to_string(i));
-            const auto p = times.find("BM_Pixman/" + std::to_string(i));
-            const auto s = times.find("BM_FrameShown/" + std::to_string(i));
-            if (w == times.end() || p == times.end()) continue;
-            std::printf("%-12s %6.3f  %6.3f  %13.2f  %24.3f\n", kSceneNames[i], w->second, p->second,
-                        w->second / p->second, s == times.end() ? 0.0 : s->second);
+            const double* w = Best("BM_Frame/" + std::to_string(i));
+            const double* p = Best("BM_Pixman/" + std::to_string(i));
+            const double* s = Best("BM_FrameShown/" + std::to_string(i));
+            if (!w || !p)
+                continue;
+            std::printf("%-12s %6.3f  %6.3f  %13.2f  %24.3f\n", kSceneNames[i], *w, *p, *w / *p,
+                        s ? *s : 0.0);
         }
     }
-
-private:
-    std::map<std::string, double> times;
 };
 
 } // namespace
@@ -356,26 +332,7 @@ int main(int argc, char** argv)
     // The window is made headless unless a display is asked for.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-
-    // Unless told otherwise: several rounds, the two interleaved, so that a
-    // busy machine weighs on both alike.
-    std::vector<char*> args(argv, argv + argc);
-    bool repetitions = false;
-    for (char* a : args) repetitions |= std::strncmp(a, "--benchmark_repetitions", 23) == 0;
-    static char rounds[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char reportAggregates[] = "--benchmark_report_aggregates_only=false";
-    if (!repetitions) {
-        args.push_back(rounds);
-        args.push_back(interleave);
-        args.push_back(reportAggregates);
-    }
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
+    benchsupport::RunInRounds(argc, argv, 5, reporter);
     return 0;
 }

@@ -10,6 +10,7 @@
 // thread, ffmpeg's user time), the best of a few runs, so a loaded machine
 // disturbs it little. The targets: under 1 ms a 320 x 240 frame, decoding
 // and conversion at most 1.5 times ffmpeg's decoding.
+#include "bench/support/cpu_time.h"
 #include "framework/video/IMTheoraView.h"
 #include "framework/video/IMYuvConvert.h"
 #include "framework/window/IMWindow.h"
@@ -96,8 +97,8 @@ int DecodeToMemory(const Clip& clip, std::vector<unsigned char>* image)
             yuv_buffer yuv;
             theora_decode_packetin(&state, &packet);
             theora_decode_YUVout(&state, &yuv);
-            const IMYuvPlanes planes{yuv.y, yuv.u, yuv.v, yuv.y_stride, yuv.uv_stride, yuv.y_width,
-                                     yuv.y_height};
+            const IMYuvPlanes planes{yuv.y,         yuv.u,       yuv.v,       yuv.y_stride,
+                                     yuv.uv_stride, yuv.y_width, yuv.y_height};
             IMConvertYuvToBgrx(planes, image->data(), 512 * 4, 512, 256);
             ++frames;
         }
@@ -112,12 +113,7 @@ int DecodeToMemory(const Clip& clip, std::vector<unsigned char>* image)
     return frames;
 }
 
-double ThreadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
+using benchsupport::ThreadCpuSeconds;
 
 void BM_PlayThroughView(benchmark::State& state, const char* name)
 {
@@ -126,9 +122,8 @@ void BM_PlayThroughView(benchmark::State& state, const char* name)
     for (auto _ : state)
         frames = PlayThrough(clip);
     state.counters["frames"] = frames;
-    state.counters["per_frame"] =
-        benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate |
-                                       benchmark::Counter::kInvert);
+    state.counters["per_frame"] = benchmark::Counter(
+        frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_ConvertFrame(benchmark::State& state)
@@ -155,10 +150,10 @@ double SecondsPerFrame(Pass pass, int* frames)
 {
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {
-        const double start = ThreadSeconds();
+        const double start = ThreadCpuSeconds();
         for (int i = 0; i < kLoops; ++i)
             *frames = pass();
-        best = std::min(best, (ThreadSeconds() - start) / (kLoops * *frames));
+        best = std::min(best, (ThreadCpuSeconds() - start) / (kLoops * *frames));
     }
     return best;
 }
@@ -204,7 +199,8 @@ void CompareWithFfmpeg()
             close(fd);
         int frames = 0;
         const double view = SecondsPerFrame([&] { return PlayThrough(clip); }, &frames);
-        const double memory = SecondsPerFrame([&] { return DecodeToMemory(clip, &image); }, &frames);
+        const double memory =
+            SecondsPerFrame([&] { return DecodeToMemory(clip, &image); }, &frames);
         const double ffmpeg = written ? FfmpegSeconds(path) / (kLoops * frames) : -1;
         unlink(path);
         if (ffmpeg <= 0) {

@@ -20,7 +20,10 @@ constexpr int kRuns = 100;
 
 std::string gFolder;
 
-std::wstring PupilName(int i) { return L"Ученик номер " + std::to_wstring(i + 1); }
+std::wstring PupilName(int i)
+{
+    return L"Ученик номер " + std::to_wstring(i + 1);
+}
 
 std::wstring WorkbookPath()
 {
@@ -43,8 +46,10 @@ void BuildSchoolYear()
 {
     for (int pupil = 0; pupil < kPupils; ++pupil) {
         IMWorkbook book(WorkbookPath(), PupilName(pupil));
-        for (int run = 0; run < kRuns; ++run) AddRun(book, run);
-        if (!book.Save()) std::abort();
+        for (int run = 0; run < kRuns; ++run)
+            AddRun(book, run);
+        if (!book.Save())
+            std::abort();
     }
 }
 
@@ -53,7 +58,8 @@ long PeakKilobytes()
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
     return -1;
 }
 
@@ -77,7 +83,8 @@ void BM_AddRun(benchmark::State& state)
 {
     IMWorkbook book(WorkbookPath(), PupilName(kPupils / 2));
     int run = 0;
-    for (auto _ : state) AddRun(book, run++);
+    for (auto _ : state)
+        AddRun(book, run++);
 }
 
 void BM_Save(benchmark::State& state)
@@ -85,7 +92,8 @@ void BM_Save(benchmark::State& state)
     IMWorkbook book(WorkbookPath(), PupilName(kPupils / 2));
     std::wstring copy = platform::Utf8ToWide(gFolder + "/copy.xls");
     for (auto _ : state)
-        if (!book.Save(copy)) state.SkipWithError("save failed");
+        if (!book.Save(copy))
+            state.SkipWithError("save failed");
     Report(state);
 }
 
@@ -93,13 +101,15 @@ void BM_Save(benchmark::State& state)
 void BM_OpenAddSave(benchmark::State& state)
 {
     const std::wstring scratch = platform::Utf8ToWide(gFolder + "/cycle.xls");
-    std::filesystem::copy_file(platform::WidePathToUtf8(WorkbookPath()), platform::WidePathToUtf8(scratch),
+    std::filesystem::copy_file(platform::WidePathToUtf8(WorkbookPath()),
+                               platform::WidePathToUtf8(scratch),
                                std::filesystem::copy_options::overwrite_existing);
     int run = 0;
     for (auto _ : state) {
         IMWorkbook book(scratch, PupilName(run % kPupils));
         AddRun(book, run++);
-        if (!book.Save()) state.SkipWithError("save failed");
+        if (!book.Save())
+            state.SkipWithError("save failed");
     }
     Report(state);
 }
@@ -114,10 +124,12 @@ void Refuse(benchmark::State& state, const std::string& name)
     std::ofstream("/proc/self/clear_refs") << "5";
     for (auto _ : state) {
         IMWorkbook book(path, L"П");
-        if (book.GetFileName() == path) state.SkipWithError("the file was used");
+        if (book.GetFileName() == path)
+            state.SkipWithError("the file was used");
     }
     state.counters["VmHWM_MB"] = PeakKilobytes() / 1024.0;
-    state.counters["file_MB"] = std::filesystem::file_size(platform::WidePathToUtf8(path)) / (1024.0 * 1024.0);
+    state.counters["file_MB"] =
+        std::filesystem::file_size(platform::WidePathToUtf8(path)) / (1024.0 * 1024.0);
 }
 
 void BM_RefuseNestedEntities(benchmark::State& state)
@@ -136,7 +148,8 @@ void MakeHostileFiles()
     entities << "<!DOCTYPE Workbook [<!ENTITY a \"" << std::string(150 << 10, 'x') << "\">";
     for (char level : {'b', 'c', 'd'}) {
         entities << "<!ENTITY " << level << " \"";
-        for (int i = 0; i < 10; ++i) entities << '&' << char(level - 1) << ';';
+        for (int i = 0; i < 10; ++i)
+            entities << '&' << char(level - 1) << ';';
         entities << "\">";
     }
     entities << "]><Workbook>&d;</Workbook>";
@@ -157,7 +170,8 @@ BENCHMARK(BM_AddRun)->Unit(benchmark::kMicrosecond)->Iterations(kRuns);
 int main(int argc, char** argv)
 {
     char pattern[] = "/tmp/kvarlop-bench-workbook-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
+    if (!mkdtemp(pattern))
+        return 1;
     gFolder = pattern;
     BuildSchoolYear();
     MakeHostileFiles();

@@ -26,6 +26,9 @@ std::wstring Utf8ToWide(const std::string& text);
 // An 8-bit path in code page 1251 as the file system names it (UTF-8).
 std::string Cp1251PathToUtf8(const std::string& path);
 // A wide path as the file system names it (UTF-8).
-inline std::string WidePathToUtf8(const std::wstring& path) { return WideToUtf8(path); }
+inline std::string WidePathToUtf8(const std::wstring& path)
+{
+    return WideToUtf8(path);
+}
 
 } // namespace platform

@@ -30,8 +30,8 @@
 #include <vector>
 
 typedef DWORD D3DCOLOR;
-#define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xFFu) << 24) | (((r) & 0xFFu) << 16) | (((g) & 0xFFu) << 8) | ((b) & 0xFFu)))
+#define D3DCOLOR_ARGB(a, r, g, b)                                                                  \
+    ((D3DCOLOR)((((a)&0xFFu) << 24) | (((r)&0xFFu) << 16) | (((g)&0xFFu) << 8) | ((b)&0xFFu)))
 
 #define D3D_SDK_VERSION 32u
 #define D3DADAPTER_DEFAULT 0u
@@ -276,7 +276,8 @@ struct IDirect3DDevice9 {
     // coordinates: the viewport does not move them, it clips what is drawn.
     virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
-    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
+    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
+                                         DWORD value) = 0;
     virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
     virtual HRESULT SetVertexShader(IDirect3DVertexShader9* shader) = 0;
     virtual HRESULT SetFVF(DWORD fvf) = 0;
@@ -303,8 +304,7 @@ struct IDirect3D9 {
     // multisampling, no depth buffer. The focus window (or hDeviceWindow when
     // set) is the window Present shows the frames in; it may be null.
     virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviour,
-                                 D3DPRESENT_PARAMETERS* parameters,
-                                 IDirect3DDevice9** device) = 0;
+                                 D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) = 0;
 
 protected:
     ~IDirect3D9() = default;

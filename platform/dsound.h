@@ -111,8 +111,8 @@ struct IDirectSoundBuffer {
     // A region that runs past the end of the buffer comes back in two parts,
     // the second from offset 0; with part2 null the region stops at the end.
     // Bytes written through the returned pointers reach the buffer at Unlock.
-    virtual HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1,
-                         LPVOID* part2, LPDWORD bytes2, DWORD flags) = 0;
+    virtual HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1, LPVOID* part2,
+                         LPDWORD bytes2, DWORD flags) = 0;
     virtual HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) = 0;
     virtual HRESULT SetCurrentPosition(DWORD playCursor) = 0;
     virtual HRESULT SetFormat(LPCWAVEFORMATEX format) = 0;

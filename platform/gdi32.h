@@ -197,17 +197,22 @@ inline HGDIOBJ SelectObject(HDC hdc, HBRUSH brush)
 {
     return SelectObject(hdc, reinterpret_cast<HGDIOBJ>(brush));
 }
-inline BOOL DeleteObject(HFONT font) { return DeleteObject(reinterpret_cast<HGDIOBJ>(font)); }
-inline BOOL DeleteObject(HBRUSH brush) { return DeleteObject(reinterpret_cast<HGDIOBJ>(brush)); }
+inline BOOL DeleteObject(HFONT font)
+{
+    return DeleteObject(reinterpret_cast<HGDIOBJ>(font));
+}
+inline BOOL DeleteObject(HBRUSH brush)
+{
+    return DeleteObject(reinterpret_cast<HGDIOBJ>(brush));
+}
 
 // A positive height is the cell height (ascent + descent), a negative one the
 // em height, 0 a 16-pixel cell. A width of 0 keeps the face's proportions,
 // otherwise it is the average character width. Escapement and orientation are
 // accepted and not applied. Returns NULL for a height or width beyond 16384.
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, LPCWSTR faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
 
 // Metrics of the font selected into the DC.
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW metrics);

@@ -39,10 +39,10 @@ void Sleep(DWORD milliseconds);
 DWORD GetTickCount();
 
 // Threads, events, waits
-typedef DWORD (WINAPI* LPTHREAD_START_ROUTINE)(LPVOID param);
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID param);
 struct SECURITY_ATTRIBUTES;
-HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, size_t stackSize,
-                    LPTHREAD_START_ROUTINE start, LPVOID param, DWORD flags, LPDWORD threadId);
+HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, size_t stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID param, DWORD flags, LPDWORD threadId);
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 HANDLE CreateEventW(SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState,
                     LPCWSTR name);
@@ -82,9 +82,8 @@ void OutputDebugStringW(LPCWSTR text);
 #define WC_ERR_INVALID_CHARS 0x00000080
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
                         LPWSTR wide, int wideCount);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
-                        LPSTR multiByte, int multiByteCount, LPCSTR defaultChar,
-                        BOOL* usedDefaultChar);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR multiByte,
+                        int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar);
 
 // Folders
 #define MAX_PATH 260
@@ -114,8 +113,8 @@ BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES* attributes);
 // "name,winspool,port"; any other key, or no default queue, gives defaultValue.
 // Copies at most size - 1 characters and a terminator; returns the characters
 // copied.
-DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue,
-                        LPWSTR returned, DWORD size);
+DWORD GetProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returned,
+                        DWORD size);
 
 namespace platform {
 

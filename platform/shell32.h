@@ -18,4 +18,4 @@ namespace platform {
 // The name of the all-users application-data folder, whether it exists or
 // not; "" when there is none to be had (no absolute $XDG_DATA_HOME, no home).
 std::wstring DataFolderName();
-}
+} // namespace platform

@@ -4,7 +4,7 @@
 
 #include "platform/wintypes.h"
 
-typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 struct WNDCLASSW {
     UINT style;
@@ -192,9 +192,9 @@ typedef MSG* LPMSG;
 // Window classes and windows
 ATOM RegisterClassW(const WNDCLASSW* wc);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, LPVOID param);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
 BOOL ShowWindow(HWND hwnd, int cmdShow);
 BOOL UpdateWindow(HWND hwnd);
 BOOL DestroyWindow(HWND hwnd);

@@ -115,7 +115,10 @@ inline bool operator==(const GUID& a, const GUID& b)
         if (a.Data4[i] != b.Data4[i]) return false;
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline bool operator!=(const GUID& a, const GUID& b)
+{
+    return !(a == b);
+}
 
 // The all-zero GUID: "none given".
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
@@ -133,7 +136,9 @@ inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xFFFF))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xFFFF))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((uintptr_t)(a)) & 0xFFFF)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xFFFF))) << 16))
+#define MAKELONG(a, b)                                                                             \
+    ((LONG)(((WORD)(((uintptr_t)(a)) & 0xFFFF)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xFFFF)))     \
+                                                      << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(SHORT)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(SHORT)HIWORD(lp))

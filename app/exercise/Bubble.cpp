@@ -17,7 +17,8 @@ LONGLONG Now()
 } // namespace
 
 Bubble::Bubble(IMDialogBase<IMEmptyView>* parent)
-    : IMAnimationBase<IMSequenceView>(parent, 0), launchTime(Now())
+    : IMAnimationBase<IMSequenceView>(parent, 0),
+      launchTime(Now())
 {
     hitThreshold = 1;
     for (const wchar_t* frame : {L"103", L"108", L"109", L"110"})

@@ -99,10 +99,18 @@ Launch PlanLaunch(const Settings& settings, int k, int screenWidth, int screenHe
         uy = dy / length;
     } else {
         switch (l.side) {
-        case kTop: uy = 1.0f; break;
-        case kLeft: ux = 1.0f; break;
-        case kBottom: uy = -1.0f; break;
-        default: ux = -1.0f; break;
+        case kTop:
+            uy = 1.0f;
+            break;
+        case kLeft:
+            ux = 1.0f;
+            break;
+        case kBottom:
+            uy = -1.0f;
+            break;
+        default:
+            ux = -1.0f;
+            break;
         }
     }
     l.velocityX = ux * pixelsPerSecond;

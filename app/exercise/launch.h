@@ -34,16 +34,16 @@ double Ramp(int initial, int final, int k, int n);
 enum Side { kTop = 0, kLeft = 1, kBottom = 2, kRight = 3 };
 
 struct Launch {
-    int width;          // the view's size
+    int width; // the view's size
     int height;
-    float x;            // the start point before truncation
+    float x; // the start point before truncation
     float y;
     int side;
-    int startX;         // the start point the motion counts from
+    int startX; // the start point the motion counts from
     int startY;
-    float targetX;      // top-left corner that centres the bubble on the target point
+    float targetX; // top-left corner that centres the bubble on the target point
     float targetY;
-    float velocityX;    // pixels per second
+    float velocityX; // pixels per second
     float velocityY;
 };
 

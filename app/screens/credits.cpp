@@ -34,7 +34,7 @@ CreditsOverlay BuildCredits(Dialog* parent, int width, int height)
     AddBackground(overlay);
     for (const CreditLine& line : kCreditLines)
         AddTextLine(overlay, line.text, line.height, false, 22, line.y);
-    credits.exit = Button::Create(overlay, 755, 22, L"ExitButton", L"", L"", L"", 0);
+    credits.exit = AddExitButton(overlay);
     if (credits.exit)
         credits.exit->ConnectClicked(boost::bind(&IMControl::Close, overlay));
     return credits;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace screens {
+
 namespace {
 
 struct DriftStart {
@@ -13,10 +15,10 @@ struct DriftStart {
 
 // In the order the pictures are made.
 const DriftStart kStarts[] = {
-    {50, 0, 0.1f, 0.04f},    {100, 100, 0.05f, -0.1f},  {126, 400, 0.5f, -0.05f},
-    {530, 98, -0.5f, 0.1f},  {28, 460, 0.05f, -0.05f},  {317, 517, 0.03f, -0.03f},
-    {700, 400, -0.06f, -0.02f}, {400, 40, -0.01f, 0.01f}, {280, 200, 0.04f, 0.03f},
-    {423, 765, -0.04f, -0.3f}, {534, 373, -0.04f, -0.03f},
+    {50, 0, 0.1f, 0.04f},       {100, 100, 0.05f, -0.1f},   {126, 400, 0.5f, -0.05f},
+    {530, 98, -0.5f, 0.1f},     {28, 460, 0.05f, -0.05f},   {317, 517, 0.03f, -0.03f},
+    {700, 400, -0.06f, -0.02f}, {400, 40, -0.01f, 0.01f},   {280, 200, 0.04f, 0.03f},
+    {423, 765, -0.04f, -0.3f},  {534, 373, -0.04f, -0.03f},
 };
 
 } // namespace
@@ -29,8 +31,8 @@ void MakeDriftingPictures(IMDialogBase<IMEmptyView>* dialog, DriftingPictures* l
         Picture* picture = Picture::Create(dialog, 50, 0, L"103", 0, 0xFFFFFFFF);
         if (!picture)
             continue;
-        picture->SetRect(RECT{start.left, start.top, start.left + kDriftingWidth,
-                              start.top + kDriftingHeight});
+        picture->SetRect(
+            RECT{start.left, start.top, start.left + kDriftingWidth, start.top + kDriftingHeight});
         picture->colour = kDriftingColour;
         picture->SetDirty(true);
         list->insert(list->begin(),
@@ -55,3 +57,5 @@ void ClearDriftingPictures(DriftingPictures* list)
         bubble.picture->Close();
     list->clear();
 }
+
+} // namespace screens

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace screens {
+
 struct BubblesStruct {
     IMStaticPictureBase<IMTextureView>* picture;
     float dx;
@@ -36,3 +38,5 @@ void DriftOnce(DriftingPictures* list);
 
 // Closes every picture of the list and empties it.
 void ClearDriftingPictures(DriftingPictures* list);
+
+} // namespace screens

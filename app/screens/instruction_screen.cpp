@@ -8,6 +8,8 @@
 
 #include <boost/bind/bind.hpp>
 
+namespace screens {
+
 namespace {
 
 // The bubble that the demonstration pops: the ninth made, third in the list.
@@ -79,6 +81,10 @@ long OnInstructionLabel(unsigned long, unsigned long position, IMDialogBase<IMEm
     return 0;
 }
 
+} // namespace screens
+
+using namespace screens;
+
 void App::ShowInstruction(Dialog* dialog)
 {
     using boost::placeholders::_1;
@@ -113,7 +119,8 @@ void App::ShowInstruction(Dialog* dialog)
          {kLabelGlide, kLabelClick, kLabelBurst1, kLabelBurst2, kLabelPopped, kLabelClear})
         manager->AddLabel(voice, position,
                           boost::bind(&App::OnVoiceLabel, this, _1, _2, dialog, instruction));
-    manager->SetOnStop(voice, boost::bind(&App::EndInstruction, this, _1, voice, dialog, instruction));
+    manager->SetOnStop(voice,
+                       boost::bind(&App::EndInstruction, this, _1, voice, dialog, instruction));
 
     dialog->ConnectClosing(boost::bind(&StopSoundSlot, voice));
     dialog->ConnectClosing(boost::bind(&App::EndInstruction, this, 0, voice, dialog, instruction));

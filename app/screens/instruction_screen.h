@@ -3,8 +3,10 @@
 // that pops one bubble; App::ShowInstruction builds it (App.h).
 #pragma once
 
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 #include "app/screens/drifting_pictures.h"
+
+namespace screens {
 
 // Label positions of the voice, ms from its start.
 constexpr unsigned long kLabelGlide = 14400;
@@ -19,3 +21,5 @@ constexpr unsigned long kLabelClear = 23000;
 long OnInstructionLabel(unsigned long sound, unsigned long position,
                         IMDialogBase<IMEmptyView>* dialog, DriftingPictures* list,
                         CursorMouse* demonstration);
+
+} // namespace screens

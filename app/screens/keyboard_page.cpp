@@ -8,6 +8,8 @@
 
 #include <boost/bind/bind.hpp>
 
+namespace screens {
+
 namespace {
 
 typedef IMStaticPictureBase<IMTextureView> Picture;
@@ -19,7 +21,8 @@ struct PagePicture {
 };
 
 // The space bar lies over the keyboard's own.
-const PagePicture kPictures[] = {{"KEYBOARDPIC", 107, 347}, {"MOUSE", 500, 209}, {"KEYSPACE", 237, 502}};
+const PagePicture kPictures[] = {
+    {"KEYBOARDPIC", 107, 347}, {"MOUSE", 500, 209}, {"KEYSPACE", 237, 502}};
 
 void ArmBlink(IMWindow* window, Picture* picture, IMDialogBase<IMEmptyView>* dialog)
 {
@@ -95,3 +98,5 @@ long BlinkPicture(int timerId, Picture* picture, IMDialogBase<IMEmptyView>* dial
     ArmBlink(window, picture, dialog);
     return 0;
 }
+
+} // namespace screens

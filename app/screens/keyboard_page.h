@@ -5,6 +5,8 @@
 #include "framework/controls/IMDialogBase.h"
 #include "framework/controls/IMStaticPictureBase.h"
 
+namespace screens {
+
 // The page's pictures lie above the instruction's.
 constexpr int kKeyboardPageDepth = 1000;
 // The space bar is shown, then hidden, for this long each, ms.
@@ -24,3 +26,5 @@ long BlinkPicture(int timerId, IMStaticPictureBase<IMTextureView>* picture,
 
 // A slot that stops the sound, for a dialog's Closing signal.
 long StopSoundSlot(unsigned long sound);
+
+} // namespace screens

@@ -5,11 +5,9 @@
 // not the shell's child screen (the exit dialog may open over it).
 #pragma once
 
-#include "framework/controls/IMDialogBase.h"
+#include "app/screens/screen_parts.h"
 
 namespace screens {
-
-typedef IMDialogBase<IMEmptyView> Dialog;
 
 // One praise: the sound's name (also its embedded blob's) and the clip's blob.
 struct PraisePair {

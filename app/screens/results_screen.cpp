@@ -1,7 +1,5 @@
 #include "app/screens/results_screen.h"
 
-#include "app/screens/screen_parts.h"
-
 namespace screens {
 
 namespace {
@@ -36,15 +34,11 @@ ResultsScreen BuildResultsScreen(Dialog* window, const ResultsScreenText& text, 
     screen.dialog = dialog;
 
     AddBackground(dialog);
-    AddCentredLine(dialog, L"трувель", 14, false, 10);
-    AddCentredLine(dialog, L"Ольмарис", 18, true, 35);
+    AddCourseHeading(dialog);
     AddCentredLine(dialog, L"ЗАДАНИЕ ВЫПОЛНЕНО", 24, false, 150);
-    AddTextLine(dialog, L"Номер ЦОР:", 18, true, 30, 250);
-    AddTextLine(dialog, text.number, 18, false, 135, 250);
-    AddTextLine(dialog, L"Название:", 18, true, 30, 300);
-    AddTextLine(dialog, text.title, 18, false, 135, 300);
-    AddTextLine(dialog, L"Ученик:", 18, true, 30, 350);
-    AddTextLine(dialog, text.pupil, 18, false, 135, 350);
+    AddField(dialog, L"Номер ЦОР:", text.number, 250);
+    AddField(dialog, L"Название:", text.title, 300);
+    AddField(dialog, L"Ученик:", text.pupil, 350);
     AddTextLine(dialog, L"Статистика:", 18, true, 30, 465);
     if (!text.saveFailure.empty()) {
         // One line, cut at the screen's edge: the teacher reads where the
@@ -72,7 +66,7 @@ ResultsScreen BuildResultsScreen(Dialog* window, const ResultsScreenText& text, 
     }
     screen.retry = AddSkinButton(dialog, L"RetryButton", 535, 490);
     screen.close = AddSkinButton(dialog, L"CloseButton", 660, 490);
-    screen.exit = Button::Create(dialog, 755, 22, L"ExitButton", L"", L"", L"", 0);
+    screen.exit = AddExitButton(dialog);
     return screen;
 }
 

@@ -4,9 +4,7 @@
 // the buttons to its own operations.
 #pragma once
 
-#include "framework/controls/IMButtonBase.h"
-#include "framework/controls/IMDialogBase.h"
-#include "framework/text/IMStaticTextBase.h"
+#include "app/screens/screen_parts.h"
 
 #include <string>
 
@@ -23,9 +21,7 @@ struct ResultsScreenText {
 };
 
 struct ResultsScreen {
-    typedef IMButtonBase<IMStateView> Button;
-
-    IMDialogBase<IMEmptyView>* dialog = nullptr;
+    Dialog* dialog = nullptr;
     Button* print = nullptr;
     Button* saveAs = nullptr;
     Button* retry = nullptr;
@@ -37,8 +33,7 @@ struct ResultsScreen {
 
 // Builds the page as a full-screen child of the window. Without a workbook
 // Print and Save As are disabled and greyed. Connects nothing.
-ResultsScreen BuildResultsScreen(IMDialogBase<IMEmptyView>* window, const ResultsScreenText& text,
-                                 bool withWorkbook);
+ResultsScreen BuildResultsScreen(Dialog* window, const ResultsScreenText& text, bool withWorkbook);
 
 // The text of the line for a failed save of the results.
 std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reason);

@@ -62,4 +62,21 @@ Picture* AddStretchedPicture(Dialog* parent, const std::wstring& texture, int x,
     return picture;
 }
 
+void AddCourseHeading(Dialog* dialog)
+{
+    AddCentredLine(dialog, L"трувель", 14, false, 10);
+    AddCentredLine(dialog, L"Ольмарис", 18, true, 35);
+}
+
+void AddField(Dialog* dialog, const wchar_t* label, const std::wstring& value, int y)
+{
+    AddTextLine(dialog, label, 18, true, 30, y);
+    AddTextLine(dialog, value, 18, false, 135, y);
+}
+
+Button* AddExitButton(Dialog* dialog)
+{
+    return Button::Create(dialog, 755, 22, L"ExitButton", L"", L"", L"", 0);
+}
+
 } // namespace screens

@@ -35,4 +35,11 @@ Button* AddSkinButton(Dialog* parent, const std::wstring& skin, int x, int y);
 Picture* AddStretchedPicture(Dialog* parent, const std::wstring& texture, int x, int y, int width,
                              int height);
 
+// The course's two centred lines at the top of a page.
+void AddCourseHeading(Dialog* dialog);
+// A bold label at the left margin and its value in the column beside it.
+void AddField(Dialog* dialog, const wchar_t* label, const std::wstring& value, int y);
+// The Exit picture button in the top right corner.
+Button* AddExitButton(Dialog* dialog);
+
 } // namespace screens

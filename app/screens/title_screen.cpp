@@ -13,9 +13,9 @@ using boost::placeholders::_2;
 void AddDescription(Dialog* dialog, const std::wstring& text, TitleScreen& screen)
 {
     Dialog* frame = Dialog::Create(dialog, 119, 187, kDescriptionWidth, kDescriptionFrameHeight, 0);
-    Dialog* content = frame ? Dialog::Create(frame, 0, 0, kDescriptionWidth,
-                                             kDescriptionFrameHeight, 0)
-                            : nullptr;
+    Dialog* content =
+        frame ? Dialog::Create(frame, 0, 0, kDescriptionWidth, kDescriptionFrameHeight, 0)
+              : nullptr;
     if (!content)
         return;
     TextLine* description = new TextLine(content, 0);
@@ -63,12 +63,9 @@ TitleScreen BuildTitleScreen(Dialog* dialog, const TitleTexts& texts, bool withO
     TitleScreen screen;
     screen.dialog = dialog;
     AddBackground(dialog);
-    AddCentredLine(dialog, L"трувель", 14, false, 10);
-    AddCentredLine(dialog, L"Ольмарис", 18, true, 35);
-    AddTextLine(dialog, L"Номер ЦОР:", 18, true, 30, 115);
-    AddTextLine(dialog, texts.number, 18, false, 135, 115);
-    AddTextLine(dialog, L"Название:", 18, true, 30, 152);
-    AddTextLine(dialog, texts.title, 18, false, 135, 152);
+    AddCourseHeading(dialog);
+    AddField(dialog, L"Номер ЦОР:", texts.number, 115);
+    AddField(dialog, L"Название:", texts.title, 152);
     AddTextLine(dialog, L"Описание:", 18, true, 30, 188);
     AddDescription(dialog, texts.description, screen);
 
@@ -80,7 +77,7 @@ TitleScreen BuildTitleScreen(Dialog* dialog, const TitleTexts& texts, bool withO
     screen.nameBar = name;
     screen.start = Button::Create(dialog, 690, 450, L"StartPopStartButton", L"StartPopStartButton",
                                   L"StartPopStartButtonNuv", L"StartPopStartButtonKlick", 0);
-    screen.exit = Button::Create(dialog, 755, 22, L"ExitButton", L"", L"", L"", 0);
+    screen.exit = AddExitButton(dialog);
 
     AddTextLine(dialog, L"Клавиши:", 18, true, 30, 520);
     AddKey(dialog, L"EscButton", 135, L"- пропустить инструкцию;");

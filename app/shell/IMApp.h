@@ -175,6 +175,6 @@ long CloseReplayDialog(IMDialogBase<IMEmptyView>* dialog, bool* flag);
 // The exit dialog's closing: one pointer show taken back.
 long HidePointerAgain();
 
+#include "app/shell/IMApp_results.h"
 #include "app/shell/IMApp_shell.h"
 #include "app/shell/IMApp_steps.h"
-#include "app/shell/IMApp_results.h"

@@ -29,8 +29,7 @@ IMApp<T>::IMApp()
       creditsShown(false),
       closingSaveConnected(false),
       workbookUnsaved(false)
-{
-}
+{}
 
 template <class T>
 IMApp<T>::~IMApp()
@@ -110,8 +109,7 @@ long IMApp<T>::SetPupilName(const std::wstring& name)
 
 template <class T>
 void IMApp<T>::OnInit()
-{
-}
+{}
 
 template <class T>
 long IMApp<T>::GoBack()
@@ -296,9 +294,8 @@ long IMApp<T>::ShowTitleScreen()
     if (!mainWindow)
         return 0;
     Dialog* dialog = new Dialog(mainWindow, nullptr, 0);
-    const screens::TitleScreen screen =
-        screens::BuildTitleScreen(dialog, screens::TitleTexts{number, title, description},
-                                  !settingsScreen.empty());
+    const screens::TitleScreen screen = screens::BuildTitleScreen(
+        dialog, screens::TitleTexts{number, title, description}, !settingsScreen.empty());
     if (screen.start)
         screen.start->ConnectClicked(
             boost::bind(&IMApp::StartFromTitle, this, dialog, screen.nameBar));
@@ -338,7 +335,8 @@ long IMApp<T>::ShowResultsScreen()
     SetCurrentStep(steps.First());
     if (screen.retry) {
         screen.retry->ConnectClicked(boost::bind(&IMApp::ShowTitleScreen, this));
-        screen.retry->ConnectClicked(boost::bind(&IMControl::Close, static_cast<IMControl*>(dialog)));
+        screen.retry->ConnectClicked(
+            boost::bind(&IMControl::Close, static_cast<IMControl*>(dialog)));
     }
     IMControl* window = mainWindow;
     if (screen.close)

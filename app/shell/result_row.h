@@ -7,7 +7,7 @@
 struct ResultRow {
     std::wstring label;
     std::wstring value;
-    std::wstring kind;  // "String" or "Number"
+    std::wstring kind; // "String" or "Number"
 
     bool operator==(const ResultRow& o) const
     {

@@ -6,9 +6,9 @@
 
 namespace {
 
-const wchar_t* const kMonths[12] = {L"January", L"February", L"March",     L"April",
-                                    L"May",     L"June",     L"July",      L"August",
-                                    L"September", L"October", L"November", L"December"};
+const wchar_t* const kMonths[12] = {L"January",   L"February", L"March",    L"April",
+                                    L"May",       L"June",     L"July",     L"August",
+                                    L"September", L"October",  L"November", L"December"};
 
 } // namespace
 
@@ -34,6 +34,7 @@ ResultRows ClosingRows(int helpCalls, crt::time64_t start, crt::time64_t now)
     return ResultRows{
         {L"Количество дополнительных вызовов инструкций", lexical_cast<std::wstring>(helpCalls),
          L"Number"},
-        {L"Общее время работы с упражнением. с.", lexical_cast<std::wstring>(now - start), L"Number"},
+        {L"Общее время работы с упражнением. с.", lexical_cast<std::wstring>(now - start),
+         L"Number"},
     };
 }

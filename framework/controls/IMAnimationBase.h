@@ -25,9 +25,12 @@ template <class V>
 class IMAnimationBase : public IMViewControl<V> {
 public:
     IMAnimationBase(IMControl::Container* parent, int depth)
-        : IMViewControl<V>(parent, depth), start(0), period(2400), playing(false), forward(false)
-    {
-    }
+        : IMViewControl<V>(parent, depth),
+          start(0),
+          period(2400),
+          playing(false),
+          forward(false)
+    {}
     // At depth 0.
     explicit IMAnimationBase(IMControl::Container* parent) : IMAnimationBase(parent, 0) {}
 

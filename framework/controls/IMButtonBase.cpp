@@ -33,8 +33,7 @@ IMButtonBase<IMStateView>* IMButtonBase<IMStateView>::Create(Container* parent, 
 }
 
 void IMButtonBase<IMStateView>::SetTextures(const std::wstring& normal,
-                                            const std::wstring& disabled,
-                                            const std::wstring& hover,
+                                            const std::wstring& disabled, const std::wstring& hover,
                                             const std::wstring& pressed)
 {
     SetStateTextures(normal, disabled, hover, pressed);

@@ -1,6 +1,7 @@
 #include "framework/controls/IMControl.h"
 
 #include "framework/controls/IMDialogBase.h"
+#include "platform/user32.h"
 
 namespace {
 
@@ -9,15 +10,15 @@ int nextControlId = 0;
 
 bool IsButtonRelease(const IMMouseEvent& e, int* clickCode)
 {
-    if (e.IsMessage(514)) {
+    if (e.IsMessage(WM_LBUTTONUP)) {
         *clickCode = IMEVENT_LCLICK;
         return true;
     }
-    if (e.IsMessage(517)) {
+    if (e.IsMessage(WM_RBUTTONUP)) {
         *clickCode = IMEVENT_RCLICK;
         return true;
     }
-    if (e.IsMessage(520)) {
+    if (e.IsMessage(WM_MBUTTONUP)) {
         *clickCode = IMEVENT_MCLICK;
         return true;
     }
@@ -25,7 +26,7 @@ bool IsButtonRelease(const IMMouseEvent& e, int* clickCode)
 }
 
 // Left, right and middle button bits of a mouse message's wParam.
-const DWORD kButtonBits = 0x0001 | 0x0002 | 0x0010;
+const DWORD kButtonBits = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 } // namespace
 
@@ -159,9 +160,9 @@ long IMControl::OnMouseButton(const IMMouseEvent& e)
     if (buttonDown && IsButtonRelease(e, &clickCode) && enabled)
         EmitSignal(Clicked, IMMouseEvent(this, clickCode, e.wParam, e.x, e.y));
 
-    if (e.code == 522) {
+    if (e.code == WM_MOUSEWHEEL) {
         const DWORD keys = e.wParam & 0xFFFF;
-        buttonDown = keys == 0x0001 || keys == 0x0002 || keys == 0x0010;
+        buttonDown = keys == MK_LBUTTON || keys == MK_RBUTTON || keys == MK_MBUTTON;
     } else {
         buttonDown = (e.wParam & kButtonBits) != 0;
     }
@@ -169,7 +170,7 @@ long IMControl::OnMouseButton(const IMMouseEvent& e)
     const IMMouseEvent own(this, e.code, e.wParam, e.x, e.y);
     if (enabled)
         EmitSignal(MouseButton, own);
-    if (own.IsMessage(515) && enabled)
+    if (own.IsMessage(WM_LBUTTONDBLCLK) && enabled)
         EmitSignal(DoubleClicked, own);
     return 0;
 }
@@ -198,9 +199,9 @@ long IMControl::OnMouseLeave(const IMMouseEvent& e)
 long IMControl::OnKey(const IMKeyboardEvent& e)
 {
     const IMKeyboardEvent own(this, e.code, e.wParam, e.lParam);
-    if (own.IsMessage(256) || own.IsMessage(260))
+    if (own.IsMessage(WM_KEYDOWN) || own.IsMessage(WM_SYSKEYDOWN))
         EmitSignal(KeyDown, own);
-    if (own.IsMessage(257) || own.IsMessage(261))
+    if (own.IsMessage(WM_KEYUP) || own.IsMessage(WM_SYSKEYUP))
         EmitSignal(KeyUp, own);
     EmitSignal(KeyMessage, own);
     return 0;

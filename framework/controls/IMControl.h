@@ -72,19 +72,43 @@ public:
     typedef boost::signals2::connection Connection;
     Connection ConnectClosing(const EventSignal::slot_type& slot) { return Closing.connect(slot); }
     Connection ConnectUpdated(const EventSignal::slot_type& slot) { return Updated.connect(slot); }
-    Connection ConnectDisabled(const EventSignal::slot_type& slot) { return Disabled.connect(slot); }
+    Connection ConnectDisabled(const EventSignal::slot_type& slot)
+    {
+        return Disabled.connect(slot);
+    }
     Connection ConnectEnabled(const EventSignal::slot_type& slot) { return Enabled.connect(slot); }
     Connection ConnectHidden(const EventSignal::slot_type& slot) { return Hidden.connect(slot); }
     Connection ConnectShown(const EventSignal::slot_type& slot) { return Shown.connect(slot); }
     Connection ConnectChanged(const EventSignal::slot_type& slot) { return Changed.connect(slot); }
-    Connection ConnectFocusGained(const EventSignal::slot_type& slot) { return FocusGained.connect(slot); }
-    Connection ConnectFocusLost(const EventSignal::slot_type& slot) { return FocusLost.connect(slot); }
-    Connection ConnectMouseMoved(const MouseSignal::slot_type& slot) { return MouseMoved.connect(slot); }
-    Connection ConnectMouseButton(const MouseSignal::slot_type& slot) { return MouseButton.connect(slot); }
-    Connection ConnectMouseEntered(const MouseSignal::slot_type& slot) { return MouseEntered.connect(slot); }
-    Connection ConnectMouseLeft(const MouseSignal::slot_type& slot) { return MouseLeft.connect(slot); }
+    Connection ConnectFocusGained(const EventSignal::slot_type& slot)
+    {
+        return FocusGained.connect(slot);
+    }
+    Connection ConnectFocusLost(const EventSignal::slot_type& slot)
+    {
+        return FocusLost.connect(slot);
+    }
+    Connection ConnectMouseMoved(const MouseSignal::slot_type& slot)
+    {
+        return MouseMoved.connect(slot);
+    }
+    Connection ConnectMouseButton(const MouseSignal::slot_type& slot)
+    {
+        return MouseButton.connect(slot);
+    }
+    Connection ConnectMouseEntered(const MouseSignal::slot_type& slot)
+    {
+        return MouseEntered.connect(slot);
+    }
+    Connection ConnectMouseLeft(const MouseSignal::slot_type& slot)
+    {
+        return MouseLeft.connect(slot);
+    }
     Connection ConnectClicked(const MouseSignal::slot_type& slot) { return Clicked.connect(slot); }
-    Connection ConnectKeyMessage(const KeySignal::slot_type& slot) { return KeyMessage.connect(slot); }
+    Connection ConnectKeyMessage(const KeySignal::slot_type& slot)
+    {
+        return KeyMessage.connect(slot);
+    }
     Connection ConnectKeyDown(const KeySignal::slot_type& slot) { return KeyDown.connect(slot); }
 
     Container* GetParent() const { return parent; }

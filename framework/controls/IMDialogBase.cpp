@@ -1,6 +1,7 @@
 #include "framework/controls/IMDialogBase.h"
 
 #include "framework/render/IMResourceManager.h"
+#include "platform/user32.h"
 
 #include <algorithm>
 #include <boost/bind/bind.hpp>
@@ -18,12 +19,21 @@ RECT BackBufferRect()
     return RECT{0, 0, manager->GetBackBufferWidth(), manager->GetBackBufferHeight()};
 }
 
-bool Holds(const std::map<int, std::vector<IMControl*>>& layers, const IMControl* child)
+// The layer that holds the child, or the end.
+template <class Layers>
+auto LayerHolding(Layers& layers, const IMControl* child) -> decltype(layers.begin())
 {
-    for (const auto& layer : layers)
-        if (std::find(layer.second.begin(), layer.second.end(), child) != layer.second.end())
-            return true;
-    return false;
+    auto layer = layers.begin();
+    while (layer != layers.end() &&
+           std::find(layer->second.begin(), layer->second.end(), child) == layer->second.end())
+        ++layer;
+    return layer;
+}
+
+template <class Layers>
+bool Holds(const Layers& layers, const IMControl* child)
+{
+    return LayerHolding(layers, child) != layers.end();
 }
 
 } // namespace
@@ -73,16 +83,13 @@ void IMDialogBase<IMEmptyView>::DeleteAllChildren()
 
 bool IMDialogBase<IMEmptyView>::EraseFrom(Layers& layers, IMControl* child)
 {
-    for (auto layer = layers.begin(); layer != layers.end(); ++layer) {
-        auto it = std::find(layer->second.begin(), layer->second.end(), child);
-        if (it == layer->second.end())
-            continue;
-        layer->second.erase(it);
-        if (layer->second.empty())
-            layers.erase(layer);
-        return true;
-    }
-    return false;
+    const auto layer = LayerHolding(layers, child);
+    if (layer == layers.end())
+        return false;
+    layer->second.erase(std::find(layer->second.begin(), layer->second.end(), child));
+    if (layer->second.empty())
+        layers.erase(layer);
+    return true;
 }
 
 void IMDialogBase<IMEmptyView>::Forget(IMControl* child)
@@ -113,7 +120,7 @@ std::vector<IMControl*> IMDialogBase<IMEmptyView>::LiveChildren() const
 
 IMControl* IMDialogBase<IMEmptyView>::AddChild(IMControl* child, int depth)
 {
-    if (IsLocked() || IsLiveChild(child))
+    if (IsLocked() || Holds(children, child))
         return child;
     pending[depth].push_back(child);
     child->FocusGained.connect(boost::bind(&IMDialogBase::OnChildFocus, this, _1));
@@ -124,7 +131,7 @@ IMControl* IMDialogBase<IMEmptyView>::AddChild(IMControl* child, int depth)
 
 void IMDialogBase<IMEmptyView>::RemoveChild(IMControl* child)
 {
-    if (IsLiveChild(child) &&
+    if (Holds(children, child) &&
         std::find(deletions.begin(), deletions.end(), child) == deletions.end()) {
         deletions.push_back(child);
         SetDirty(true);
@@ -138,19 +145,14 @@ void IMDialogBase<IMEmptyView>::RemoveChild(IMControl* child)
 
 int IMDialogBase<IMEmptyView>::FindChildDepth(IMControl* child) const
 {
-    for (const auto& layer : children)
-        if (std::find(layer.second.begin(), layer.second.end(), child) != layer.second.end())
-            return layer.first;
-    return 0;
+    const auto layer = LayerHolding(children, child);
+    return layer == children.end() ? 0 : layer->first;
 }
 
 void IMDialogBase<IMEmptyView>::MoveChildToDepth1(IMControl* child)
 {
     for (Layers* layers : {&children, &pending}) {
-        auto layer = layers->begin();
-        for (; layer != layers->end(); ++layer)
-            if (std::find(layer->second.begin(), layer->second.end(), child) != layer->second.end())
-                break;
+        const auto layer = LayerHolding(*layers, child);
         if (layer == layers->end())
             continue;
         if (layer->first == 1)
@@ -279,7 +281,7 @@ long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& e)
     if (!child)
         return 0;
     // Only a left-button press over a focusable child moves the focus.
-    if (e.IsMessage(513) && child != focused && child->IsFocusable()) {
+    if (e.IsMessage(WM_LBUTTONDOWN) && child != focused && child->IsFocusable()) {
         if (focused)
             focused->SetFocus(false);
         child->SetFocus(true);
@@ -334,9 +336,12 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
             SetDirty(false);
             return 0;
         }
-        const D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
+        const D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left),
+                                    static_cast<DWORD>(clip.top),
                                     static_cast<DWORD>(clip.right - clip.left),
-                                    static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f};
+                                    static_cast<DWORD>(clip.bottom - clip.top),
+                                    0.0f,
+                                    1.0f};
         device->SetViewport(&narrowed);
         manager->originX = ox + r.left;
         manager->originY = oy + r.top;

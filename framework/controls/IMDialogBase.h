@@ -55,12 +55,14 @@ public:
 
     IMControl* GetHoveredChild() const { return hovered; }
     IMControl* GetFocusedChild() const { return focused; }
-    // Whether the control is a live child (merged, not yet deleted).
-    bool IsLiveChild(const IMControl* child) const;
-    // Whether the control waits to join at the next update.
-    bool IsPendingChild(const IMControl* child) const;
     // The live children, depths ascending and join order within a depth.
     std::vector<IMControl*> LiveChildren() const;
+
+    // For tests only (the program itself never asks): whether the control
+    // is a live child (merged, not yet deleted), and whether it waits to
+    // join at the next update.
+    bool IsLiveChild(const IMControl* child) const;
+    bool IsPendingChild(const IMControl* child) const;
 
 protected:
     // Deletes every child the container still holds: queued, live and pending.

@@ -10,9 +10,9 @@ class IMControl;
 // Codes of the framework's own events. Keyboard and mouse events from the
 // window carry the window message number instead.
 enum IMEventCode {
-    IMEVENT_GENERIC = 0,       // enable, disable, show, hide, change, timer tick, animation
+    IMEVENT_GENERIC = 0, // enable, disable, show, hide, change, timer tick, animation
     IMEVENT_PAINT = 15,
-    IMEVENT_UPDATE = 16,       // per-frame update, and close
+    IMEVENT_UPDATE = 16, // per-frame update, and close
     IMEVENT_CLOSE = 16,
     IMEVENT_FOCUS = 17,
     IMEVENT_FOCUSLOST = 18,
@@ -37,9 +37,10 @@ public:
 class IMWindowsEvent : public IMEvent {
 public:
     IMWindowsEvent(IMControl* sender = nullptr, int code = 0, DWORD wParam = 0, LONG lParam = 0)
-        : IMEvent(sender, code), wParam(wParam), lParam(lParam)
-    {
-    }
+        : IMEvent(sender, code),
+          wParam(wParam),
+          lParam(lParam)
+    {}
 
     DWORD wParam;
     LONG lParam;
@@ -49,8 +50,7 @@ class IMKeyboardEvent : public IMWindowsEvent {
 public:
     IMKeyboardEvent(IMControl* sender = nullptr, int code = 0, DWORD wParam = 0, LONG lParam = 0)
         : IMWindowsEvent(sender, code, wParam, lParam)
-    {
-    }
+    {}
 
     virtual bool IsMessage(UINT message) const { return Is(static_cast<int>(message)); }
 };
@@ -59,9 +59,10 @@ class IMMouseEvent : public IMWindowsEvent {
 public:
     IMMouseEvent() : IMWindowsEvent(), x(0), y(0) {}
     IMMouseEvent(IMControl* sender, int code, DWORD wParam, int x, int y)
-        : IMWindowsEvent(sender, code, wParam, 0), x(x), y(y)
-    {
-    }
+        : IMWindowsEvent(sender, code, wParam, 0),
+          x(x),
+          y(y)
+    {}
 
     virtual bool IsMessage(UINT message) const { return Is(static_cast<int>(message)); }
 

@@ -15,8 +15,7 @@
 // lock of their own. Tracking of trackable objects works as with any mutex.
 template <typename... Args>
 using IMSignalOf = typename boost::signals2::signal_type<
-    long(Args...),
-    boost::signals2::keywords::combiner_type<boost::signals2::last_value<long>>,
+    long(Args...), boost::signals2::keywords::combiner_type<boost::signals2::last_value<long>>,
     boost::signals2::keywords::mutex_type<boost::signals2::dummy_mutex>>::type;
 
 template <typename E>

@@ -2,8 +2,9 @@
 
 #include <new>
 
-IMStaticPictureBase<IMTextureView>* IMStaticPictureBase<IMTextureView>::Create(
-    Container* parent, int x, int y, const std::wstring& name, int depth, DWORD colour)
+IMStaticPictureBase<IMTextureView>*
+IMStaticPictureBase<IMTextureView>::Create(Container* parent, int x, int y,
+                                           const std::wstring& name, int depth, DWORD colour)
 {
     IMStaticPictureBase* picture = new (std::nothrow) IMStaticPictureBase(parent, depth);
     if (!picture)

@@ -17,7 +17,8 @@ class IMStaticPictureBase;
 template <>
 class IMStaticPictureBase<IMTextureView> : public IMViewControl<IMTextureView> {
 public:
-    IMStaticPictureBase(Container* parent, int depth) : IMViewControl<IMTextureView>(parent, depth) {}
+    IMStaticPictureBase(Container* parent, int depth) : IMViewControl<IMTextureView>(parent, depth)
+    {}
 
     // A picture at (x, y) of the texture's image size, tinted by the colour
     // (ARGB). Null when it cannot be allocated.

@@ -24,34 +24,31 @@ public:
     explicit IMViewControl(Container* parent) : IMViewControl(parent, 0) {}
     ~IMViewControl() override = default;
 
+    // IMControl's, and the view is drawn anew.
     long Disable() override
     {
-        EmitSignal(Disabled, IMEvent(this, IMEVENT_GENERIC));
-        enabled = false;
+        IMControl::Disable();
         SetDirty(true);
         return 0;
     }
 
     long Enable() override
     {
-        EmitSignal(Enabled, IMEvent(this, IMEVENT_GENERIC));
-        enabled = true;
+        IMControl::Enable();
         SetDirty(true);
         return 0;
     }
 
     long Hide() override
     {
-        EmitSignal(Hidden, IMEvent(this, IMEVENT_GENERIC));
-        hidden = true;
+        IMControl::Hide();
         SetDirty(true);
         return 0;
     }
 
     long Show() override
     {
-        EmitSignal(Shown, IMEvent(this, IMEVENT_GENERIC));
-        hidden = false;
+        IMControl::Show();
         SetDirty(true);
         return 0;
     }

@@ -11,8 +11,12 @@ const RECT kPlace{220, 225, 580, 375};
 } // namespace
 
 IMSaveAsDialog::IMSaveAsDialog(IMDialogBase* parent)
-    : IMDialogBase<IMEmptyView>(parent, &kPlace, 0), background(nullptr), saveAsButton(nullptr),
-      closeButton(nullptr), editBar(nullptr), failureLine(nullptr)
+    : IMDialogBase<IMEmptyView>(parent, &kPlace, 0),
+      background(nullptr),
+      saveAsButton(nullptr),
+      closeButton(nullptr),
+      editBar(nullptr),
+      failureLine(nullptr)
 {
     background = dialogs::AddBackgroundAndFrame(this);
     editBar = new IMEditBar(this);

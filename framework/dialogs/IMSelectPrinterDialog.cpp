@@ -19,8 +19,12 @@ const DWORD kProfileBuffer = 512;
 } // namespace
 
 IMSelectPrinterDialog::IMSelectPrinterDialog(IMDialogBase* parent)
-    : IMDialogBase<IMEmptyView>(parent, &kPlace, 0), background(nullptr), printButton(nullptr),
-      closeButton(nullptr), list(nullptr), failureLine(nullptr)
+    : IMDialogBase<IMEmptyView>(parent, &kPlace, 0),
+      background(nullptr),
+      printButton(nullptr),
+      closeButton(nullptr),
+      list(nullptr),
+      failureLine(nullptr)
 {
     background = dialogs::AddBackgroundAndFrame(this);
     if (IMStaticText* caption = IMStaticText::Create(this, 30, 38, L"Выберите принтер:", 0))

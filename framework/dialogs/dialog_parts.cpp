@@ -20,10 +20,10 @@ IMStaticPictureBase<IMTextureView>* AddBackgroundAndFrame(Container* dialog)
     if (background)
         background->SetRect(RECT{0, 0, w, h});
     const RECT lines[] = {
-        {0, 0, 1, h},          // left
-        {0, 0, w, 1},          // top
-        {0, h - 1, w, h},      // bottom
-        {w - 1, 0, w, h},      // right
+        {0, 0, 1, h},     // left
+        {0, 0, w, 1},     // top
+        {0, h - 1, w, h}, // bottom
+        {w - 1, 0, w, h}, // right
     };
     for (const RECT& r : lines)
         if (Picture* line = Picture::Create(dialog, 0, 0, L"EditBarKaretka", 0, kOpaqueWhite))

@@ -25,6 +25,7 @@ Button* AddSkinnedButton(Container* dialog, int x, int y, const std::wstring& sk
 // Shows the text on one line at (x, y) in the dialog, in the colour of
 // failures: makes the label the first time (into *line), replaces its text
 // after that.
-void ShowFailureLine(Container* dialog, IMStaticText** line, int x, int y, const std::wstring& text);
+void ShowFailureLine(Container* dialog, IMStaticText** line, int x, int y,
+                     const std::wstring& text);
 
 } // namespace dialogs

@@ -21,6 +21,15 @@ const int kBackBufferHeight = 600;
 const UINT kQuadBufferBytes = 4 * 28;
 const DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+// Drops the reference, if any, and forgets the object.
+template <class Interface>
+void ReleaseAndClear(Interface*& object)
+{
+    if (object)
+        object->Release();
+    object = nullptr;
+}
+
 } // namespace
 
 std::wstring IMFrameRateLine(DWORD frames, DWORD elapsed)
@@ -47,21 +56,14 @@ IMResourceManager::IMResourceManager()
       refreshRate(0),
       window(nullptr),
       startTime(0)
-{
-}
+{}
 
 IMResourceManager::~IMResourceManager()
 {
     ReleaseAll();
-    if (quadBuffer)
-        quadBuffer->Release();
-    quadBuffer = nullptr;
-    if (device)
-        device->Release();
-    device = nullptr;
-    if (direct3d)
-        direct3d->Release();
-    direct3d = nullptr;
+    ReleaseAndClear(quadBuffer);
+    ReleaseAndClear(device);
+    ReleaseAndClear(direct3d);
     fonts.reset();
     // The sound system goes last.
     CSoundSystem::Release();
@@ -92,7 +94,8 @@ void IMResourceManager::Start(bool windowed)
     if (created != 0) {
         delete instance;
         instance = nullptr;
-        throw std::runtime_error(platform::WideToCp1251String(L"Не могу создать устройство Direct3D"));
+        throw std::runtime_error(
+            platform::WideToCp1251String(L"Не могу создать устройство Direct3D"));
     }
 
     // The skins, "DefaultBackGround" first so that it gets identifier 0.
@@ -158,12 +161,8 @@ int IMResourceManager::CreateDevice(int rate, HWND hwnd, bool inWindow, int widt
     if (!inWindow)
         refreshRate = rate;
 
-    if (quadBuffer)
-        quadBuffer->Release();
-    quadBuffer = nullptr;
-    if (device)
-        device->Release();
-    device = nullptr;
+    ReleaseAndClear(quadBuffer);
+    ReleaseAndClear(device);
 
     if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd,
                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device))) {
@@ -190,8 +189,8 @@ bool IMResourceManager::ResetDevice()
         if (records[id] && records[id]->texture)
             DropDeviceTexture(static_cast<int>(id));
     if (deviceLost)
-        deviceLost = CreateDevice(refreshRate, window, windowed, backBufferWidth,
-                                  backBufferHeight) != 0;
+        deviceLost =
+            CreateDevice(refreshRate, window, windowed, backBufferWidth, backBufferHeight) != 0;
     return !deviceLost;
 }
 

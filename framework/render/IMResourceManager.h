@@ -192,6 +192,10 @@ private:
     int Register(const std::wstring& name, IDirect3DTexture9* texture, int imageWidth,
                  int imageHeight);
     void ReleaseAll();
+    // Runs `make` (which answers whether it made the texture) and, each time
+    // video memory runs out, drops one other texture and runs it again.
+    template <class Make>
+    bool MakeWithRoom(const std::wstring& keep, Make make);
 
     static IMResourceManager* instance;
 

@@ -23,9 +23,9 @@ bool CreateTexture(IDirect3DDevice9* device, IDirect3DTexture9** out, int width,
     *out = nullptr;
     if (!device || width <= 0 || height <= 0)
         return false;
-    const HRESULT hr = device->CreateTexture(static_cast<UINT>(IMNextPowerOfTwo(width)),
-                                             static_cast<UINT>(IMNextPowerOfTwo(height)), 0,
-                                             D3DUSAGE_DYNAMIC, format, D3DPOOL_DEFAULT, out, nullptr);
+    const HRESULT hr = device->CreateTexture(
+        static_cast<UINT>(IMNextPowerOfTwo(width)), static_cast<UINT>(IMNextPowerOfTwo(height)), 0,
+        D3DUSAGE_DYNAMIC, format, D3DPOOL_DEFAULT, out, nullptr);
     if (hr == D3DERR_OUTOFVIDEOMEMORY) {
         *out = nullptr;
         throw std::bad_alloc();
@@ -174,40 +174,47 @@ bool IMResourceManager::DropOtherDeviceTexture(const std::wstring& keep)
     return false;
 }
 
+template <class Make>
+bool IMResourceManager::MakeWithRoom(const std::wstring& keep, Make make)
+{
+    for (;;) {
+        try {
+            return make();
+        } catch (const std::bad_alloc&) {
+            // Each pass drops one other texture, so this ends when none is left.
+            if (!DropOtherDeviceTexture(keep))
+                return false;
+        }
+    }
+}
+
 void IMResourceManager::RestoreTexture(int id)
 {
     IMTextureRecord* record = GetTextureRecord(id);
     if (!record || record->texture || record->pixels.empty())
         return;
-    for (;;) {
-        IDirect3DTexture9* texture = nullptr;
-        try {
-            if (!CreateTexture(device, &texture, record->textureWidth, record->textureHeight,
-                               record->format))
-                return;
-        } catch (const std::bad_alloc&) {
-            // Each pass drops one other texture, so this ends when none is left.
-            if (DropOtherDeviceTexture(record->name))
-                continue;
-            return;
-        }
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
-            const size_t rowBytes = static_cast<size_t>(
-                std::min(locked.Pitch, record->pitch));
-            const size_t keptRows = record->pitch > 0 ? record->pixels.size() / static_cast<size_t>(record->pitch) : 0;
-            const int rows = static_cast<int>(std::min<size_t>(keptRows, static_cast<size_t>(record->textureHeight)));
-            for (int y = 0; y < rows; ++y)
-                std::memcpy(static_cast<unsigned char*>(locked.pBits) +
-                                static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch),
-                            record->pixels.data() +
-                                static_cast<size_t>(y) * static_cast<size_t>(record->pitch),
-                            rowBytes);
-            texture->UnlockRect(0);
-        }
-        record->texture = texture;
+    IDirect3DTexture9* texture = nullptr;
+    if (!MakeWithRoom(record->name, [&] {
+            return CreateTexture(device, &texture, record->textureWidth, record->textureHeight,
+                                 record->format);
+        }))
         return;
+    D3DLOCKED_RECT locked{};
+    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
+        const size_t rowBytes = static_cast<size_t>(std::min(locked.Pitch, record->pitch));
+        const size_t keptRows =
+            record->pitch > 0 ? record->pixels.size() / static_cast<size_t>(record->pitch) : 0;
+        const int rows = static_cast<int>(
+            std::min<size_t>(keptRows, static_cast<size_t>(record->textureHeight)));
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(static_cast<unsigned char*>(locked.pBits) +
+                            static_cast<size_t>(y) * static_cast<size_t>(locked.Pitch),
+                        record->pixels.data() +
+                            static_cast<size_t>(y) * static_cast<size_t>(record->pitch),
+                        rowBytes);
+        texture->UnlockRect(0);
     }
+    record->texture = texture;
 }
 
 int IMResourceManager::LoadTexture(const std::wstring& name)
@@ -234,18 +241,14 @@ int IMResourceManager::CreateTextureFromMemory(const std::wstring& name, const v
         return AddRef(known);
     if (!data || size == 0)
         return SlotCount();
-    for (;;) {
-        imimage::Decoded image;
-        try {
-            if (!imimage::DecodeImage(device, static_cast<const unsigned char*>(data), size, &image))
-                return SlotCount();
-        } catch (const std::bad_alloc&) {
-            if (DropOtherDeviceTexture(name))
-                continue;
-            return SlotCount();
-        }
-        return Register(name, image.texture, image.width, image.height);
-    }
+    imimage::Decoded image;
+    if (!MakeWithRoom(name, [&] {
+            image = imimage::Decoded{};
+            return imimage::DecodeImage(device, static_cast<const unsigned char*>(data), size,
+                                        &image);
+        }))
+        return SlotCount();
+    return Register(name, image.texture, image.width, image.height);
 }
 
 int IMResourceManager::CreateEmptyTexture(const std::wstring& name, int width, int height,
@@ -254,24 +257,16 @@ int IMResourceManager::CreateEmptyTexture(const std::wstring& name, int width, i
     const int known = FindTexture(name);
     if (known != SlotCount())
         return AddRef(known);
-    for (;;) {
-        IDirect3DTexture9* texture = nullptr;
-        try {
-            if (!CreateTexture(device, &texture, width, height, format))
-                return SlotCount();
-        } catch (const std::bad_alloc&) {
-            if (DropOtherDeviceTexture(name))
-                continue;
-            return SlotCount();
-        }
-        D3DLOCKED_RECT locked{};
-        if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
-            std::memset(locked.pBits, 0,
-                        static_cast<size_t>(height) * static_cast<size_t>(locked.Pitch));
-            texture->UnlockRect(0);
-        }
-        return Register(name, texture, width, height);
+    IDirect3DTexture9* texture = nullptr;
+    if (!MakeWithRoom(name, [&] { return CreateTexture(device, &texture, width, height, format); }))
+        return SlotCount();
+    D3DLOCKED_RECT locked{};
+    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
+        std::memset(locked.pBits, 0,
+                    static_cast<size_t>(height) * static_cast<size_t>(locked.Pitch));
+        texture->UnlockRect(0);
     }
+    return Register(name, texture, width, height);
 }
 
 int IMResourceManager::GetTexturePitch(int id)

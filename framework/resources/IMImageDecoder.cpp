@@ -22,7 +22,8 @@ bool CopyResource(HMODULE module, unsigned id, std::vector<unsigned char>* bytes
     if (!found)
         return false;
     HGLOBAL loaded = LoadResource(module, found);
-    const unsigned char* data = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+    const unsigned char* data =
+        loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
     const DWORD size = SizeofResource(module, found);
     if (!data && size != 0)
         return false;

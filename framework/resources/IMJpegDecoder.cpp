@@ -147,8 +147,8 @@ bool DecodeJpeg(IDirect3DDevice9* device, const unsigned char* data, size_t size
     }
     // The size is known from the header: nothing is decoded for a picture
     // too large to be a texture.
-    if (state.info.image_width == 0 || state.info.image_height == 0 || state.info.image_width > 8192 ||
-        state.info.image_height > 8192)
+    if (state.info.image_width == 0 || state.info.image_height == 0 ||
+        state.info.image_width > 8192 || state.info.image_height > 8192)
         return false;
     jpeg_start_decompress(&state.info);
     const int width = static_cast<int>(state.info.output_width);

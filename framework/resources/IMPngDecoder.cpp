@@ -99,7 +99,8 @@ void SetTransformations(png_structp png, png_infop info)
     // Every row comes out as four bytes per pixel: images without an alpha
     // channel get an opaque one, and so do images composited onto their
     // background colour (the compositing removes the alpha channel).
-    const bool alphaOut = !hasBackground && ((colourType & PNG_COLOR_MASK_ALPHA) != 0 || hasTransparency);
+    const bool alphaOut =
+        !hasBackground && ((colourType & PNG_COLOR_MASK_ALPHA) != 0 || hasTransparency);
     if (!alphaOut)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
@@ -143,7 +144,8 @@ bool DecodePng(IDirect3DDevice9* device, const unsigned char* data, size_t size,
     png_read_update_info(state.png, state.info);
     width = png_get_image_width(state.png, state.info);
     height = png_get_image_height(state.png, state.info);
-    if (png_get_channels(state.png, state.info) != 4 || png_get_bit_depth(state.png, state.info) != 8 ||
+    if (png_get_channels(state.png, state.info) != 4 ||
+        png_get_bit_depth(state.png, state.info) != 8 ||
         png_get_rowbytes(state.png, state.info) != static_cast<size_t>(width) * 4)
         png_error(state.png, "unexpected row layout");
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
@@ -159,7 +161,8 @@ bool DecodePng(IDirect3DDevice9* device, const unsigned char* data, size_t size,
     state.locked = true;
     state.rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        state.rows[y] = static_cast<png_bytep>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
+        state.rows[y] =
+            static_cast<png_bytep>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
 
     if (setjmp(png_jmpbuf(state.png)))
         return false;

@@ -31,12 +31,12 @@ void MixWeights(int channels, int index, float* left, float* right)
     const float half = 0.70710678f;
     enum Place { L, R, C, LFE };
     static const Place kLayouts[6][8] = {
-        {L, C, R},                   // 3
-        {L, R, L, R},                // 4
-        {L, C, R, L, R},             // 5
-        {L, C, R, L, R, LFE},        // 6
-        {L, C, R, L, R, C, LFE},     // 7
-        {L, C, R, L, R, L, R, LFE},  // 8
+        {L, C, R},                  // 3
+        {L, R, L, R},               // 4
+        {L, C, R, L, R},            // 5
+        {L, C, R, L, R, LFE},       // 6
+        {L, C, R, L, R, C, LFE},    // 7
+        {L, C, R, L, R, L, R, LFE}, // 8
     };
     if (channels < 3 || channels > 8) {
         *left = *right = 1.0f;
@@ -64,7 +64,8 @@ void MixWeights(int channels, int index, float* left, float* right)
 // at any address.
 unsigned char* PutSample(float value, unsigned char* out)
 {
-    const long scaled = std::clamp<long>(std::lrint(static_cast<double>(value * 32768.0f)), -32768, 32767);
+    const long scaled =
+        std::clamp<long>(std::lrint(static_cast<double>(value * 32768.0f)), -32768, 32767);
     const unsigned bits = static_cast<uint16_t>(static_cast<int16_t>(scaled));
     out[0] = static_cast<unsigned char>(bits & 0xFF);
     out[1] = static_cast<unsigned char>(bits >> 8);
@@ -86,8 +87,7 @@ CSoundSource::CSoundSource()
       vorbisFile(),
       open(false),
       failed(false)
-{
-}
+{}
 
 CSoundSource::~CSoundSource()
 {
@@ -256,8 +256,8 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
         const ogg_int64_t tell = ov_pcm_tell(&vorbisFile);
         if (tell < 0 || tell >= totalFrames)
             break;
-        const ogg_int64_t wanted =
-            std::min<ogg_int64_t>({totalFrames - tell, (byteCount - done) / frameBytes, kFramesPerCall});
+        const ogg_int64_t wanted = std::min<ogg_int64_t>(
+            {totalFrames - tell, (byteCount - done) / frameBytes, kFramesPerCall});
         float** pcm = nullptr;
         int section = 0;
         const long got = ov_read_float(&vorbisFile, &pcm, static_cast<int>(wanted), &section);
@@ -286,7 +286,8 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
     return done;
 }
 
-void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out) const
+void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames,
+                           unsigned char* out) const
 {
     if (sourceChannels == channels) {
         for (long i = 0; i < frames; ++i)

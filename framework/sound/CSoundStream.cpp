@@ -283,7 +283,8 @@ DWORD CSoundStream::StreamLoop()
             // of milliseconds past the crossing it is safely on the other side.
             if (bufferBytes > 0 && playCursor < bufferBytes) {
                 const DWORD boundary = playCursor < halfBytes ? halfBytes : bufferBytes;
-                const uint64_t ms = static_cast<uint64_t>(boundary - playCursor) * 1000 / bufferBytes + 2;
+                const uint64_t ms =
+                    static_cast<uint64_t>(boundary - playCursor) * 1000 / bufferBytes + 2;
                 wait = static_cast<DWORD>(ms < kLongestSleepMs ? ms : kLongestSleepMs);
             }
         }

@@ -75,10 +75,10 @@ public:
 
     unsigned long Id() const { return id; }
     CSoundSource* Source() const { return source; }
+    // For tests only: whether the stream holds its buffer, the buffer (or
+    // null), and the number of window timers armed for labels.
     bool HasBuffer() const { return buffer != nullptr; }
-    // The buffer, or null; for tests.
     IDirectSoundBuffer8* Buffer() const { return buffer; }
-    // The number of window timers armed for labels.
     size_t ArmedLabelCount() const { return labelTimers.size(); }
 
 private:
@@ -105,16 +105,16 @@ private:
 
     CSoundSystem* owner;
     CSoundSource* source;
-    int state;          // under lock
-    int command;        // under lock
+    int state;   // under lock
+    int command; // under lock
     HANDLE wakeEvent;
-    HANDLE thread;      // UI thread only
+    HANDLE thread; // UI thread only
     DWORD bufferBytes;
     bool fillSecondHalf; // under lock
     DWORD firstHalfOffset;
     DWORD halfBytes;
     IDirectSoundBuffer8* buffer;
-    int silentHalves;   // under lock
+    int silentHalves; // under lock
     NotifySignal playSignal;
     NotifySignal endSignal;
     NotifySignal stopSignal;

@@ -30,8 +30,7 @@ CSoundSystem::CSoundSystem()
       stopMessage(0),
       pauseMessage(0),
       labelMessage(0)
-{
-}
+{}
 
 CSoundSystem::~CSoundSystem()
 {
@@ -184,8 +183,8 @@ bool CSoundSystem::IsPlaying(unsigned long id)
     return stream && stream->IsPlaying();
 }
 
-boost::signals2::connection CSoundSystem::SetOnStop(
-    unsigned long id, const CSoundStream::NotifySignal::slot_type& slot)
+boost::signals2::connection
+CSoundSystem::SetOnStop(unsigned long id, const CSoundStream::NotifySignal::slot_type& slot)
 {
     CSoundStream* stream = FindStream(id);
     return stream ? stream->ConnectOnStop(slot) : boost::signals2::connection();

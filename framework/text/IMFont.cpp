@@ -3,10 +3,14 @@
 #include <cstring>
 
 IMFont::IMFont(const std::wstring& face, int height, bool bold, bool italic, bool underline)
-    : face(face), height(height), bold(bold), italic(italic), underline(underline), metrics(),
+    : face(face),
+      height(height),
+      bold(bold),
+      italic(italic),
+      underline(underline),
+      metrics(),
       font(nullptr)
-{
-}
+{}
 
 IMFont::~IMFont()
 {
@@ -17,8 +21,7 @@ IMFont::~IMFont()
 bool Matches(const IMFont& font, const std::wstring& face, int height, bool bold, bool italic,
              bool /*underline*/)
 {
-    return font.face == face && font.height == height && font.bold == bold &&
-           font.italic == italic;
+    return font.face == face && font.height == height && font.bold == bold && font.italic == italic;
 }
 
 IMFontList::IMFontList() : screen(nullptr) {}
@@ -79,9 +82,8 @@ void IMFontList::GetGlyphOutline(int fontIndex, wchar_t c)
                                           kGlyphOutlineBufferSize, buffer.data(), &identity);
     SelectObject(screen, previous);
 
-    const int size = result == GDI_ERROR || result > kGlyphOutlineBufferSize
-                         ? -1
-                         : static_cast<int>(result);
+    const int size =
+        result == GDI_ERROR || result > kGlyphOutlineBufferSize ? -1 : static_cast<int>(result);
     buffer.resize(size > 0 ? static_cast<size_t>(size) : 0);
     buffer.shrink_to_fit();
     font.glyphMetrics[c] = metrics;

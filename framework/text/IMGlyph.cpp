@@ -5,9 +5,20 @@
 
 IMGlyph::IMGlyph(wchar_t character, DWORD textColour, bool underline, bool bold, bool italic,
                  int height, const std::wstring& face, DWORD backColour)
-    : textureId(0), hasTexture(false), imageWidth(0), imageHeight(0), character(character),
-      rect{0, 0, 0, 0}, textColour(textColour), underline(underline), bold(bold), italic(italic),
-      height(height), face(face), backColour(backColour), whitespaceSymbol(false)
+    : textureId(0),
+      hasTexture(false),
+      imageWidth(0),
+      imageHeight(0),
+      character(character),
+      rect{0, 0, 0, 0},
+      textColour(textColour),
+      underline(underline),
+      bold(bold),
+      italic(italic),
+      height(height),
+      face(face),
+      backColour(backColour),
+      whitespaceSymbol(false)
 {
     MakeGlyphKey();
 }

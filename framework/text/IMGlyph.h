@@ -8,8 +8,8 @@
 
 class IMGlyph {
 public:
-    IMGlyph(wchar_t character, DWORD textColour, bool underline, bool bold, bool italic,
-            int height, const std::wstring& face, DWORD backColour);
+    IMGlyph(wchar_t character, DWORD textColour, bool underline, bool bold, bool italic, int height,
+            const std::wstring& face, DWORD backColour);
 
     // Rebuilds the key from the properties.
     void MakeGlyphKey();

@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
-std::wstring MakeGlyphKey(const std::wstring& face, wchar_t character, int height,
-                          DWORD textColour, bool bold, bool underline, bool italic,
-                          DWORD backColour, bool whitespaceSymbol)
+std::wstring MakeGlyphKey(const std::wstring& face, wchar_t character, int height, DWORD textColour,
+                          bool bold, bool underline, bool italic, DWORD backColour,
+                          bool whitespaceSymbol)
 {
     wchar_t buffer[256];
     // A face too long for the buffer is cut so that the rest still fits.

@@ -8,6 +8,6 @@
 
 #include <string>
 
-std::wstring MakeGlyphKey(const std::wstring& face, wchar_t character, int height,
-                          DWORD textColour, bool bold, bool underline, bool italic,
-                          DWORD backColour, bool whitespaceSymbol);
+std::wstring MakeGlyphKey(const std::wstring& face, wchar_t character, int height, DWORD textColour,
+                          bool bold, bool underline, bool italic, DWORD backColour,
+                          bool whitespaceSymbol);

@@ -36,8 +36,17 @@ int32_t Midpoint(int32_t a, int32_t b)
 } // namespace
 
 IMGlyphPath::IMGlyphPath(IMFontList& fonts)
-    : fonts(fonts), fontIndex(-1), height(0), bold(false), italic(false), underline(false),
-      readPosition(0), offsetX(0.0), offsetY(0.0), advance(0), cellHeight(0)
+    : fonts(fonts),
+      fontIndex(-1),
+      height(0),
+      bold(false),
+      italic(false),
+      underline(false),
+      readPosition(0),
+      offsetX(0.0),
+      offsetY(0.0),
+      advance(0),
+      cellHeight(0)
 {
     commands.reserve(kInitialCapacity);
     vertices.reserve(kInitialCapacity);
@@ -121,8 +130,7 @@ void IMGlyphPath::AddOutlineRecords(const BYTE* records, size_t size, int descen
         if (cb < kPolygonHeaderSize || cb > size - polygon)
             break;
         const BYTE* header = records + polygon;
-        Add(ToDouble(ReadFixed(header + 8)), ToDouble(ReadFixed(header + 12)) + dy,
-            IMPATH_MOVE_TO);
+        Add(ToDouble(ReadFixed(header + 8)), ToDouble(ReadFixed(header + 12)) + dy, IMPATH_MOVE_TO);
 
         size_t curve = polygon + kPolygonHeaderSize;
         const size_t end = polygon + cb;

@@ -42,7 +42,7 @@ public:
     int CellHeight() const { return cellHeight; }
     int FontIndex() const { return fontIndex; }
 
-    // What the path holds, for inspection.
+    // What the path holds; for tests only.
     size_t VertexCount() const { return commands.size(); }
     unsigned char CommandAt(size_t i) const { return commands[i]; }
     double XAt(size_t i) const { return vertices[i].x; }

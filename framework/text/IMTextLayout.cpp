@@ -148,9 +148,12 @@ long IMTextView::Draw()
         return 0;
     }
 
-    D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left), static_cast<DWORD>(clip.top),
+    D3DVIEWPORT9 narrowed{static_cast<DWORD>(clip.left),
+                          static_cast<DWORD>(clip.top),
                           static_cast<DWORD>(clip.right - clip.left),
-                          static_cast<DWORD>(clip.bottom - clip.top), 0.0f, 1.0f};
+                          static_cast<DWORD>(clip.bottom - clip.top),
+                          0.0f,
+                          1.0f};
     manager->SetViewport(narrowed);
     manager->originX = screen.left;
     manager->originY = screen.top;
@@ -178,8 +181,9 @@ long IMTextView::Draw()
         }
     }
     const size_t from = static_cast<size_t>(lineStarts[firstLo]);
-    const size_t to = lastHi == n - 1 ? glyphs.size()
-                                      : std::min(glyphs.size(), static_cast<size_t>(lineStarts[lastHi]));
+    const size_t to = lastHi == n - 1
+                          ? glyphs.size()
+                          : std::min(glyphs.size(), static_cast<size_t>(lineStarts[lastHi]));
     for (size_t i = from; i < to; ++i) {
         const IMGlyph& glyph = *glyphs[i];
         if (glyph.hasTexture)

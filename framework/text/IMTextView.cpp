@@ -30,11 +30,18 @@ int SymbolTexture(IMResourceManager& manager, const std::wstring& key, const cha
 } // namespace
 
 IMTextView::IMTextView()
-    : wordWrap(false), showWhitespace(false), minLineHeight(16), textColour(0xFFFFFFFFu),
-      backColour(0x00AFAFAFu), underline(false), bold(false), italic(false), height(16),
-      face(L"Arial"), lineStarts{0}
-{
-}
+    : wordWrap(false),
+      showWhitespace(false),
+      minLineHeight(16),
+      textColour(0xFFFFFFFFu),
+      backColour(0x00AFAFAFu),
+      underline(false),
+      bold(false),
+      italic(false),
+      height(16),
+      face(L"Arial"),
+      lineStarts{0}
+{}
 
 IMTextView::~IMTextView()
 {
@@ -93,7 +100,8 @@ long IMTextView::InsertText(int position, const std::wstring& text)
     std::vector<IMGlyph*> made;
     made.reserve(text.size());
     for (wchar_t c : text) {
-        IMGlyph* glyph = new IMGlyph(c, textColour, underline, bold, italic, height, face, backColour);
+        IMGlyph* glyph =
+            new IMGlyph(c, textColour, underline, bold, italic, height, face, backColour);
         AssignTexture(glyph);
         made.push_back(glyph);
     }

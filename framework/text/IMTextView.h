@@ -35,8 +35,14 @@ public:
     void SetFormat(const DWORD* textColour, const bool* underline, const bool* bold,
                    const bool* italic, const int* height, const std::wstring* face,
                    const DWORD* backColour);
-    void SetTextColor(DWORD colour) { SetFormat(&colour, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); }
-    void SetBackColor(DWORD colour) { SetFormat(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &colour); }
+    void SetTextColor(DWORD colour)
+    {
+        SetFormat(&colour, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    void SetBackColor(DWORD colour)
+    {
+        SetFormat(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &colour);
+    }
     void SetHeight(int h) { SetFormat(nullptr, nullptr, nullptr, nullptr, &h, nullptr, nullptr); }
     void SetBold(bool b) { SetFormat(nullptr, nullptr, &b, nullptr, nullptr, nullptr, nullptr); }
 

@@ -215,8 +215,8 @@ void IMTheoraView::ConvertInto(int textureId)
     IMResourceManager* manager = IMResourceManager::Instance();
     if (!manager || !texturesMade || !pictureReady)
         return;
-    const IMYuvPlanes planes{yuv.y, yuv.u, yuv.v, yuv.y_stride, yuv.uv_stride, yuv.y_width,
-                             yuv.y_height};
+    const IMYuvPlanes planes{yuv.y,         yuv.u,       yuv.v,       yuv.y_stride,
+                             yuv.uv_stride, yuv.y_width, yuv.y_height};
     manager->FillTexture(textureId, [planes](unsigned char* bits, int pitch, int height) {
         IMConvertYuvToBgrx(planes, bits, pitch, pitch / 4, height);
     });

@@ -59,10 +59,10 @@ void ConvertRowScalar(const IMYuvPlanes& p, unsigned char* bits, int pitch, int 
 #if defined(__SSE2__)
 
 struct Chroma {
-    __m128i red;    // 102 V'
-    __m128i green;  // 25 U' and 52 V', subtracted in that order
+    __m128i red;   // 102 V'
+    __m128i green; // 25 U' and 52 V', subtracted in that order
     __m128i green2;
-    __m128i blue;   // 129 U'
+    __m128i blue; // 129 U'
 };
 
 // Eight pixels of one row from their luma bytes and the shared chroma terms.
@@ -73,7 +73,8 @@ void StoreEight(const unsigned char* y, const Chroma& c, unsigned char* out)
     luma = _mm_mullo_epi16(_mm_sub_epi16(luma, _mm_set1_epi16(16)), _mm_set1_epi16(74));
 
     const __m128i red = _mm_srai_epi16(_mm_adds_epi16(luma, c.red), 6);
-    const __m128i green = _mm_srai_epi16(_mm_subs_epi16(_mm_subs_epi16(luma, c.green), c.green2), 6);
+    const __m128i green =
+        _mm_srai_epi16(_mm_subs_epi16(_mm_subs_epi16(luma, c.green), c.green2), 6);
     const __m128i blue = _mm_srai_epi16(_mm_adds_epi16(luma, c.blue), 6);
 
     const __m128i b8 = _mm_packus_epi16(blue, zero);

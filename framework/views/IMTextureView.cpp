@@ -7,9 +7,12 @@
 #include <cstdint>
 
 IMTextureView::IMTextureView()
-    : colour(0xFFFFFFFF), angle(0.0f), hitThreshold(255), textureId(0), hasTexture(false)
-{
-}
+    : colour(0xFFFFFFFF),
+      angle(0.0f),
+      hitThreshold(255),
+      textureId(0),
+      hasTexture(false)
+{}
 
 IMTextureView::~IMTextureView()
 {

@@ -10,8 +10,11 @@ const DWORD kOpaqueBlack = 0xFF000000u;
 } // namespace
 
 IMEditBar::IMEditBar(IMDialogBase* parent)
-    : IMDialogBase<IMEmptyView>(parent, nullptr, 0), edit(nullptr), background(nullptr),
-      corners{}, lines{}
+    : IMDialogBase<IMEmptyView>(parent, nullptr, 0),
+      edit(nullptr),
+      background(nullptr),
+      corners{},
+      lines{}
 {
     background = Picture::Create(this, 0, 0, L"EditBarBackGround", 0, kOpaqueWhite);
     for (Picture*& corner : corners) {

@@ -13,8 +13,15 @@ const int kScrollWidth = 16;
 } // namespace
 
 IMList::IMList(Container* parent)
-    : IMViewControl<IMEmptyView>(parent, 0), frame(nullptr), itemsBox(nullptr),
-      background(nullptr), lines{}, mask(nullptr), selected(nullptr), scroll(nullptr), offset(0)
+    : IMViewControl<IMEmptyView>(parent, 0),
+      frame(nullptr),
+      itemsBox(nullptr),
+      background(nullptr),
+      lines{},
+      mask(nullptr),
+      selected(nullptr),
+      scroll(nullptr),
+      offset(0)
 {
     frame = new Container(parent, nullptr, 0);
     background = Picture::Create(frame, 0, 0, L"EditBarBackGround", 0, kOpaqueWhite);

@@ -37,9 +37,20 @@ IMButtonBase<IMStateView>* MakePart(IMDialogBase<IMEmptyView>* bar, const wchar_
 } // namespace
 
 IMScroll::IMScroll(IMDialogBase* parent, const RECT* rect)
-    : IMDialogBase<IMEmptyView>(parent, rect, 0), minimum(0), maximum(100), position(0),
-      page(10), up(nullptr), down(nullptr), upperTrack(nullptr), lowerTrack(nullptr),
-      slider(nullptr), background(nullptr), lastMouseX(0), lastMouseY(0), repeatTimer(0)
+    : IMDialogBase<IMEmptyView>(parent, rect, 0),
+      minimum(0),
+      maximum(100),
+      position(0),
+      page(10),
+      up(nullptr),
+      down(nullptr),
+      upperTrack(nullptr),
+      lowerTrack(nullptr),
+      slider(nullptr),
+      background(nullptr),
+      lastMouseX(0),
+      lastMouseY(0),
+      repeatTimer(0)
 {
     background = Picture::Create(this, 0, 0, L"ScrollBackground", 0, 0xFFFFFFFFu);
     up = MakePart(this, L"ScrollButtonUp");
@@ -144,7 +155,8 @@ long IMScroll::OnButtonMouse(const IMMouseEvent& e)
         StopRepeat();
         if (window) {
             repeatTimer = window->AddTimer(kNextRepeat);
-            mouse = window->ConnectTimer(repeatTimer, boost::bind(&IMScroll::OnButtonMouse, this, e));
+            mouse =
+                window->ConnectTimer(repeatTimer, boost::bind(&IMScroll::OnButtonMouse, this, e));
         }
     } else if (e.IsMessage(WM_LBUTTONDOWN)) {
         StopRepeat();
@@ -154,7 +166,8 @@ long IMScroll::OnButtonMouse(const IMMouseEvent& e)
             IMMouseEvent tick(e);
             tick.code = IMEVENT_GENERIC;
             repeatTimer = window->AddTimer(kFirstRepeat);
-            mouse = window->ConnectTimer(repeatTimer, boost::bind(&IMScroll::OnButtonMouse, this, tick));
+            mouse = window->ConnectTimer(repeatTimer,
+                                         boost::bind(&IMScroll::OnButtonMouse, this, tick));
         }
     } else if (e.IsMessage(WM_LBUTTONUP) || e.Is(IMEVENT_MOUSELEAVE)) {
         if (mouse.connected() && repeatTimer != 0) {
@@ -193,8 +206,8 @@ long IMScroll::OnEvent(const IMMouseEvent& e)
         const int limit = h - w - (s.bottom - s.top);
         const int top = limit < std::max(w, newTop) ? limit : std::max(w, newTop);
         if (track > 0) {
-            const int v = static_cast<int>(std::floor(
-                static_cast<double>(top - w) * (maximum - minimum) / track + 0.5));
+            const int v = static_cast<int>(
+                std::floor(static_cast<double>(top - w) * (maximum - minimum) / track + 0.5));
             if (v != position)
                 SetPosition(v);
         }

@@ -40,6 +40,8 @@ public:
     Button* GetUpperTrack() const { return upperTrack; }
     Button* GetLowerTrack() const { return lowerTrack; }
     Button* GetSlider() const { return slider; }
+    // For tests only: the repeat's timer on the window, and whether the
+    // slider follows the mouse.
     int GetRepeatTimer() const { return repeatTimer; }
     bool IsTracking() const { return mouse.connected(); }
 

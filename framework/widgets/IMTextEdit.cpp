@@ -30,7 +30,10 @@ int IMTextEdit::RememberedColumn()
 }
 
 IMTextEdit::IMTextEdit(Container* parent)
-    : IMStaticPictureBase<IMTextView>(parent, 0), caretPosition(0), blinkTimer(0), caret(nullptr)
+    : IMStaticPictureBase<IMTextView>(parent, 0),
+      caretPosition(0),
+      blinkTimer(0),
+      caret(nullptr)
 {
     SetFocusable(true);
     ConnectKeyMessage(boost::bind(&IMTextEdit::OnChar, this, _1));
@@ -83,9 +86,9 @@ long IMTextEdit::UpdateCaret()
         // As tall as a space would be in the edit's format.
         if (IMResourceManager* manager = IMResourceManager::Instance()) {
             const wchar_t space = L' ';
-            const int id = manager->CreateGlyphTexture(L"TempSpaceBar", &space, nullptr,
-                                                       textColour, height, face, italic, bold,
-                                                       underline, backColour);
+            const int id =
+                manager->CreateGlyphTexture(L"TempSpaceBar", &space, nullptr, textColour, height,
+                                            face, italic, bold, underline, backColour);
             if (IMTextureRecord* record = manager->GetTextureRecord(id)) {
                 caretHeight = record->imageRect.bottom - record->imageRect.top;
                 manager->ReleaseTexture(id);

@@ -39,8 +39,9 @@ public:
     void SetText(std::wstring text);
 
     int GetCaretPosition() const { return caretPosition; }
-    int GetBlinkTimer() const { return blinkTimer; }
     Picture* GetCaret() const { return caret; }
+    // For tests only: the caret's blink timer on the window.
+    int GetBlinkTimer() const { return blinkTimer; }
 
     // The column Up and Down aim for, shared by every edit.
     static int RememberedColumn();

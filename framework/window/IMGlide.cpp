@@ -24,8 +24,10 @@ void GlideTo(float startX, float startY, int targetX, int targetY,
         return;
     // The difference in double precision, rounded to float, then divided.
     const FLOATPOINT step{
-        static_cast<float>(static_cast<double>(targetX) - static_cast<double>(startX)) / kGlideSteps,
-        static_cast<float>(static_cast<double>(targetY) - static_cast<double>(startY)) / kGlideSteps};
+        static_cast<float>(static_cast<double>(targetX) - static_cast<double>(startX)) /
+            kGlideSteps,
+        static_cast<float>(static_cast<double>(targetY) - static_cast<double>(startY)) /
+            kGlideSteps};
     const FLOATPOINT first{startX + step.x, startY + step.y};
     const POINT start{static_cast<LONG>(startX), static_cast<LONG>(startY)};
     ArmStep(window, first, step, kGlideSteps - 1, kGlidePeriod, POINT{targetX, targetY}, start,
@@ -47,8 +49,9 @@ long GlideStep(IMWindow* window, FLOATPOINT position, FLOATPOINT step, int timer
     }
     // The accumulated float position may fall a pixel short of the target
     // after truncation: the last move goes there exactly.
-    const POINT to = stepsLeft <= 0 ? target
-                                    : POINT{static_cast<LONG>(position.x), static_cast<LONG>(position.y)};
+    const POINT to = stepsLeft <= 0
+                         ? target
+                         : POINT{static_cast<LONG>(position.x), static_cast<LONG>(position.y)};
     if (picture)
         picture->MoveTo(to);
     else

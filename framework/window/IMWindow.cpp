@@ -19,11 +19,10 @@ IMWindow::IMWindow()
       minimized(false),
       lastTimerId(0),
       firingDepth(0)
-{
-}
+{}
 
-IMWindow* IMWindow::Create(HMENU menu, const RECT* rect, const std::wstring& caption,
-                           bool windowed, HINSTANCE hinstance)
+IMWindow* IMWindow::Create(HMENU menu, const RECT* rect, const std::wstring& caption, bool windowed,
+                           HINSTANCE hinstance)
 {
     if (!hinstance)
         hinstance = GetModuleHandleW(nullptr);
@@ -54,9 +53,9 @@ IMWindow* IMWindow::Create(HMENU menu, const RECT* rect, const std::wstring& cap
     const DWORD style = windowed ? (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : WS_POPUP;
     AdjustWindowRect(&client, style, menu != nullptr);
 
-    HWND hwnd = CreateWindowExW(0, kClassName, caption.c_str(), style, x, y,
-                                client.right - client.left, client.bottom - client.top, nullptr,
-                                menu, hinstance, nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, kClassName, caption.c_str(), style, x, y, client.right - client.left,
+                        client.bottom - client.top, nullptr, menu, hinstance, nullptr);
     if (!hwnd)
         std::exit(static_cast<int>(GetLastError()));
     handle = hwnd;

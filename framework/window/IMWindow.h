@@ -63,9 +63,17 @@ public:
     Connection ConnectTimer(int id, const IMSignal<IMEvent>::slot_type& slot);
 
     bool IsMinimized() const { return minimized; }
+
+    // For tests and benchmarks only (the program itself never asks): whether
+    // the timer exists, how many there are, and a timer's interval (0 for an
+    // unknown identifier).
     bool HasTimer(int id) const { return timers.count(id) != 0; }
     size_t TimerCount() const { return timers.size(); }
-    DWORD GetTimerInterval(int id) const { auto t = timers.find(id); return t == timers.end() ? 0 : t->second->interval; }
+    DWORD GetTimerInterval(int id) const
+    {
+        const auto t = timers.find(id);
+        return t == timers.end() ? 0 : t->second->interval;
+    }
 
 private:
     // Fires the due timers in ascending identifier order.

@@ -138,8 +138,7 @@ void IMWindow::FireDueTimers()
         const int id = it->first;
         IMTimer* timer = it->second.get();
         const LONGLONG ticks = now.QuadPart - timer->start;
-        const DWORD elapsed =
-            ticks > 0 ? static_cast<DWORD>(ticks * 1000 / frequency.QuadPart) : 0;
+        const DWORD elapsed = ticks > 0 ? static_cast<DWORD>(ticks * 1000 / frequency.QuadPart) : 0;
         if (elapsed >= timer->interval) {
             LARGE_INTEGER fired;
             QueryPerformanceCounter(&fired);

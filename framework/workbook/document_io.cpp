@@ -47,7 +47,11 @@ public:
     void warning(const SAXParseException&) override {}
     void error(const SAXParseException& e) override { Note(e); }
     void fatalError(const SAXParseException& e) override { Note(e); }
-    void resetErrors() override { failed_ = false; message_.clear(); }
+    void resetErrors() override
+    {
+        failed_ = false;
+        message_.clear();
+    }
 
     bool failed() const { return failed_; }
     const std::string& message() const { return message_; }
@@ -55,7 +59,8 @@ public:
 private:
     void Note(const SAXParseException& e)
     {
-        if (failed_) return;
+        if (failed_)
+            return;
         failed_ = true;
         message_ = "line " + std::to_string(e.getLineNumber()) + ", column " +
                    std::to_string(e.getColumnNumber()) + ": " + FromXml(e.getMessage());
@@ -99,7 +104,8 @@ class WriterErrors : public DOMErrorHandler {
 public:
     bool handleError(const DOMError& e) override
     {
-        if (message_.empty()) message_ = FromXml(e.getMessage());
+        if (message_.empty())
+            message_ = FromXml(e.getMessage());
         // Warnings let the writer go on; errors stop it.
         return e.getSeverity() == DOMError::DOM_SEVERITY_WARNING;
     }
@@ -110,7 +116,12 @@ private:
 };
 
 struct Releaser {
-    template <typename T> void operator()(T* p) const { if (p) p->release(); }
+    template <typename T>
+    void operator()(T* p) const
+    {
+        if (p)
+            p->release();
+    }
 };
 
 } // namespace
@@ -126,17 +137,21 @@ MemoryManager* DocumentMemory::getExceptionMemoryManager()
 
 void* DocumentMemory::allocate(XMLSize_t size)
 {
-    if (size > limit_ - inUse_) throw OutOfMemoryException();
+    if (size > limit_ - inUse_)
+        throw OutOfMemoryException();
     void* block = nullptr;
     bool mapped = false;
     if (size >= kMappedBlock) {
         block = ::mmap(nullptr, size + kHeader, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (block == MAP_FAILED) block = nullptr;
+        if (block == MAP_FAILED)
+            block = nullptr;
         mapped = block != nullptr;
     }
-    if (!block) block = std::malloc(size + kHeader);
-    if (!block) throw OutOfMemoryException();
+    if (!block)
+        block = std::malloc(size + kHeader);
+    if (!block)
+        throw OutOfMemoryException();
     *static_cast<BlockHeader*>(block) = BlockHeader{size, mapped};
     inUse_ += size;
     return static_cast<char*>(block) + kHeader;
@@ -144,7 +159,8 @@ void* DocumentMemory::allocate(XMLSize_t size)
 
 void DocumentMemory::deallocate(void* p)
 {
-    if (!p) return;
+    if (!p)
+        return;
     void* block = static_cast<char*>(p) - kHeader;
     BlockHeader header = *static_cast<BlockHeader*>(block);
     inUse_ -= header.size;
@@ -154,8 +170,8 @@ void DocumentMemory::deallocate(void* p)
         std::free(block);
 }
 
-DOMDocument* ParseDocument(const std::string& bytes, const char* systemId,
-                           MemoryManager* memory, std::string* error)
+DOMDocument* ParseDocument(const std::string& bytes, const char* systemId, MemoryManager* memory,
+                           std::string* error)
 {
     try {
         XercesDOMParser parser(nullptr, memory);
@@ -215,14 +231,16 @@ DOMDocument* ParseDocument(const std::string& bytes, const char* systemId,
 
 DOMElement* WorkbookRoot(DOMDocument* document)
 {
-    if (!document) return nullptr;
+    if (!document)
+        return nullptr;
     DOMElement* root = document->getDocumentElement();
-    if (!root || !IsSpreadsheetElement(root, u"Workbook")) return nullptr;
+    if (!root || !IsSpreadsheetElement(root, u"Workbook"))
+        return nullptr;
     return root;
 }
 
-DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId,
-                           MemoryManager* memory, std::string* error)
+DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId, MemoryManager* memory,
+                           std::string* error)
 {
     DOMDocument* document = ParseDocument(bytes, systemId, memory, error);
     if (document && !WorkbookRoot(document)) {
@@ -233,8 +251,8 @@ DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId,
     return document;
 }
 
-bool SerializeDocument(DOMImplementation* implementation, DOMDocument* document,
-                       std::string* out, std::string* error)
+bool SerializeDocument(DOMImplementation* implementation, DOMDocument* document, std::string* out,
+                       std::string* error)
 {
     out->clear();
     try {

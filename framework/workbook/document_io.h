@@ -24,6 +24,7 @@ public:
     void* allocate(XMLSize_t size) override;
     void deallocate(void* p) override;
 
+    // The bytes allocated and not yet freed; for tests only.
     std::size_t InUse() const { return inUse_; }
 
 private:
@@ -59,7 +60,7 @@ xercesc::DOMDocument* ParseWorkbook(const std::string& bytes, const char* system
 
 // The whole document as the DOM writer writes it by default, encoded in
 // UTF-8. False with *error when the writer fails.
-bool SerializeDocument(xercesc::DOMImplementation* implementation,
-                       xercesc::DOMDocument* document, std::string* out, std::string* error);
+bool SerializeDocument(xercesc::DOMImplementation* implementation, xercesc::DOMDocument* document,
+                       std::string* out, std::string* error);
 
 } // namespace workbook

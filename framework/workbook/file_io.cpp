@@ -44,7 +44,8 @@ public:
     int Close()
     {
         int error = 0;
-        if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+        if (fd_ >= 0 && ::close(fd_) != 0)
+            error = errno;
         fd_ = -1;
         return error;
     }
@@ -56,8 +57,10 @@ private:
 std::string FolderOf(const std::string& path)
 {
     std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
@@ -72,16 +75,19 @@ std::string BaseOf(const std::string& path)
 std::string FollowLink(const std::string& path)
 {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
     char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved)) return resolved;
+    if (::realpath(path.c_str(), resolved))
+        return resolved;
     return path;
 }
 
 // At most `bytes` bytes of the UTF-8 text, not cutting a character.
 std::string Shortened(const std::string& text, std::size_t bytes)
 {
-    if (text.size() <= bytes) return text;
+    if (text.size() <= bytes)
+        return text;
     std::size_t end = bytes;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
         --end;
@@ -95,7 +101,8 @@ bool WriteAll(int fd, const std::string& bytes, int* error)
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             *error = errno;
             return false;
         }
@@ -119,13 +126,16 @@ std::string TempNameStart(const std::string& base)
 pid_t TempWriter(const std::string& rest)
 {
     const std::string suffix = ".tmp";
-    if (rest.size() <= suffix.size() || rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (rest.size() <= suffix.size() ||
+        rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) != 0)
         return 0;
     const std::string middle = rest.substr(0, rest.size() - suffix.size());
     const std::string::size_type dash = middle.find('-');
-    if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size()) return 0;
+    if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size())
+        return 0;
     for (std::string::size_type i = 0; i < middle.size(); ++i) {
-        if (i != dash && (middle[i] < '0' || middle[i] > '9')) return 0;
+        if (i != dash && (middle[i] < '0' || middle[i] > '9'))
+            return 0;
     }
     return static_cast<pid_t>(std::stol(middle.substr(0, dash)));
 }
@@ -137,7 +147,8 @@ int CreateTemp(const std::string& folder, const std::string& base, std::string* 
     for (int attempt = 0; attempt < 100; ++attempt) {
         *tempPath = stem + std::to_string(gTempCounter++) + ".tmp";
         int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
     errno = EEXIST;
     return -1;
@@ -154,8 +165,10 @@ WriteResult Failed(const std::string& what, int error)
 
 bool operator==(const FileStamp& a, const FileStamp& b)
 {
-    if (a.exists != b.exists) return false;
-    if (!a.exists) return true;
+    if (a.exists != b.exists)
+        return false;
+    if (!a.exists)
+        return true;
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
            a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
 }
@@ -163,7 +176,8 @@ bool operator==(const FileStamp& a, const FileStamp& b)
 FileStamp StampOf(const std::string& path)
 {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return FileStamp();
+    if (::stat(path.c_str(), &st) != 0)
+        return FileStamp();
     return StampFromStat(st);
 }
 
@@ -205,16 +219,19 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
     for (;;) {
         if (got == bytes.size()) {
             // The file may have grown since fstat.
-            if (bytes.size() >= limit + 1) break;
+            if (bytes.size() >= limit + 1)
+                break;
             bytes.resize(std::min(limit + 1, bytes.size() + 65536));
         }
         ssize_t n = ::read(fd.get(), &bytes[got], bytes.size() - got);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             r.error = ErrnoText(errno);
             return r;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         got += static_cast<std::size_t>(n);
     }
     if (got > limit) {
@@ -235,14 +252,19 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
 
     std::string temp;
     Fd fd(CreateTemp(folder, BaseOf(target), &temp));
-    if (fd.get() < 0) return Failed("cannot create a file in \"" + folder + "\"", errno);
+    if (fd.get() < 0)
+        return Failed("cannot create a file in \"" + folder + "\"", errno);
 
     // Abandons the temporary file on every way out but the rename.
     bool renamed = false;
     struct TempGuard {
         const std::string& temp;
         const bool& renamed;
-        ~TempGuard() { if (!renamed) ::unlink(temp.c_str()); }
+        ~TempGuard()
+        {
+            if (!renamed)
+                ::unlink(temp.c_str());
+        }
     } guard{temp, renamed};
 
     struct stat old;
@@ -250,11 +272,15 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
         ::fchmod(fd.get(), old.st_mode & 07777);
 
     int error = 0;
-    if (!WriteAll(fd.get(), bytes, &error)) return Failed("cannot write", error);
-    if (::fsync(fd.get()) != 0) return Failed("cannot flush to disk", errno);
+    if (!WriteAll(fd.get(), bytes, &error))
+        return Failed("cannot write", error);
+    if (::fsync(fd.get()) != 0)
+        return Failed("cannot flush to disk", errno);
     struct stat written;
-    if (::fstat(fd.get(), &written) != 0) return Failed("cannot write", errno);
-    if ((error = fd.Close()) != 0) return Failed("cannot write", error);
+    if (::fstat(fd.get(), &written) != 0)
+        return Failed("cannot write", errno);
+    if ((error = fd.Close()) != 0)
+        return Failed("cannot write", error);
 
     if (beforeReplace && !beforeReplace(temp)) {
         WriteResult r;
@@ -262,7 +288,8 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
         return r;
     }
 
-    if (::rename(temp.c_str(), target.c_str()) != 0) return Failed("cannot replace the file", errno);
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return Failed("cannot replace the file", errno);
     renamed = true;
 
     WriteResult r;
@@ -288,15 +315,20 @@ int RemoveStaleTemporaryFiles(const std::string& path)
     const std::string folder = FolderOf(target);
     const std::string start = TempNameStart(BaseOf(target));
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return 0;
+    if (!dir)
+        return 0;
     int removed = 0;
     while (dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.compare(0, start.size(), start) != 0) continue;
+        if (name.compare(0, start.size(), start) != 0)
+            continue;
         const pid_t writer = TempWriter(name.substr(start.size()));
-        if (writer <= 0 || writer == ::getpid()) continue;
-        if (::kill(writer, 0) == 0 || errno != ESRCH) continue;
-        if (::unlink((folder + "/" + name).c_str()) == 0) ++removed;
+        if (writer <= 0 || writer == ::getpid())
+            continue;
+        if (::kill(writer, 0) == 0 || errno != ESRCH)
+            continue;
+        if (::unlink((folder + "/" + name).c_str()) == 0)
+            ++removed;
     }
     ::closedir(dir);
     return removed;

@@ -22,21 +22,24 @@ struct FileStamp {
     timespec modified{};
 };
 bool operator==(const FileStamp& a, const FileStamp& b);
-inline bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b); }
+inline bool operator!=(const FileStamp& a, const FileStamp& b)
+{
+    return !(a == b);
+}
 
 // The stamp of the file at path; exists is false when there is no file.
 FileStamp StampOf(const std::string& path);
 
 enum class ReadStatus {
-    Ok,          // bytes hold the whole file
-    Missing,     // nothing at the path (or a folder on the way is missing)
-    Unreadable,  // something is there but cannot be read as a file
+    Ok,         // bytes hold the whole file
+    Missing,    // nothing at the path (or a folder on the way is missing)
+    Unreadable, // something is there but cannot be read as a file
 };
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
     std::string bytes;
-    std::string error;  // why, when Unreadable
+    std::string error; // why, when Unreadable
     FileStamp stamp;
 };
 
@@ -51,8 +54,8 @@ using BeforeReplace = std::function<bool(const std::string& tempPath)>;
 
 struct WriteResult {
     bool ok = false;
-    std::string error;  // why, when not ok
-    FileStamp stamp;    // of the written file, when ok
+    std::string error; // why, when not ok
+    FileStamp stamp;   // of the written file, when ok
 };
 
 // Writes bytes to a new file in the target's folder, flushes it to disk,

@@ -19,9 +19,11 @@ struct QName {
 
 QName Split(const XMLCh* name)
 {
-    if (!name) return {std::u16string(), u""};
+    if (!name)
+        return {std::u16string(), u""};
     for (const XMLCh* p = name; *p; ++p) {
-        if (*p == u':') return {std::u16string(name, p), p + 1};
+        if (*p == u':')
+            return {std::u16string(name, p), p + 1};
     }
     return {std::u16string(), name};
 }
@@ -33,7 +35,8 @@ const XMLCh* NamespaceOf(const DOMElement* at, const std::u16string& prefix)
     const std::u16string declaration = prefix.empty() ? u"xmlns" : u"xmlns:" + prefix;
     for (const DOMNode* node = at; node && node->getNodeType() == DOMNode::ELEMENT_NODE;
          node = node->getParentNode()) {
-        if (const DOMAttr* attr = static_cast<const DOMElement*>(node)->getAttributeNode(declaration.c_str()))
+        if (const DOMAttr* attr =
+                static_cast<const DOMElement*>(node)->getAttributeNode(declaration.c_str()))
             return attr->getValue();
     }
     return nullptr;
@@ -42,7 +45,8 @@ const XMLCh* NamespaceOf(const DOMElement* at, const std::u16string& prefix)
 bool InSpreadsheetNamespace(const DOMElement* at, const std::u16string& prefix)
 {
     const XMLCh* uri = NamespaceOf(at, prefix);
-    if (uri) return XMLString::equals(uri, kSpreadsheetNamespace);
+    if (uri)
+        return XMLString::equals(uri, kSpreadsheetNamespace);
     return prefix.empty() || prefix == u"ss";
 }
 
@@ -53,13 +57,17 @@ bool IsElement(const DOMNode* node)
 
 long NumberOf(const DOMAttr* attr, long otherwise)
 {
-    if (!attr) return otherwise;
+    if (!attr)
+        return otherwise;
     const XMLCh* p = attr->getValue();
-    while (*p == u' ') ++p;
-    if (*p < u'0' || *p > u'9') return otherwise;
+    while (*p == u' ')
+        ++p;
+    if (*p < u'0' || *p > u'9')
+        return otherwise;
     long n = 0;
     for (; *p >= u'0' && *p <= u'9'; ++p) {
-        if (n > 100000000) return otherwise;
+        if (n > 100000000)
+            return otherwise;
         n = n * 10 + (*p - u'0');
     }
     return n;
@@ -67,7 +75,8 @@ long NumberOf(const DOMAttr* attr, long otherwise)
 
 void RaiseTo(DOMAttr* attr, long needed)
 {
-    if (!attr || NumberOf(attr, 0) >= needed) return;
+    if (!attr || NumberOf(attr, 0) >= needed)
+        return;
     const std::string digits = std::to_string(needed);
     attr->setValue(std::u16string(digits.begin(), digits.end()).c_str());
 }
@@ -76,7 +85,8 @@ void RaiseTo(DOMAttr* attr, long needed)
 
 bool IsSpreadsheetElement(const DOMElement* element, const char16_t* local)
 {
-    if (!element) return false;
+    if (!element)
+        return false;
     const QName name = Split(element->getTagName());
     return XMLString::equals(name.local, local) && InSpreadsheetNamespace(element, name.prefix);
 }
@@ -84,14 +94,16 @@ bool IsSpreadsheetElement(const DOMElement* element, const char16_t* local)
 DOMAttr* SpreadsheetAttribute(const DOMElement* element, const char16_t* local)
 {
     DOMNamedNodeMap* attributes = element->getAttributes();
-    if (!attributes) return nullptr;
+    if (!attributes)
+        return nullptr;
     for (XMLSize_t i = 0, n = attributes->getLength(); i < n; ++i) {
         auto* attr = static_cast<DOMAttr*>(attributes->item(i));
         const QName name = Split(attr->getName());
         // An attribute without a prefix is in no namespace.
         if (name.prefix.empty() || name.prefix == u"xmlns" || !XMLString::equals(name.local, local))
             continue;
-        if (InSpreadsheetNamespace(element, name.prefix)) return attr;
+        if (InSpreadsheetNamespace(element, name.prefix))
+            return attr;
     }
     return nullptr;
 }
@@ -103,7 +115,8 @@ DOMElement* FirstSpreadsheetElement(const DOMElement* parent, const char16_t* lo
             return static_cast<DOMElement*>(child);
     }
     for (DOMNode* child = parent->getFirstChild(); child; child = child->getNextSibling()) {
-        if (!IsElement(child)) continue;
+        if (!IsElement(child))
+            continue;
         if (DOMElement* found = FirstSpreadsheetElement(static_cast<DOMElement*>(child), local))
             return found;
     }
@@ -114,10 +127,12 @@ Prefixes PrefixesOf(const DOMElement* root)
 {
     Prefixes prefixes;
     const QName rootName = Split(root->getTagName());
-    if (!rootName.prefix.empty()) prefixes.element = rootName.prefix + u":";
+    if (!rootName.prefix.empty())
+        prefixes.element = rootName.prefix + u":";
     prefixes.attribute = u"ss:";
     const XMLCh* ss = NamespaceOf(root, u"ss");
-    if (!ss || XMLString::equals(ss, kSpreadsheetNamespace)) return prefixes;
+    if (!ss || XMLString::equals(ss, kSpreadsheetNamespace))
+        return prefixes;
     // "ss" means something else here: take a prefix that is bound to it.
     DOMNamedNodeMap* attributes = root->getAttributes();
     for (XMLSize_t i = 0, n = attributes ? attributes->getLength() : 0; i < n; ++i) {
@@ -135,27 +150,33 @@ void KeepExpandedCountsTrue(DOMElement* table)
 {
     DOMAttr* rowCount = SpreadsheetAttribute(table, u"ExpandedRowCount");
     DOMAttr* columnCount = SpreadsheetAttribute(table, u"ExpandedColumnCount");
-    if (!rowCount && !columnCount) return;
+    if (!rowCount && !columnCount)
+        return;
     // Rows and cells may skip ahead (ss:Index) and stand for several
     // (ss:Span, ss:MergeAcross); indices count from 1.
     long lastRow = 0, lastColumnDeclared = 0, lastColumn = 0;
     for (DOMNode* node = table->getFirstChild(); node; node = node->getNextSibling()) {
-        if (!IsElement(node)) continue;
+        if (!IsElement(node))
+            continue;
         auto* child = static_cast<DOMElement*>(node);
         if (IsSpreadsheetElement(child, u"Column")) {
-            const long index = NumberOf(SpreadsheetAttribute(child, u"Index"), lastColumnDeclared + 1);
+            const long index =
+                NumberOf(SpreadsheetAttribute(child, u"Index"), lastColumnDeclared + 1);
             lastColumnDeclared = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
-            if (lastColumnDeclared > lastColumn) lastColumn = lastColumnDeclared;
+            if (lastColumnDeclared > lastColumn)
+                lastColumn = lastColumnDeclared;
         } else if (IsSpreadsheetElement(child, u"Row")) {
             const long index = NumberOf(SpreadsheetAttribute(child, u"Index"), lastRow + 1);
             lastRow = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
             long cell = 0;
             for (DOMNode* c = child->getFirstChild(); c; c = c->getNextSibling()) {
-                if (!IsElement(c) || !IsSpreadsheetElement(static_cast<DOMElement*>(c), u"Cell")) continue;
+                if (!IsElement(c) || !IsSpreadsheetElement(static_cast<DOMElement*>(c), u"Cell"))
+                    continue;
                 auto* element = static_cast<DOMElement*>(c);
                 const long at = NumberOf(SpreadsheetAttribute(element, u"Index"), cell + 1);
                 cell = at + NumberOf(SpreadsheetAttribute(element, u"MergeAcross"), 0);
-                if (cell > lastColumn) lastColumn = cell;
+                if (cell > lastColumn)
+                    lastColumn = cell;
             }
         }
     }

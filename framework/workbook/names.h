@@ -26,14 +26,15 @@ xercesc::DOMAttr* SpreadsheetAttribute(const xercesc::DOMElement* element, const
 
 // The first element below `parent` (children first, then deeper) that is the
 // SpreadsheetML element `local`; null when there is none.
-xercesc::DOMElement* FirstSpreadsheetElement(const xercesc::DOMElement* parent, const char16_t* local);
+xercesc::DOMElement* FirstSpreadsheetElement(const xercesc::DOMElement* parent,
+                                             const char16_t* local);
 
 // The prefixes new content should use in the document under root: the
 // root's own for elements, one bound to SpreadsheetML for attributes ("ss"
 // where that is bound to it, or where no such prefix is declared at all).
 struct Prefixes {
-    std::u16string element;    // "" or "ss:" and the like, colon included
-    std::u16string attribute;  // colon included
+    std::u16string element;   // "" or "ss:" and the like, colon included
+    std::u16string attribute; // colon included
 };
 Prefixes PrefixesOf(const xercesc::DOMElement* root);
 

@@ -15,14 +15,17 @@ SaveLock::SaveLock(const std::string& path, std::chrono::milliseconds patience)
 {
     const std::string target = SaveTarget(path);
     const std::string::size_type slash = target.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : target.substr(0, slash);
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+        return;
     const auto end = std::chrono::steady_clock::now() + patience;
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
-        if (error == EINTR) continue;
+        if (error == EINTR)
+            continue;
         if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= end) {
             timedOut_ = error == EWOULDBLOCK;
             ::close(fd_);
@@ -35,7 +38,8 @@ SaveLock::SaveLock(const std::string& path, std::chrono::milliseconds patience)
 
 SaveLock::~SaveLock()
 {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 } // namespace workbook

@@ -19,7 +19,8 @@ namespace {
 
 // The SpreadsheetML elements `local` below `within`, in document order,
 // whatever prefix the file writes them with.
-void CollectNamed(const DOMElement* within, const char16_t* local, std::vector<const DOMElement*>& found)
+void CollectNamed(const DOMElement* within, const char16_t* local,
+                  std::vector<const DOMElement*>& found)
 {
     for (const DOMNode* node = within->getFirstChild(); node; node = node->getNextSibling()) {
         if (node->getNodeType() != DOMNode::ELEMENT_NODE)
@@ -44,11 +45,13 @@ std::vector<const DOMElement*> ElementsNamed(const DOMElement* within, const cha
 bool PrintTable(PrintTarget& target, const DOMElement* table,
                 const std::map<std::wstring, std::wstring>& header)
 {
-    if (!table) return true;
+    if (!table)
+        return true;
     const int pageWidth = target.DeviceCaps(HORZRES);
     const int pageHeight = target.DeviceCaps(VERTRES);
     TEXTMETRICW metrics{};
-    if (!target.TextMetrics(&metrics)) return false;
+    if (!target.TextMetrics(&metrics))
+        return false;
     const int line = metrics.tmHeight + metrics.tmExternalLeading;
     const int margin = metrics.tmAveCharWidth;
     const int column = pageWidth / 2;
@@ -57,7 +60,8 @@ bool PrintTable(PrintTarget& target, const DOMElement* table,
     auto next = [margin, column](int x, int width) { return x + std::max(margin + width, column); };
 
     DOCINFOW info{static_cast<int>(sizeof(DOCINFOW)), kPrintDocumentName, nullptr, nullptr, 0};
-    if (target.StartDoc(info) <= 0) return false;
+    if (target.StartDoc(info) <= 0)
+        return false;
     target.StartPage();
     int y = line;
     for (const auto& pair : header) {
@@ -88,12 +92,30 @@ bool PrintTable(PrintTarget& target, const DOMElement* table,
     return target.EndDoc() > 0;
 }
 
-int DcPrintTarget::DeviceCaps(int index) { return GetDeviceCaps(dc_, index); }
-bool DcPrintTarget::TextMetrics(TEXTMETRICW* metrics) { return GetTextMetricsW(dc_, metrics); }
-int DcPrintTarget::StartDoc(const DOCINFOW& info) { return StartDocW(dc_, &info); }
-int DcPrintTarget::StartPage() { return ::StartPage(dc_); }
-int DcPrintTarget::EndPage() { return ::EndPage(dc_); }
-int DcPrintTarget::EndDoc() { return ::EndDoc(dc_); }
+int DcPrintTarget::DeviceCaps(int index)
+{
+    return GetDeviceCaps(dc_, index);
+}
+bool DcPrintTarget::TextMetrics(TEXTMETRICW* metrics)
+{
+    return GetTextMetricsW(dc_, metrics);
+}
+int DcPrintTarget::StartDoc(const DOCINFOW& info)
+{
+    return StartDocW(dc_, &info);
+}
+int DcPrintTarget::StartPage()
+{
+    return ::StartPage(dc_);
+}
+int DcPrintTarget::EndPage()
+{
+    return ::EndPage(dc_);
+}
+int DcPrintTarget::EndDoc()
+{
+    return ::EndDoc(dc_);
+}
 
 void DcPrintTarget::TextW(int x, int y, const std::wstring& text)
 {

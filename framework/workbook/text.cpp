@@ -4,7 +4,8 @@
 
 char NarrowChar(wchar_t c)
 {
-    if (c == L'"') return '\'';
+    if (c == L'"')
+        return '\'';
     return platform::WideToCp1251(c, '?');
 }
 
@@ -63,7 +64,8 @@ std::u16string ToXml(const std::string& cp1251)
 std::wstring XmlToWide(const XMLCh* text)
 {
     std::wstring out;
-    if (!text) return out;
+    if (!text)
+        return out;
     for (const XMLCh* p = text; *p; ++p) {
         char32_t c = *p;
         if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {

@@ -37,6 +37,9 @@ std::string FromXml(const XMLCh* text);
 std::wstring XmlToWide(const XMLCh* text);
 
 // The XMLCh view of a UTF-16 string.
-inline const XMLCh* X(const std::u16string& s) { return s.c_str(); }
+inline const XMLCh* X(const std::u16string& s)
+{
+    return s.c_str();
+}
 
 } // namespace workbook

@@ -45,7 +45,8 @@ std::string AsideName(const std::string& utf8Path, int n)
     std::string::size_type slash = utf8Path.find_last_of('/');
     std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
     std::string::size_type dot = utf8Path.find_last_of('.');
-    if (dot == std::string::npos || dot <= nameStart) dot = utf8Path.size();
+    if (dot == std::string::npos || dot <= nameStart)
+        dot = utf8Path.size();
     std::string mark = n == 1 ? u8" (новый)" : u8" (новый " + std::to_string(n) + ")";
     return utf8Path.substr(0, dot) + mark + utf8Path.substr(dot);
 }
@@ -54,7 +55,8 @@ std::string AsideName(const std::string& utf8Path, int n)
 void CollectSheets(const DOMElement* parent, std::vector<DOMElement*>* out)
 {
     for (DOMNode* node = parent->getFirstChild(); node; node = node->getNextSibling()) {
-        if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
+        if (node->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
         auto* element = static_cast<DOMElement*>(node);
         if (workbook::IsSpreadsheetElement(element, u"Worksheet"))
             out->push_back(element);
@@ -70,29 +72,35 @@ IMWorkbook::IMWorkbook(const std::wstring& filePath, const std::wstring& name)
       sheetName(Narrow(name))
 {
     implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
-    if (!implementation) throw std::runtime_error("XML library: no DOM implementation");
+    if (!implementation)
+        throw std::runtime_error("XML library: no DOM implementation");
     Open();
     SelectSheet(name);
 }
 
 IMWorkbook::~IMWorkbook()
 {
-    if (document) document->release();
+    if (document)
+        document->release();
 }
 
 DOMDocument* IMWorkbook::Parse(const workbook::ReadResult& read, const std::string& where,
-                               std::unique_ptr<workbook::DocumentMemory>* parsedMemory, std::string* why)
+                               std::unique_ptr<workbook::DocumentMemory>* parsedMemory,
+                               std::string* why)
 {
-    auto heap = std::make_unique<workbook::DocumentMemory>(workbook::DocumentMemoryLimit(read.bytes.size()));
+    auto heap = std::make_unique<workbook::DocumentMemory>(
+        workbook::DocumentMemoryLimit(read.bytes.size()));
     DOMDocument* parsed = workbook::ParseWorkbook(read.bytes, where.c_str(), heap.get(), why);
-    if (parsed) *parsedMemory = std::move(heap);
+    if (parsed)
+        *parsedMemory = std::move(heap);
     return parsed;
 }
 
 // Makes the parsed document the workbook's, in place of the one it held.
 void IMWorkbook::Adopt(DOMDocument* parsed, std::unique_ptr<workbook::DocumentMemory> parsedMemory)
 {
-    if (document) document->release();
+    if (document)
+        document->release();
     document = parsed;
     memory = std::move(parsedMemory);
     const workbook::Prefixes prefixes = workbook::PrefixesOf(document->getDocumentElement());
@@ -135,8 +143,10 @@ void IMWorkbook::StartFromTemplate()
     std::string template_(workbook::kTemplate, workbook::kTemplateLength);
     std::string error;
     auto heap = std::make_unique<workbook::DocumentMemory>(workbook::DocumentMemoryLimit(0));
-    DOMDocument* parsed = workbook::ParseDocument(template_, workbook::kTemplateSystemId, heap.get(), &error);
-    if (!parsed) throw std::runtime_error("XML library: cannot read the workbook template: " + error);
+    DOMDocument* parsed =
+        workbook::ParseDocument(template_, workbook::kTemplateSystemId, heap.get(), &error);
+    if (!parsed)
+        throw std::runtime_error("XML library: cannot read the workbook template: " + error);
     Adopt(parsed, std::move(heap));
     ownStamp = workbook::FileStamp();
 }
@@ -154,13 +164,15 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
         workbook::ReadResult read = workbook::ReadWholeFile(candidate, kFileLimit);
         if (read.status == workbook::ReadStatus::Missing) {
             path = candidate;
-            if (!document) StartFromTemplate();
+            if (!document)
+                StartFromTemplate();
             ownStamp = workbook::FileStamp();
         } else if (acceptWorkbook && read.status == workbook::ReadStatus::Ok) {
             std::string error;
             std::unique_ptr<workbook::DocumentMemory> heap;
             DOMDocument* parsed = Parse(read, candidate, &heap, &error);
-            if (!parsed) continue;
+            if (!parsed)
+                continue;
             path = candidate;
             Adopt(parsed, std::move(heap));
             ownStamp = read.stamp;
@@ -180,9 +192,11 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
 IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
 {
     workbook::FileStamp now = workbook::StampOf(path);
-    if (!now.exists || now == ownStamp) return DiskState::AsWritten;
+    if (!now.exists || now == ownStamp)
+        return DiskState::AsWritten;
     workbook::ReadResult read = workbook::ReadWholeFile(path, kFileLimit);
-    if (read.status == workbook::ReadStatus::Missing) return DiskState::AsWritten;
+    if (read.status == workbook::ReadStatus::Missing)
+        return DiskState::AsWritten;
     if (read.status != workbook::ReadStatus::Ok) {
         *why = "it has been replaced by something that cannot be read: " + read.error;
         return DiskState::NotAWorkbook;
@@ -198,7 +212,8 @@ IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
     Adopt(parsed, std::move(heap));
     ownStamp = read.stamp;
     try {
-        for (const PendingRow& row : pending) AppendRow(FindOrAddSheet(row.sheet), row);
+        for (const PendingRow& row : pending)
+            AppendRow(FindOrAddSheet(row.sheet), row);
     } catch (const OutOfMemoryException&) {
         Report("out of memory: rows are missing from \"" + path + "\"");
     } catch (const DOMException& e) {
@@ -216,7 +231,8 @@ DOMElement* IMWorkbook::FindOrAddSheet(const std::string& name)
     CollectSheets(root, &sheets);
     for (DOMElement* element : sheets) {
         DOMAttr* attr = workbook::SpreadsheetAttribute(element, u"Name");
-        if (attr && XMLString::compareString(attr->getValue(), X(wanted)) == 0) return element;
+        if (attr && XMLString::compareString(attr->getValue(), X(wanted)) == 0)
+            return element;
     }
     DOMElement* added = Append(root, u"Worksheet");
     added->setAttribute(X(attributePrefix + u"Name"), X(wanted));
@@ -256,7 +272,8 @@ DOMElement* IMWorkbook::TableForRows(DOMElement* ofSheet)
 void IMWorkbook::AppendRow(DOMElement* toSheet, const PendingRow& pendingRow)
 {
     DOMElement* row = Append(TableForRows(toSheet), u"Row");
-    if (pendingRow.empty) return;
+    if (pendingRow.empty)
+        return;
     const std::u16string type = attributePrefix + u"Type";
     DOMElement* first = Append(Append(row, u"Cell"), u"Data");
     first->setAttribute(X(type), u"String");
@@ -266,7 +283,8 @@ void IMWorkbook::AppendRow(DOMElement* toSheet, const PendingRow& pendingRow)
     second->appendChild(document->createTextNode(X(ToXml(Narrow(pendingRow.value)))));
 }
 
-void IMWorkbook::AddRow(const std::wstring& label, const std::wstring& value, const std::wstring& kind)
+void IMWorkbook::AddRow(const std::wstring& label, const std::wstring& value,
+                        const std::wstring& kind)
 {
     try {
         PendingRow row{sheetName, false, label, value, kind};
@@ -312,15 +330,18 @@ bool IMWorkbook::Fail(const std::string& target, const std::string& why)
 bool IMWorkbook::Save(const std::wstring& target)
 {
     const std::string utf8Target = platform::WideToUtf8(target);
-    if (target.empty() || utf8Target == path) return SaveOwn();
+    if (target.empty() || utf8Target == path)
+        return SaveOwn();
     return WriteTo(utf8Target, false);
 }
 
 bool IMWorkbook::SaveOwn()
 {
-    if (path.empty()) return Fail(path, "the workbook was given no file name");
+    if (path.empty())
+        return Fail(path, "the workbook was given no file name");
     workbook::SaveLock lock(path, kLockPatience);
-    if (lock.TimedOut()) return Fail(path, "another program has been saving it for too long");
+    if (lock.TimedOut())
+        return Fail(path, "another program has been saving it for too long");
     workbook::RemoveStaleTemporaryFiles(path);
     std::string why;
     if (CatchUpWithDisk(&why) == DiskState::NotAWorkbook && !MoveAside(why, false))
@@ -345,7 +366,8 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
     } catch (const OutOfMemoryException&) {
         return Fail(target, "out of memory");
     }
-    if (!workbook::SerializeDocument(implementation, document, &bytes, &error)) return Fail(target, error);
+    if (!workbook::SerializeDocument(implementation, document, &bytes, &error))
+        return Fail(target, error);
     workbook::WriteResult written = workbook::ReplaceFile(target, bytes, beforeReplace);
     // Whatever the target was called, if it is the own file now, the own
     // file is as this workbook wrote it.
@@ -353,8 +375,10 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
         ownStamp = written.stamp;
         own = true;
     }
-    if (!written.ok) return Fail(target, written.error);
-    if (own) pending.clear();
+    if (!written.ok)
+        return Fail(target, written.error);
+    if (own)
+        pending.clear();
     lastError.clear();
     return true;
 }

@@ -94,7 +94,7 @@ public:
 private:
     // A row added since the own file was last written, with its worksheet.
     struct PendingRow {
-        std::string sheet;  // narrowed
+        std::string sheet; // narrowed
         bool empty;
         std::wstring label, value, kind;
     };
@@ -105,7 +105,8 @@ private:
     xercesc::DOMDocument* Parse(const workbook::ReadResult& read, const std::string& where,
                                 std::unique_ptr<workbook::DocumentMemory>* parsedMemory,
                                 std::string* why);
-    void Adopt(xercesc::DOMDocument* parsed, std::unique_ptr<workbook::DocumentMemory> parsedMemory);
+    void Adopt(xercesc::DOMDocument* parsed,
+               std::unique_ptr<workbook::DocumentMemory> parsedMemory);
     bool MoveAside(const std::string& why, bool acceptWorkbook);
     DiskState CatchUpWithDisk(std::string* why);
     bool SaveOwn();
@@ -122,8 +123,8 @@ private:
 
     xercesc::DOMDocument* document = nullptr;
     xercesc::DOMElement* sheet = nullptr;
-    std::string path;       // UTF-8, as the file system names it
-    std::string sheetName;  // narrowed
+    std::string path;      // UTF-8, as the file system names it
+    std::string sheetName; // narrowed
     xercesc::DOMImplementation* implementation = nullptr;
 
     // The prefixes the document writes its names with.

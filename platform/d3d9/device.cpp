@@ -14,9 +14,15 @@ constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 constexpr UINT kQuadVertexSize = 28;
 constexpr UINT kMaxTextureSide = 8192;
 
-const void* Key(const IDirect3DDevice9* d) { return d; }
+const void* Key(const IDirect3DDevice9* d)
+{
+    return d;
+}
 
-bool IsBool(DWORD v) { return v == FALSE || v == TRUE; }
+bool IsBool(DWORD v)
+{
+    return v == FALSE || v == TRUE;
+}
 
 // The values the device implements, per render state.
 bool RenderStateAccepted(DWORD state, DWORD value)
@@ -43,15 +49,13 @@ bool StageStateAccepted(DWORD type, DWORD value)
 {
     switch (type) {
     case D3DTSS_COLOROP:
-    case D3DTSS_ALPHAOP:
-        return value >= D3DTOP_SELECTARG1 && value <= D3DTOP_MODULATE;
+    case D3DTSS_ALPHAOP: return value >= D3DTOP_SELECTARG1 && value <= D3DTOP_MODULATE;
     case D3DTSS_COLORARG1:
     case D3DTSS_COLORARG2:
     case D3DTSS_ALPHAARG1:
     case D3DTSS_ALPHAARG2:
         return value == D3DTA_DIFFUSE || value == D3DTA_CURRENT || value == D3DTA_TEXTURE;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -59,30 +63,31 @@ bool SamplerStateAccepted(DWORD type, DWORD value)
 {
     switch (type) {
     case D3DSAMP_ADDRESSU:
-    case D3DSAMP_ADDRESSV:
-        return value == D3DTADDRESS_WRAP;
+    case D3DSAMP_ADDRESSV: return value == D3DTADDRESS_WRAP;
     case D3DSAMP_MAGFILTER:
-    case D3DSAMP_MINFILTER:
-        return value == D3DTEXF_POINT || value == D3DTEXF_LINEAR;
-    case D3DSAMP_MIPFILTER:
-        return value == D3DTEXF_NONE;
-    default:
-        return false;
+    case D3DSAMP_MINFILTER: return value == D3DTEXF_POINT || value == D3DTEXF_LINEAR;
+    case D3DSAMP_MIPFILTER: return value == D3DTEXF_NONE;
+    default: return false;
     }
 }
 
 UINT ChainLength(UINT w, UINT h)
 {
     UINT n = 1;
-    for (UINT side = std::max(w, h); side > 1; side >>= 1) ++n;
+    for (UINT side = std::max(w, h); side > 1; side >>= 1)
+        ++n;
     return n;
 }
 
 } // namespace
 
 Device::Device(HWND focus, int w, int h)
-    : core(std::make_shared<DeviceCore>()), window(focus), width(w), height(h),
-      back(static_cast<size_t>(w) * h + kSpanPadding, 0u), front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
+    : core(std::make_shared<DeviceCore>()),
+      window(focus),
+      width(w),
+      height(h),
+      back(static_cast<size_t>(w) * h + kSpanPadding, 0u),
+      front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       pendingRows(static_cast<size_t>(h), 0),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
@@ -119,15 +124,20 @@ Device::~Device()
     if (texture) texture->Release();
     if (stream) stream->Release();
     // What others still hold loses its memory with the device.
-    for (Texture* t : core->textures) t->Orphan();
-    for (VertexBuffer* b : core->buffers) b->Orphan();
+    for (Texture* t : core->textures)
+        t->Orphan();
+    for (VertexBuffer* b : core->buffers)
+        b->Orphan();
     core->textures.clear();
     core->buffers.clear();
     core->device = nullptr;
     G().devices.erase(Key(this));
 }
 
-ULONG Device::AddRef() { return ++refs; }
+ULONG Device::AddRef()
+{
+    return ++refs;
+}
 
 ULONG Device::Release()
 {
@@ -144,13 +154,9 @@ void Device::Lose()
 HRESULT Device::TestCooperativeLevel()
 {
     switch (loss) {
-    case Loss::None:
-        return D3D_OK;
-    case Loss::Lost:
-        loss = Loss::NotReset;
-        return D3DERR_DEVICELOST;
-    case Loss::NotReset:
-        break;
+    case Loss::None: return D3D_OK;
+    case Loss::Lost: loss = Loss::NotReset; return D3DERR_DEVICELOST;
+    case Loss::NotReset: break;
     }
     return D3DERR_DEVICENOTRESET;
 }
@@ -188,7 +194,8 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD vertexFormat,
     if (sharedHandle || pool != D3DPOOL_SYSTEMMEM || (usage & ~D3DUSAGE_DYNAMIC) != 0)
         return D3DERR_INVALIDCALL;
     if (vertexFormat != 0 && vertexFormat != kQuadFvf) return D3DERR_INVALIDCALL;
-    if (length == 0 || (vertexFormat == kQuadFvf && length < kQuadVertexSize)) return D3DERR_INVALIDCALL;
+    if (length == 0 || (vertexFormat == kQuadFvf && length < kQuadVertexSize))
+        return D3DERR_INVALIDCALL;
     try {
         *out = new VertexBuffer(core, length);
     } catch (const std::bad_alloc&) {
@@ -220,7 +227,8 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     back.swap(front);
     ++presents;
     if (PresentFunction present = GetPresentFunction())
-        present(destWindowOverride ? destWindowOverride : window, front.data(), width, height, width * 4);
+        present(destWindowOverride ? destWindowOverride : window, front.data(), width, height,
+                width * 4);
     return D3D_OK;
 }
 
@@ -284,12 +292,14 @@ HRESULT Device::SetFVF(DWORD value)
     return D3D_OK;
 }
 
-HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride)
+HRESULT Device::SetStreamSource(UINT number, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                UINT stride)
 {
     if (number != 0) return D3DERR_INVALIDCALL;
     // The same binding again, as every quad makes it: nothing to look up.
-    if (buffer != nullptr && stream != nullptr && static_cast<IDirect3DVertexBuffer9*>(stream) == buffer &&
-        stream->BelongsTo(this) && streamOffset == offset && streamStride == stride)
+    if (buffer != nullptr && stream != nullptr &&
+        static_cast<IDirect3DVertexBuffer9*>(stream) == buffer && stream->BelongsTo(this) &&
+        streamOffset == offset && streamStride == stride)
         return D3D_OK;
     VertexBuffer* b = nullptr;
     if (buffer) {

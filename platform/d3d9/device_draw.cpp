@@ -26,11 +26,8 @@ bool StageInputs(DWORD op, DWORD arg1, DWORD arg2, bool* texel, bool* diffuse)
         *texel = isTexel(arg2);
         *diffuse = !*texel;
         return true;
-    case D3DTOP_MODULATE:
-        *texel = *diffuse = true;
-        return isTexel(arg1) != isTexel(arg2);
-    default:
-        return false;
+    case D3DTOP_MODULATE: *texel = *diffuse = true; return isTexel(arg1) != isTexel(arg2);
+    default: return false;
     }
 }
 
@@ -102,7 +99,8 @@ bool Device::MakeDrawState(DrawState* s)
     s->minLinear = m.minLinear;
     s->magLinear = m.magLinear;
 
-    s->texelOr = (m.colourTexel ? 0u : 0x00FFFFFFu) | (m.alphaTexel && !opaqueTexels ? 0u : 0xFF000000u);
+    s->texelOr =
+        (m.colourTexel ? 0u : 0x00FFFFFFu) | (m.alphaTexel && !opaqueTexels ? 0u : 0xFF000000u);
     s->diffuseOr = (m.colourDiffuse ? 0u : 0x00FFFFFFu) | (m.alphaDiffuse ? 0u : 0xFF000000u);
     s->writeMask = m.writeMask;
     s->cull = m.cull;
@@ -114,7 +112,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if (flags != D3DCLEAR_TARGET || (count > 0 && !rects)) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3D_OK;
     const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
-    const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width), vy1 = vy0 + static_cast<LONG>(viewport.Height);
+    const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width),
+               vy1 = vy0 + static_cast<LONG>(viewport.Height);
     const auto fill = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0);
         y0 = std::max(y0, vy0);
@@ -129,13 +128,15 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     };
     SettleClear();
     if (count == 0 && vx0 == 0 && vx1 == width) {
-        for (LONG y = vy0; y < vy1; ++y) pendingRows[static_cast<size_t>(y)] = 1;
+        for (LONG y = vy0; y < vy1; ++y)
+            pendingRows[static_cast<size_t>(y)] = 1;
         pendingColour = colour;
         anyPending = vy0 < vy1;
     } else if (count == 0) {
         fill(vx0, vy0, vx1, vy1);
     } else {
-        for (DWORD i = 0; i < count; ++i) fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+        for (DWORD i = 0; i < count; ++i)
+            fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
     return D3D_OK;
 }
@@ -159,7 +160,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     const uint64_t count = static_cast<uint64_t>(primitiveCount) + 2;
     const uint64_t first = streamOffset + static_cast<uint64_t>(startVertex) * streamStride;
     const std::vector<uint8_t>& bytes = stream->Bytes();
-    if (first + (count - 1) * streamStride + kQuadVertexSize > bytes.size()) return D3DERR_INVALIDCALL;
+    if (first + (count - 1) * streamStride + kQuadVertexSize > bytes.size())
+        return D3DERR_INVALIDCALL;
     DrawState state;
     if (!MakeDrawState(&state)) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3D_OK;

@@ -9,7 +9,10 @@ namespace {
 
 constexpr UINT kMaxBackBufferSide = 4096;
 
-const void* Key(const IDirect3D9* d) { return d; }
+const void* Key(const IDirect3D9* d)
+{
+    return d;
+}
 
 bool ParametersAccepted(const D3DPRESENT_PARAMETERS& p)
 {
@@ -29,10 +32,19 @@ Globals& G()
     return globals;
 }
 
-Direct3D::Direct3D() { G().direct3d.insert(Key(this)); }
-Direct3D::~Direct3D() { G().direct3d.erase(Key(this)); }
+Direct3D::Direct3D()
+{
+    G().direct3d.insert(Key(this));
+}
+Direct3D::~Direct3D()
+{
+    G().direct3d.erase(Key(this));
+}
 
-ULONG Direct3D::AddRef() { return ++refs; }
+ULONG Direct3D::AddRef()
+{
+    return ++refs;
+}
 
 ULONG Direct3D::Release()
 {
@@ -75,6 +87,7 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion)
 {
     using namespace platform::d3d9impl;
-    if (sdkVersion != D3D_SDK_VERSION || Faulty(platform::d3d9test::Fault::Direct3DCreate)) return nullptr;
+    if (sdkVersion != D3D_SDK_VERSION || Faulty(platform::d3d9test::Fault::Direct3DCreate))
+        return nullptr;
     return new Direct3D();
 }

@@ -172,8 +172,8 @@ private:
     std::array<DWORD, 256> renderStates{};
     std::array<DWORD, 8> stageStates{};
     std::array<DWORD, 8> samplerStates{};
-    Texture* texture = nullptr;         // one reference held
-    VertexBuffer* stream = nullptr;     // one reference held
+    Texture* texture = nullptr;     // one reference held
+    VertexBuffer* stream = nullptr; // one reference held
     UINT streamOffset = 0, streamStride = 0;
     DWORD fvf = 0;
 
@@ -217,7 +217,10 @@ struct Globals {
 };
 Globals& G();
 
-inline bool Faulty(d3d9test::Fault f) { return G().faults[static_cast<size_t>(f)]; }
+inline bool Faulty(d3d9test::Fault f)
+{
+    return G().faults[static_cast<size_t>(f)];
+}
 
 // The object behind an interface pointer when it is one of ours and alive.
 Device* FindDevice(IDirect3DDevice9* device);

@@ -7,8 +7,8 @@
 
 namespace platform::d3d9impl {
 
-constexpr int kSubpixelBits = 8;        // vertex positions: 1/256 pixel
-constexpr int kTexelFractionBits = 7;   // texel positions: 1/128 texel
+constexpr int kSubpixelBits = 8;      // vertex positions: 1/256 pixel
+constexpr int kTexelFractionBits = 7; // texel positions: 1/128 texel
 constexpr int kTexelOne = 1 << kTexelFractionBits;
 
 // round(t / 255) for 0 ≤ t ≤ 255 × 255.
@@ -18,7 +18,10 @@ inline uint32_t Div255(uint32_t t)
     return (t + (t >> 8)) >> 8;
 }
 
-inline uint32_t Channel(uint32_t c, int i) { return (c >> (8 * i)) & 0xFF; }
+inline uint32_t Channel(uint32_t c, int i)
+{
+    return (c >> (8 * i)) & 0xFF;
+}
 
 // Texel × colour per channel.
 inline uint32_t Modulate(uint32_t t, uint32_t d)
@@ -31,7 +34,10 @@ inline uint32_t Modulate(uint32_t t, uint32_t d)
 
 // Column weights of a bilinear sample: (1 − fx) in the low half, fx in the
 // high half, each in 1/128.
-inline uint32_t ColumnWeights(uint32_t fx) { return (kTexelOne - fx) | (fx << 16); }
+inline uint32_t ColumnWeights(uint32_t fx)
+{
+    return (kTexelOne - fx) | (fx << 16);
+}
 
 // The four texels around a sample position with fractions fx, fy (0..127).
 inline uint32_t Bilinear(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, uint32_t fx,

@@ -13,7 +13,8 @@ namespace {
 
 bool IsRectangle(const Snapped p[4], const RasterVertex v[4])
 {
-    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse || v[0].diffuse != v[3].diffuse)
+    if (v[0].diffuse != v[1].diffuse || v[0].diffuse != v[2].diffuse ||
+        v[0].diffuse != v[3].diffuse)
         return false;
     // v0-v1 horizontal: u follows x, v follows y.
     if (p[0].y == p[1].y && p[2].y == p[3].y && p[1].x == p[2].x && p[3].x == p[0].x)
@@ -50,7 +51,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         if (!Snap(v[i], &p[i])) return false;
     if (!IsRectangle(p, v)) return false;
 
-    const int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    const int64_t area =
+        (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
     if (area == 0) return true;
     const bool clockwise = area > 0;
     if ((state.cull == Cull::CounterClockwise && !clockwise) ||
@@ -85,7 +87,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         if (c + n <= t.width) wholeFrom = c;
     }
     if (wholeFrom >= 0)
-        for (int i = 0; i < n; ++i) scratch.col0[i] = wholeFrom + i;
+        for (int i = 0; i < n; ++i)
+            scratch.col0[i] = wholeFrom + i;
     for (int i = 0; i < n && wholeFrom < 0; ++i) {
         int64_t q = QuantizeTexel(tex.s.At(x0 + i - setup.x0, 0.0));
         if (tex.linear) q -= kTexelOne / 2;
@@ -100,15 +103,18 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         }
     }
     if (tex.linear)
-        for (int i = 0; i < n; ++i) scratch.col0[i] -= lo;
+        for (int i = 0; i < n; ++i)
+            scratch.col0[i] -= lo;
     for (int i = n; i < n + kSpanPadding; ++i) {
         scratch.col0[i] = scratch.col0[n - 1];
         scratch.colWeights[i] = scratch.colWeights[n - 1];
     }
 
-    const Fetch fetch = tex.linear ? Fetch::Bilinear : contiguous ? Fetch::Contiguous : Fetch::Point;
-    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF && state.texelOr == 0 &&
-                          state.writeMask == 0xFFFFFFFF;
+    const Fetch fetch = tex.linear   ? Fetch::Bilinear
+                        : contiguous ? Fetch::Contiguous
+                                     : Fetch::Point;
+    const bool copyable = fetch == Fetch::Contiguous && diffuse == 0xFFFFFFFF &&
+                          state.texelOr == 0 && state.writeMask == 0xFFFFFFFF;
     const SpanFunction span =
         SelectSpan(fetch, diffuse != 0xFFFFFFFF, state.blend, state.writeMask != 0xFFFFFFFF);
 
@@ -120,8 +126,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
 
     // Blending a clear texel leaves the target as it is: a straight run of
     // texels need only be drawn where its row is not clear.
-    const bool clearRowsSkip = fetch == Fetch::Contiguous && state.blend && (state.texelOr >> 24) == 0 &&
-                               t.visibleSpans != nullptr;
+    const bool clearRowsSkip = fetch == Fetch::Contiguous && state.blend &&
+                               (state.texelOr >> 24) == 0 && t.visibleSpans != nullptr;
 
     SpanInput in;
     in.column = scratch.column.data();
@@ -146,19 +152,22 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
         } else {
             const int32_t row =
                 wholeRows ? Wrap((firstRow >> kTexelFractionBits) + (y - y0), t.height)
-                          : Wrap(QuantizeTexel(tex.t.At(0.0, y - setup.y0)) >> kTexelFractionBits, t.height);
+                          : Wrap(QuantizeTexel(tex.t.At(0.0, y - setup.y0)) >> kTexelFractionBits,
+                                 t.height);
             in.row0 = t.texels + static_cast<size_t>(row) * t.width;
             in.src = in.row0 + scratch.col0[0];
             // Texels stored as they are: a straight copy.
-            if (copyable && (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
-                                              scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
+            if (copyable &&
+                (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
+                                  scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
                 if (state.pendingRows && state.pendingRows[y]) {
                     if (x0 == 0 && n == state.pitch)
-                        state.pendingRows[y] = 0;  // the copy is the whole row
+                        state.pendingRows[y] = 0; // the copy is the whole row
                     else
                         SettleRows(state, y, y + 1);
                 }
-                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src, n * 4u);
+                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src,
+                            n * 4u);
                 continue;
             }
             if (clearRowsSkip) {
@@ -168,7 +177,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                 if (from >= to) continue;
                 in.src = in.row0 + from;
                 if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
-                span(in, state.target + static_cast<size_t>(y) * state.pitch + x0 + (from - c0), to - from);
+                span(in, state.target + static_cast<size_t>(y) * state.pitch + x0 + (from - c0),
+                     to - from);
                 continue;
             }
         }

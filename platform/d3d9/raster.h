@@ -56,7 +56,7 @@ struct DrawState {
     // (channels taken from the texel alone).
     uint32_t texelOr = 0;
     uint32_t diffuseOr = 0;
-    bool blend = false;             // SRCALPHA / INVSRCALPHA, else the result is stored
+    bool blend = false;              // SRCALPHA / INVSRCALPHA, else the result is stored
     uint32_t writeMask = 0xFFFFFFFF; // bytes stored
     Cull cull = Cull::CounterClockwise;
     // Whole target rows still owed a clear to pendingColour (one flag a

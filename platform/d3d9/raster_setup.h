@@ -43,11 +43,14 @@ struct Plane {
 class TriangleSetup {
 public:
     TriangleSetup(const Snapped& a, const Snapped& b, const Snapped& c)
-        : x0(Pos(a.x)), y0(Pos(a.y)),
-          e1x(Pos(b.x) - x0), e1y(Pos(b.y) - y0), e2x(Pos(c.x) - x0), e2y(Pos(c.y) - y0),
+        : x0(Pos(a.x)),
+          y0(Pos(a.y)),
+          e1x(Pos(b.x) - x0),
+          e1y(Pos(b.y) - y0),
+          e2x(Pos(c.x) - x0),
+          e2y(Pos(c.y) - y0),
           det(e1x * e2y - e2x * e1y)
-    {
-    }
+    {}
 
     Plane Of(double f0, double f1, double f2) const
     {
@@ -78,7 +81,8 @@ inline TexturePlanes MakeTexturePlanes(const DrawState& state, const TriangleSet
     p.t = setup.Of(a.v * h, b.v * h, c.v * h);
     // Minified when a pixel step covers more than one texel; the threshold
     // stands for the precision of the level-of-detail computation (1/512).
-    const double rho = std::sqrt(std::fmax(p.s.dx * p.s.dx + p.t.dx * p.t.dx, p.s.dy * p.s.dy + p.t.dy * p.t.dy));
+    const double rho =
+        std::sqrt(std::fmax(p.s.dx * p.s.dx + p.t.dx * p.t.dx, p.s.dy * p.s.dy + p.t.dy * p.t.dy));
     constexpr double kMinifiedAbove = 1.0013547198921082; // 2^(1/512)
     p.linear = rho > kMinifiedAbove ? state.minLinear : state.magLinear;
     return p;
@@ -89,8 +93,9 @@ inline uint32_t SampleTexture(const TextureSource& tex, bool linear, double s, d
 {
     int64_t qs = QuantizeTexel(s), qt = QuantizeTexel(t);
     if (!linear) {
-        return tex.texels[static_cast<size_t>(Wrap(qt >> kTexelFractionBits, tex.height)) * tex.width +
-                          Wrap(qs >> kTexelFractionBits, tex.width)];
+        return tex
+            .texels[static_cast<size_t>(Wrap(qt >> kTexelFractionBits, tex.height)) * tex.width +
+                    Wrap(qs >> kTexelFractionBits, tex.width)];
     }
     qs -= kTexelOne / 2;
     qt -= kTexelOne / 2;

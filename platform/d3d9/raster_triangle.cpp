@@ -35,7 +35,8 @@ void DrawTriangle(const DrawState& state, const RasterVertex& a, const RasterVer
 
     // Twice the signed area; positive when the triangle turns clockwise on
     // the screen (y grows downwards).
-    const int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    const int64_t area =
+        (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
     if (area == 0) return;
     const bool clockwise = area > 0;
     if ((state.cull == Cull::CounterClockwise && !clockwise) ||
@@ -54,8 +55,10 @@ void DrawTriangle(const DrawState& state, const RasterVertex& a, const RasterVer
     if (!clockwise) std::swap(q[1], q[2]);
     const Edge edges[3] = {Edge(q[0], q[1]), Edge(q[1], q[2]), Edge(q[2], q[0])};
 
-    const int64_t minX = std::min({q[0].x, q[1].x, q[2].x}), maxX = std::max({q[0].x, q[1].x, q[2].x});
-    const int64_t minY = std::min({q[0].y, q[1].y, q[2].y}), maxY = std::max({q[0].y, q[1].y, q[2].y});
+    const int64_t minX = std::min({q[0].x, q[1].x, q[2].x}),
+                  maxX = std::max({q[0].x, q[1].x, q[2].x});
+    const int64_t minY = std::min({q[0].y, q[1].y, q[2].y}),
+                  maxY = std::max({q[0].y, q[1].y, q[2].y});
     const int x0 = static_cast<int>(std::max<int64_t>(CeilPixel(minX), state.clipX0));
     const int x1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxX), state.clipX1));
     const int y0 = static_cast<int>(std::max<int64_t>(CeilPixel(minY), state.clipY0));
@@ -75,19 +78,22 @@ void DrawTriangle(const DrawState& state, const RasterVertex& a, const RasterVer
         for (int x = x0; x < x1; ++x) {
             if (e[0] >= 0 && e[1] >= 0 && e[2] >= 0) {
                 const double ox = x - setup.x0;
-                uint32_t t = SampleTexture(state.texture, tex.linear, tex.s.At(ox, oy), tex.t.At(ox, oy));
+                uint32_t t =
+                    SampleTexture(state.texture, tex.linear, tex.s.At(ox, oy), tex.t.At(ox, oy));
                 t |= state.texelOr;
                 uint32_t d = a.diffuse;
                 if (!flat) {
                     d = 0;
-                    for (int i = 0; i < 4; ++i) d |= ToByte(colour[i].At(ox, oy)) << (8 * i);
+                    for (int i = 0; i < 4; ++i)
+                        d |= ToByte(colour[i].At(ox, oy)) << (8 * i);
                 }
                 d |= state.diffuseOr;
                 const uint32_t s = d == 0xFFFFFFFF ? t : Modulate(t, d);
                 const uint32_t v = state.blend ? Blend(s, row[x]) : s;
                 row[x] = Masked(v, row[x], state.writeMask);
             }
-            for (int k = 0; k < 3; ++k) e[k] -= edges[k].dy * one;
+            for (int k = 0; k < 3; ++k)
+                e[k] -= edges[k].dy * one;
         }
     }
 }

@@ -11,16 +11,29 @@ namespace platform::d3d9impl {
 
 namespace {
 
-const void* Key(const IDirect3DTexture9* t) { return static_cast<const IDirect3DBaseTexture9*>(t); }
-const void* Key(const IDirect3DVertexBuffer9* b) { return b; }
+const void* Key(const IDirect3DTexture9* t)
+{
+    return static_cast<const IDirect3DBaseTexture9*>(t);
+}
+const void* Key(const IDirect3DVertexBuffer9* b)
+{
+    return b;
+}
 
 } // namespace
 
 Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCount, DWORD use,
                  D3DFORMAT fmt)
-    : core(std::move(owner)), width(w), height(h), levels(levelCount), usage(use), format(fmt),
-      texels(static_cast<uint32_t*>(std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
-      opaqueRuns(2 * static_cast<size_t>(h), 0), visibleSpans(2 * static_cast<size_t>(h), 0)
+    : core(std::move(owner)),
+      width(w),
+      height(h),
+      levels(levelCount),
+      usage(use),
+      format(fmt),
+      texels(static_cast<uint32_t*>(
+          std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
+      opaqueRuns(2 * static_cast<size_t>(h), 0),
+      visibleSpans(2 * static_cast<size_t>(h), 0)
 {
     if (!texels) throw std::bad_alloc();
     G().used += Bytes();
@@ -39,7 +52,10 @@ Texture::~Texture()
     if (recent == Key(this)) recent = nullptr;
 }
 
-void Texture::Free::operator()(uint32_t* p) const { std::free(p); }
+void Texture::Free::operator()(uint32_t* p) const
+{
+    std::free(p);
+}
 
 void Texture::Orphan()
 {
@@ -81,7 +97,8 @@ void Texture::FindOpaqueRuns()
             }
             firstVisible = std::min(firstVisible, x);
             const UINT begin = x;
-            while (x < width && (row[x] >> 24) == 255) ++x;
+            while (x < width && (row[x] >> 24) == 255)
+                ++x;
             lastVisible = x;
             if (x - begin > bestEnd - bestBegin) {
                 bestBegin = begin;
@@ -91,11 +108,15 @@ void Texture::FindOpaqueRuns()
         opaqueRuns[2 * y] = static_cast<int32_t>(bestBegin);
         opaqueRuns[2 * y + 1] = static_cast<int32_t>(bestEnd);
         visibleSpans[2 * y] = static_cast<int32_t>(firstVisible < lastVisible ? firstVisible : 0);
-        visibleSpans[2 * y + 1] = static_cast<int32_t>(firstVisible < lastVisible ? lastVisible : 0);
+        visibleSpans[2 * y + 1] =
+            static_cast<int32_t>(firstVisible < lastVisible ? lastVisible : 0);
     }
 }
 
-ULONG Texture::AddRef() { return ++refs; }
+ULONG Texture::AddRef()
+{
+    return ++refs;
+}
 
 ULONG Texture::Release()
 {
@@ -124,11 +145,13 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWO
     out->pBits = nullptr;
     out->Pitch = 0;
     if (Faulty(d3d9test::Fault::TextureLock)) return D3DERR_INVALIDCALL;
-    if (level != 0 || !HasMemory() || locked || !(usage & D3DUSAGE_DYNAMIC)) return D3DERR_INVALIDCALL;
+    if (level != 0 || !HasMemory() || locked || !(usage & D3DUSAGE_DYNAMIC))
+        return D3DERR_INVALIDCALL;
     LONG x = 0, y = 0;
     if (rect) {
-        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
-            static_cast<UINT>(rect->right) > width || static_cast<UINT>(rect->bottom) > height)
+        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
+            rect->top >= rect->bottom || static_cast<UINT>(rect->right) > width ||
+            static_cast<UINT>(rect->bottom) > height)
             return D3DERR_INVALIDCALL;
         x = rect->left;
         y = rect->top;
@@ -156,7 +179,8 @@ TextureSource Texture::Source() const
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)
-    : core(std::move(owner)), bytes(length, 0)
+    : core(std::move(owner)),
+      bytes(length, 0)
 {
     G().buffers.insert(Key(this));
     core->buffers.insert(this);
@@ -174,7 +198,10 @@ void VertexBuffer::Orphan()
     locked = false;
 }
 
-ULONG VertexBuffer::AddRef() { return ++refs; }
+ULONG VertexBuffer::AddRef()
+{
+    return ++refs;
+}
 
 ULONG VertexBuffer::Release()
 {

@@ -27,7 +27,10 @@ inline __m128i Horizontal(__m128i pair, uint32_t w)
     return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << 13)), 14);
 }
 
-inline __m128i Tint2(__m128i t16, __m128i diffuse16) { return Div255x8(_mm_mullo_epi16(t16, diffuse16)); }
+inline __m128i Tint2(__m128i t16, __m128i diffuse16)
+{
+    return Div255x8(_mm_mullo_epi16(t16, diffuse16));
+}
 
 // The four source pixels of the group at i, tinted; false when they are all
 // clear and `skipClear` says that a clear pixel changes nothing.
@@ -37,18 +40,22 @@ inline bool Produce4(const SpanInput& in, int i, bool skipClear, __m128i zero, _
 {
     if constexpr (F == Fetch::Bilinear) {
         const auto pairAt = [&](int k) {
-            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.column + 4 * in.col0[i + k]));
+            return _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(in.column + 4 * in.col0[i + k]));
         };
         const __m128i p0 = pairAt(0), p1 = pairAt(1), p2 = pairAt(2), p3 = pairAt(3);
         if (skipClear) {
-            const __m128i alphas = _mm_and_si128(_mm_or_si128(_mm_or_si128(p0, p1), _mm_or_si128(p2, p3)),
-                                                 _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0));
+            const __m128i alphas =
+                _mm_and_si128(_mm_or_si128(_mm_or_si128(p0, p1), _mm_or_si128(p2, p3)),
+                              _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0));
             if (_mm_movemask_epi8(_mm_cmpeq_epi16(alphas, zero)) == 0xFFFF) return false;
         }
         const __m128i or16 = _mm_unpacklo_epi8(texelOr, zero);
         const uint32_t* w = in.colWeights + i;
-        __m128i lo = _mm_or_si128(_mm_packs_epi32(Horizontal(p0, w[0]), Horizontal(p1, w[1])), or16);
-        __m128i hi = _mm_or_si128(_mm_packs_epi32(Horizontal(p2, w[2]), Horizontal(p3, w[3])), or16);
+        __m128i lo =
+            _mm_or_si128(_mm_packs_epi32(Horizontal(p0, w[0]), Horizontal(p1, w[1])), or16);
+        __m128i hi =
+            _mm_or_si128(_mm_packs_epi32(Horizontal(p2, w[2]), Horizontal(p3, w[3])), or16);
         if constexpr (Mod) {
             lo = Tint2(lo, diffuse16);
             hi = Tint2(hi, diffuse16);
@@ -65,7 +72,8 @@ inline bool Produce4(const SpanInput& in, int i, bool skipClear, __m128i zero, _
             t = _mm_set_epi32(static_cast<int>(row[c[3]]), static_cast<int>(row[c[2]]),
                               static_cast<int>(row[c[1]]), static_cast<int>(row[c[0]]));
         }
-        if (skipClear && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF) return false;
+        if (skipClear && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(t, 24), zero)) == 0xFFFF)
+            return false;
         t = _mm_or_si128(t, texelOr);
         if constexpr (Mod)
             t = _mm_packus_epi16(Tint2(_mm_unpacklo_epi8(t, zero), diffuse16),
@@ -183,18 +191,18 @@ bool& Wide()
 
 } // namespace
 
-void UseWideKernels(bool on) { Wide() = on && WideKernelsSupported(); }
+void UseWideKernels(bool on)
+{
+    Wide() = on && WideKernelsSupported();
+}
 
 SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked)
 {
     if (Wide()) return SelectWideSpan(fetch, modulate, blend, masked);
     switch (fetch) {
-    case Fetch::Contiguous:
-        return Pick<Fetch::Contiguous>(modulate, blend, masked);
-    case Fetch::Point:
-        return Pick<Fetch::Point>(modulate, blend, masked);
-    case Fetch::Bilinear:
-        break;
+    case Fetch::Contiguous: return Pick<Fetch::Contiguous>(modulate, blend, masked);
+    case Fetch::Point: return Pick<Fetch::Point>(modulate, blend, masked);
+    case Fetch::Bilinear: break;
     }
     return Pick<Fetch::Bilinear>(modulate, blend, masked);
 }
@@ -220,7 +228,8 @@ void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32
 #endif
     for (; k < count; ++k)
         for (int c = 0; c < 4; ++c)
-            out[4 * k + c] = static_cast<int16_t>(Channel(top[k], c) * (kTexelOne - fy) + Channel(bottom[k], c) * fy);
+            out[4 * k + c] = static_cast<int16_t>(Channel(top[k], c) * (kTexelOne - fy) +
+                                                  Channel(bottom[k], c) * fy);
 }
 
 } // namespace platform::d3d9impl

@@ -36,7 +36,8 @@ SpanFunction SelectSpan(Fetch fetch, bool modulate, bool blend, bool masked);
 
 // The vertical half of bilinear sampling: for each of `count` texels,
 // top × (128 − fy) + bottom × fy per channel (exact, at most 255 × 128).
-void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out);
+void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy,
+                  int16_t* out);
 
 // The kernels come in two widths: SSE2 (four pixels) and, where the
 // processor has it, AVX2 (eight pixels), which is then used. Both give the
@@ -44,6 +45,7 @@ void VerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32
 bool WideKernelsSupported();
 void UseWideKernels(bool on);
 SpanFunction SelectWideSpan(Fetch fetch, bool modulate, bool blend, bool masked);
-void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy, int16_t* out);
+void WideVerticalPass(const uint32_t* top, const uint32_t* bottom, int count, uint32_t fy,
+                      int16_t* out);
 
 } // namespace platform::d3d9impl

@@ -24,8 +24,14 @@ int PresentCount(IDirect3DDevice9* device)
     return d ? d->Presents() : 0;
 }
 
-void SetVideoMemoryBudget(size_t bytes) { G().budget = bytes; }
-size_t VideoMemoryInUse() { return G().used; }
+void SetVideoMemoryBudget(size_t bytes)
+{
+    G().budget = bytes;
+}
+size_t VideoMemoryInUse()
+{
+    return G().used;
+}
 
 void LoseDevice(IDirect3DDevice9* device)
 {
@@ -35,11 +41,18 @@ void LoseDevice(IDirect3DDevice9* device)
 void LoseAllDevices()
 {
     for (const void* key : G().devices)
-        static_cast<d3d9impl::Device*>(static_cast<IDirect3DDevice9*>(const_cast<void*>(key)))->Lose();
+        static_cast<d3d9impl::Device*>(static_cast<IDirect3DDevice9*>(const_cast<void*>(key)))
+            ->Lose();
 }
 
-void SetFault(Fault fault, bool active) { G().faults[static_cast<size_t>(fault)] = active; }
-void ClearFaults() { G().faults.fill(false); }
+void SetFault(Fault fault, bool active)
+{
+    G().faults[static_cast<size_t>(fault)] = active;
+}
+void ClearFaults()
+{
+    G().faults.fill(false);
+}
 
 LiveObjects CountLiveObjects()
 {
@@ -48,6 +61,9 @@ LiveObjects CountLiveObjects()
             static_cast<int>(g.textures.size()), static_cast<int>(g.buffers.size())};
 }
 
-void SetFastPathsEnabled(bool enabled) { G().fastPaths = enabled; }
+void SetFastPathsEnabled(bool enabled)
+{
+    G().fastPaths = enabled;
+}
 
 } // namespace platform::d3d9test

@@ -32,9 +32,9 @@ const DWORD kSecondaryFlags = DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE | DSBCAPS_CTR
 class Device final : public IDirectSound8 {
 public:
     explicit Device(std::shared_ptr<Mixer> mixer)
-        : mixer_(std::move(mixer)), state_(std::make_shared<DeviceState>())
-    {
-    }
+        : mixer_(std::move(mixer)),
+          state_(std::make_shared<DeviceState>())
+    {}
 
     HRESULT QueryInterface(REFIID iid, void** object) override
     {
@@ -111,8 +111,7 @@ HRESULT DirectSoundCreate8(LPCGUID device, LPDIRECTSOUND8* directSound, LPUNKNOW
     if (!directSound) return DSERR_INVALIDPARAM;
     *directSound = nullptr;
     if (outer) return DSERR_NOAGGREGATION;
-    if (device && *device != GUID_NULL && *device != DSDEVID_DefaultPlayback)
-        return DSERR_NODRIVER;
+    if (device && *device != GUID_NULL && *device != DSDEVID_DefaultPlayback) return DSERR_NODRIVER;
     try {
         *directSound = new platform::dsound::Device(platform::dsound::Mixer::Acquire());
         return DS_OK;

@@ -27,8 +27,7 @@ public:
         const char* driver = SDL_GetCurrentAudioDriver();
         // The dummy driver plays nothing; the disk driver writes the mix to a
         // file at the real-time rate, which is how the sound is checked.
-        if (!driver || std::strcmp(driver, "dummy") == 0)
-            return false;
+        if (!driver || std::strcmp(driver, "dummy") == 0) return false;
         SDL_AudioSpec want;
         SDL_zero(want);
         want.freq = kWantedRate;

@@ -112,9 +112,8 @@ HRESULT SecondaryBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD 
 HRESULT SecondaryBuffer::Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2)
 {
     Guard lock(mixer_->Lock());
-    auto held = std::find_if(locks_.begin(), locks_.end(), [part1](const PendingLock& l) {
-        return l.bytes.data() == part1;
-    });
+    auto held = std::find_if(locks_.begin(), locks_.end(),
+                             [part1](const PendingLock& l) { return l.bytes.data() == part1; });
     if (!part1 || held == locks_.end()) return DSERR_INVALIDPARAM;
     uint8_t* second = held->length2 ? held->bytes.data() + held->length1 : nullptr;
     if (bytes1 > held->length1 || bytes2 > held->length2) return DSERR_INVALIDPARAM;

@@ -47,7 +47,7 @@ private:
         std::vector<uint8_t> bytes; // part 1, then part 2
         DWORD offset;               // where part 1 begins in the buffer
         DWORD length1;
-        DWORD length2;              // part 2 begins at offset 0
+        DWORD length2; // part 2 begins at offset 0
     };
 
     DWORD WriteCursor() const;

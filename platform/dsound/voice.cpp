@@ -2,8 +2,8 @@
 
 namespace platform::dsound {
 
-bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate,
-              VoicePosition& position, int32_t* acc, size_t outFrames)
+bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate, VoicePosition& position,
+              int32_t* acc, size_t outFrames)
 {
     const uint32_t whole = source.rate / outputRate;
     const uint32_t part = source.rate % outputRate;

@@ -25,8 +25,8 @@ struct VoiceSource {
 // null only the position moves. A looping
 // voice wraps to frame 0; otherwise it stops at the end, `position` goes back
 // to the start and false is returned (frames after the end get nothing).
-bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate,
-              VoicePosition& position, int32_t* acc, size_t outFrames);
+bool MixVoice(const VoiceSource& source, bool looping, uint32_t outputRate, VoicePosition& position,
+              int32_t* acc, size_t outFrames);
 
 // Clamps the 32-bit sums to 16-bit samples.
 void Saturate(const int32_t* acc, int16_t* out, size_t samples);

@@ -8,9 +8,9 @@
 namespace platform::gdi {
 
 struct FaceInfo {
-    std::string path;  // the font file
-    int index = 0;     // the face within it
-    long emWidth = 0;  // the em size the face is scaled to, in 26.6 pixels
+    std::string path; // the font file
+    int index = 0;    // the face within it
+    long emWidth = 0; // the em size the face is scaled to, in 26.6 pixels
     long emHeight = 0;
 };
 

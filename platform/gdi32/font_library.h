@@ -29,7 +29,7 @@ private:
     bool Start();
 
     FT_Library library_ = nullptr;
-    std::unique_ptr<FontMatcher> matcher_;  // made at first use: it reads the font caches
+    std::unique_ptr<FontMatcher> matcher_; // made at first use: it reads the font caches
     std::map<LogicalFont, std::weak_ptr<RealizedFont>> realized_;
 };
 

@@ -36,24 +36,24 @@ std::string FamilyFor(const LogicalFont& font)
     if (!face.empty()) return platform::WideToUtf8(face);
     if ((font.pitchAndFamily & 0x03) == 1 /* FIXED_PITCH */) return "monospace";
     switch (font.pitchAndFamily & 0xF0) {
-    case 0x10: return "serif";      // FF_ROMAN
-    case 0x30: return "monospace";  // FF_MODERN
-    case 0x40: return "cursive";    // FF_SCRIPT
-    case 0x50: return "fantasy";    // FF_DECORATIVE
-    default: return "sans-serif";   // FF_SWISS, FF_DONTCARE
+    case 0x10: return "serif";     // FF_ROMAN
+    case 0x30: return "monospace"; // FF_MODERN
+    case 0x40: return "cursive";   // FF_SCRIPT
+    case 0x50: return "fantasy";   // FF_DECORATIVE
+    default: return "sans-serif";  // FF_SWISS, FF_DONTCARE
     }
 }
 
 const char* LanguageFor(BYTE charSet)
 {
     switch (charSet) {
-    case 161: return "el";  // GREEK_CHARSET
-    case 162: return "tr";  // TURKISH_CHARSET
-    case 177: return "he";  // HEBREW_CHARSET
-    case 178: return "ar";  // ARABIC_CHARSET
-    case 186: return "lt";  // BALTIC_CHARSET
-    case 204: return "ru";  // RUSSIAN_CHARSET
-    case 238: return "cs";  // EASTEUROPE_CHARSET
+    case 161: return "el"; // GREEK_CHARSET
+    case 162: return "tr"; // TURKISH_CHARSET
+    case 177: return "he"; // HEBREW_CHARSET
+    case 178: return "ar"; // ARABIC_CHARSET
+    case 186: return "lt"; // BALTIC_CHARSET
+    case 204: return "ru"; // RUSSIAN_CHARSET
+    case 238: return "cs"; // EASTEUROPE_CHARSET
     default: return "";
     }
 }
@@ -87,8 +87,7 @@ FcPattern* FontMatcher::MakePattern(const LogicalFont& font) const
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(font.EffectiveWeight()));
     FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     const char* language = LanguageFor(font.charSet);
-    if (*language)
-        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language));
+    if (*language) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language));
     FcConfigSubstitute(config_, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     return pattern;

@@ -55,7 +55,7 @@ GdiState::GdiState()
 GdiState::~GdiState()
 {
     g_gone = true;
-    objects_.clear();  // releases the realised fonts while the library still stands
+    objects_.clear(); // releases the realised fonts while the library still stands
 }
 
 void GdiState::AddStock(int index, std::unique_ptr<GdiObject> object)
@@ -78,7 +78,10 @@ GdiObject* GdiState::Find(const void* handle) const
     return it == objects_.end() ? nullptr : it->second.get();
 }
 
-void GdiState::Remove(const void* handle) { objects_.erase(reinterpret_cast<uintptr_t>(handle)); }
+void GdiState::Remove(const void* handle)
+{
+    objects_.erase(reinterpret_cast<uintptr_t>(handle));
+}
 
 uintptr_t GdiState::Stock(int index) const
 {

@@ -22,13 +22,13 @@ struct GdiObject {
 
     const ObjectKind kind;
     bool stock = false;
-    int selections = 0;  // how many device contexts hold it
+    int selections = 0; // how many device contexts hold it
 };
 
 struct FontObject : GdiObject {
     FontObject() : GdiObject(ObjectKind::Font) {}
     LogicalFont logical;
-    std::shared_ptr<RealizedFont> realized;  // made at first use
+    std::shared_ptr<RealizedFont> realized; // made at first use
 };
 
 // Brushes and pens are only the stock ones: a colour, or nothing for the
@@ -84,7 +84,7 @@ private:
     GdiState();
     void AddStock(int index, std::unique_ptr<GdiObject> object);
 
-    FontLibrary fonts_;  // declared first: the objects holding its fonts go before it
+    FontLibrary fonts_; // declared first: the objects holding its fonts go before it
     std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> objects_;
     std::unordered_map<int, uintptr_t> stock_;
     uintptr_t next_ = 0x10000;

@@ -30,8 +30,8 @@ struct LogicalFont {
     auto Tie() const
     {
         return std::tie(height, width, escapement, orientation, weight, italic, underline,
-                        strikeOut, charSet, outPrecision, clipPrecision, quality,
-                        pitchAndFamily, face);
+                        strikeOut, charSet, outPrecision, clipPrecision, quality, pitchAndFamily,
+                        face);
     }
     bool operator<(const LogicalFont& other) const { return Tie() < other.Tie(); }
     bool operator==(const LogicalFont& other) const { return Tie() == other.Tie(); }

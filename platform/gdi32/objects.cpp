@@ -77,10 +77,9 @@ HGDIOBJ GetStockObject(int object)
     return ToHandle<HGDIOBJ>(state->Stock(object));
 }
 
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
-                  LPCWSTR faceName)
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName)
 {
     if (height < -kLargestFontSize || height > kLargestFontSize || width < 0 ||
         width > kLargestFontSize)
@@ -133,7 +132,7 @@ BOOL DeleteObject(HGDIOBJ object)
     std::lock_guard<std::mutex> lock(state->mutex);
     GdiObject* found = state->Find(object);
     if (!found || found->kind == ObjectKind::DeviceContext) return FALSE;
-    if (found->stock) return TRUE;  // stock objects live for the whole process
+    if (found->stock) return TRUE; // stock objects live for the whole process
     if (found->selections > 0) return FALSE;
     state->Remove(object);
     return TRUE;

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform::gdi {
 namespace {
@@ -19,7 +19,7 @@ struct Point {
 
 struct Segment {
     bool quadratic;
-    Point control;  // quadratic only
+    Point control; // quadratic only
     Point end;
 };
 
@@ -250,7 +250,7 @@ std::vector<uint8_t> OutlineToRecords(const FT_Outline& outline)
 {
     std::vector<uint8_t> records;
     if (outline.n_contours <= 0 || outline.n_points <= 0) return records;
-    FT_Outline copy = outline;  // the FreeType calls take a non-const outline
+    FT_Outline copy = outline; // the FreeType calls take a non-const outline
     Builder builder(&records, FT_Outline_Get_Orientation(&copy) == FT_ORIENTATION_POSTSCRIPT);
     FT_Outline_Funcs funcs{};
     funcs.move_to = MoveToCallback;

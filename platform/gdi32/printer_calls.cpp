@@ -18,8 +18,8 @@ using platform::gdi::FontObject;
 using platform::gdi::GdiObject;
 using platform::gdi::GdiState;
 using platform::gdi::ObjectKind;
-using platform::gdi::PrintGlyph;
 using platform::gdi::PrinterDevice;
+using platform::gdi::PrintGlyph;
 using platform::gdi::RealizedFont;
 using platform::gdi::ToHandle;
 

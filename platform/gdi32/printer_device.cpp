@@ -46,7 +46,8 @@ std::string TextOf(wchar_t c)
 } // namespace
 
 PrinterDevice::PrinterDevice(std::string queue, const winspool::Paper& paper)
-    : queue_(std::move(queue)), paper_(paper)
+    : queue_(std::move(queue)),
+      paper_(paper)
 {
     width_ = ToPixels(paper.width - paper.left - paper.right);
     height_ = ToPixels(paper.length - paper.top - paper.bottom);
@@ -58,7 +59,8 @@ PrinterDevice::~PrinterDevice()
         CloseDocument();
         winspool::CancelJob(queue_, jobId_);
     }
-    for (auto& face : faces_) cairo_font_face_destroy(face.second);
+    for (auto& face : faces_)
+        cairo_font_face_destroy(face.second);
 }
 
 cairo_status_t PrinterDevice::Write(void* self, const unsigned char* data, unsigned int length)
@@ -78,8 +80,7 @@ int PrinterDevice::StartDoc(const std::wstring& title)
     }
     pdf_.clear();
     surface_ = cairo_pdf_surface_create_for_stream(&PrinterDevice::Write, this,
-                                                   ToPoints(paper_.width),
-                                                   ToPoints(paper_.length));
+                                                   ToPoints(paper_.width), ToPoints(paper_.length));
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
     cairo_ = cairo_create(surface_);
     // Device pixels from the printable area's top left corner; nothing is
@@ -154,8 +155,8 @@ cairo_font_face_t* PrinterDevice::FaceFor(const FaceFile& file)
     return face;
 }
 
-bool PrinterDevice::Text(int x, int baseline, const std::vector<PrintGlyph>& glyphs,
-                         double emWidth, double emHeight)
+bool PrinterDevice::Text(int x, int baseline, const std::vector<PrintGlyph>& glyphs, double emWidth,
+                         double emHeight)
 {
     if (!inPage_) return false;
     cairo_font_options_t* options = cairo_font_options_create();
@@ -173,7 +174,8 @@ bool PrinterDevice::Text(int x, int baseline, const std::vector<PrintGlyph>& gly
     size_t start = 0;
     while (start < glyphs.size()) {
         size_t end = start + 1;
-        while (end < glyphs.size() && glyphs[end].file == glyphs[start].file) ++end;
+        while (end < glyphs.size() && glyphs[end].file == glyphs[start].file)
+            ++end;
         std::vector<cairo_glyph_t> shown;
         std::vector<cairo_text_cluster_t> clusters;
         std::string utf8;

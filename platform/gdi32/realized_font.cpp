@@ -16,12 +16,15 @@ namespace {
 // A cell height of 0 asks for the default size.
 constexpr int kDefaultCellHeight = 16;
 
-LONG Round(double v) { return static_cast<LONG>(std::lround(v)); }
+LONG Round(double v)
+{
+    return static_cast<LONG>(std::lround(v));
+}
 
 SHORT ClampShort(long v)
 {
-    return static_cast<SHORT>(std::clamp<long>(v, std::numeric_limits<SHORT>::min(),
-                                               std::numeric_limits<SHORT>::max()));
+    return static_cast<SHORT>(
+        std::clamp<long>(v, std::numeric_limits<SHORT>::min(), std::numeric_limits<SHORT>::max()));
 }
 
 const TT_OS2* Os2Of(FT_Face face)
@@ -33,17 +36,17 @@ const TT_OS2* Os2Of(FT_Face face)
 // The family bits of tmPitchAndFamily, read from the face's PANOSE numbers.
 BYTE FamilyOf(FT_Face face, const TT_OS2* os2)
 {
-    if (FT_IS_FIXED_WIDTH(face)) return 0x30;  // FF_MODERN
+    if (FT_IS_FIXED_WIDTH(face)) return 0x30; // FF_MODERN
     if (!os2) return 0x00;
     switch (os2->panose[0]) {
-    case 2:  // Latin text: the serif style tells sans from roman
-        if (os2->panose[3] == 9) return 0x30;                          // monospaced
-        if (os2->panose[1] >= 11 && os2->panose[1] <= 13) return 0x20;  // FF_SWISS
-        if (os2->panose[1] >= 2) return 0x10;                           // FF_ROMAN
+    case 2:                                   // Latin text: the serif style tells sans from roman
+        if (os2->panose[3] == 9) return 0x30; // monospaced
+        if (os2->panose[1] >= 11 && os2->panose[1] <= 13) return 0x20; // FF_SWISS
+        if (os2->panose[1] >= 2) return 0x10;                          // FF_ROMAN
         return 0x00;
-    case 3: return 0x40;  // FF_SCRIPT
+    case 3: return 0x40; // FF_SCRIPT
     case 4:
-    case 5: return 0x50;  // FF_DECORATIVE
+    case 5: return 0x50; // FF_DECORATIVE
     default: return 0x00;
     }
 }
@@ -58,11 +61,11 @@ bool WorthFallback(UINT c)
     return c <= 0x10FFFF;
 }
 
-RealizedFont::RealizedFont(FT_Library library, const FontMatcher& matcher,
-                           const LogicalFont& font)
-    : library_(library), matcher_(matcher), logical_(font)
-{
-}
+RealizedFont::RealizedFont(FT_Library library, const FontMatcher& matcher, const LogicalFont& font)
+    : library_(library),
+      matcher_(matcher),
+      logical_(font)
+{}
 
 RealizedFont::~RealizedFont()
 {
@@ -117,7 +120,7 @@ void RealizedFont::ComputeMetrics(double winAscent, double winDescent)
     const double cell = winAscent + winDescent;
 
     TEXTMETRICW& tm = metrics_;
-    double em = 0;  // em height in pixels
+    double em = 0; // em height in pixels
     int height = logical_.height == 0 ? kDefaultCellHeight : logical_.height;
     if (height > 0) {
         // The cell height: ascent and descent together make it exactly.
@@ -175,7 +178,7 @@ void RealizedFont::ComputeMetrics(double winAscent, double winDescent)
     tm.tmUnderlined = logical_.underline ? 255 : 0;
     tm.tmStruckOut = logical_.strikeOut ? 255 : 0;
     BYTE pitch = TMPF_VECTOR;
-    if (!FT_IS_FIXED_WIDTH(face)) pitch |= TMPF_FIXED_PITCH;  // set means variable pitch
+    if (!FT_IS_FIXED_WIDTH(face)) pitch |= TMPF_FIXED_PITCH; // set means variable pitch
     if (FT_IS_SFNT(face)) pitch |= TMPF_TRUETYPE;
     tm.tmPitchAndFamily = pitch | FamilyOf(face, os2);
     // The default character set is the system's: code page 1251.
@@ -195,7 +198,7 @@ RealizedFont::Face* RealizedFont::Open(const FaceFile& file)
         FT_Done_Face(face->face);
         face->face = nullptr;
     }
-    faces_.push_back(std::move(face));  // remembered also when unusable
+    faces_.push_back(std::move(face)); // remembered also when unusable
     return faces_.back()->face ? faces_.back().get() : nullptr;
 }
 
@@ -205,7 +208,7 @@ RealizedFont::Source RealizedFont::SourceFor(UINT character)
     if (known != sources_.end()) return known->second;
 
     Face* own = faces_[0].get();
-    Source source{own, 0};  // .notdef unless a face has the character
+    Source source{own, 0}; // .notdef unless a face has the character
     if (FT_UInt glyph = FT_Get_Char_Index(own->face, character)) {
         source.glyph = glyph;
     } else if (WorthFallback(character)) {
@@ -221,7 +224,10 @@ RealizedFont::Source RealizedFont::SourceFor(UINT character)
     return source;
 }
 
-const FaceFile& RealizedFont::FileFor(UINT character) { return SourceFor(character).face->file; }
+const FaceFile& RealizedFont::FileFor(UINT character)
+{
+    return SourceFor(character).face->file;
+}
 
 void RealizedFont::LoadGlyph(const Source& source, GlyphData* glyph)
 {
@@ -249,7 +255,7 @@ void RealizedFont::LoadGlyph(const Source& source, GlyphData* glyph)
     }
     FT_BBox box{};
     FT_Outline_Get_BBox(&slot->outline, &box);
-    const long left = box.xMin >> 6;  // floor
+    const long left = box.xMin >> 6; // floor
     const long right = (box.xMax + 63) >> 6;
     const long bottom = box.yMin >> 6;
     const long top = (box.yMax + 63) >> 6;

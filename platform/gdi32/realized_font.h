@@ -17,10 +17,10 @@
 namespace platform::gdi {
 
 struct GlyphData {
-    bool loaded = false;           // false when FreeType could not load the glyph
+    bool loaded = false; // false when FreeType could not load the glyph
     ABC abc{};
     GLYPHMETRICS metrics{};
-    std::vector<uint8_t> records;  // GGO_NATIVE records; empty for a blank glyph
+    std::vector<uint8_t> records; // GGO_NATIVE records; empty for a blank glyph
 };
 
 class RealizedFont {
@@ -69,7 +69,7 @@ private:
     FT_F26Dot6 emWidth_ = 0;
     FT_F26Dot6 emHeight_ = 0;
     TEXTMETRICW metrics_{};
-    std::vector<std::unique_ptr<Face>> faces_;  // faces_[0] is the font's own face
+    std::vector<std::unique_ptr<Face>> faces_; // faces_[0] is the font's own face
     std::map<UINT, Source> sources_;
     std::map<UINT, GlyphData> glyphs_;
 };

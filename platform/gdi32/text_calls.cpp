@@ -2,9 +2,9 @@
 // selected into a DC.
 #include "platform/gdi32.h"
 
+#include "platform/codepage.h"
 #include "platform/gdi32/gdi_state.h"
 #include "platform/gdi32/outline_records.h"
-#include "platform/codepage.h"
 
 #include <cstring>
 #include <string>

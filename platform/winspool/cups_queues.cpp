@@ -115,8 +115,7 @@ bool FindQueue(const std::string& name, Paper* paper)
     return true;
 }
 
-bool StartJob(const std::string& queue, const std::string& title, int* jobId,
-              std::string* error)
+bool StartJob(const std::string& queue, const std::string& title, int* jobId, std::string* error)
 {
     *jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), 0, nullptr);
     if (*jobId > 0) return true;
@@ -127,8 +126,8 @@ bool StartJob(const std::string& queue, const std::string& title, int* jobId,
 bool SendDocument(const std::string& queue, int jobId, const std::string& title,
                   const std::string& pdf, std::string* error)
 {
-    http_status_t status = cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), jobId,
-                                             title.c_str(), CUPS_FORMAT_PDF, 1);
+    http_status_t status = cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), jobId, title.c_str(),
+                                             CUPS_FORMAT_PDF, 1);
     if (status == HTTP_STATUS_CONTINUE)
         status = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.data(), pdf.size());
     if (status != HTTP_STATUS_CONTINUE) {

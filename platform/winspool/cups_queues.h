@@ -9,8 +9,8 @@
 namespace platform::winspool {
 
 struct Queue {
-    std::string name;  // UTF-8
-    std::string port;  // where the queue sends its jobs (its device URI), or "cups"
+    std::string name; // UTF-8
+    std::string port; // where the queue sends its jobs (its device URI), or "cups"
 };
 
 // The queues in the service's order; empty when no service answers.
@@ -37,8 +37,7 @@ bool FindQueue(const std::string& name, Paper* paper);
 // A job on the queue, made at StartJob and given its one document at
 // SendDocument. Both return false when the service refuses, with its reason
 // in *error.
-bool StartJob(const std::string& queue, const std::string& title, int* jobId,
-              std::string* error);
+bool StartJob(const std::string& queue, const std::string& title, int* jobId, std::string* error);
 bool SendDocument(const std::string& queue, int jobId, const std::string& title,
                   const std::string& pdf, std::string* error);
 // Withdraws a job that will get no document.

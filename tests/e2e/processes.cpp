@@ -22,7 +22,8 @@ struct ExecArgs {
     std::vector<char*> argv, env;
 };
 
-ExecArgs Prepare(const std::vector<std::string>& argv, const std::map<std::string, std::string>& set)
+ExecArgs Prepare(const std::vector<std::string>& argv,
+                 const std::map<std::string, std::string>& set)
 {
     ExecArgs a;
     a.argvText = argv;
@@ -92,8 +93,9 @@ Child::~Child()
     }
 }
 
-bool Child::Start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& set,
-                  const std::string& workDir, const std::string& log, int keepFd)
+bool Child::Start(const std::vector<std::string>& argv,
+                  const std::map<std::string, std::string>& set, const std::string& workDir,
+                  const std::string& log, int keepFd)
 {
     ExecArgs a = Prepare(argv, set);
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -150,8 +152,8 @@ bool XServer::Start(const std::string& log)
         return false;
     }
     // Xvfb writes the display number it found free, once it accepts clients.
-    const bool started = server_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                        "800x600x24", "-nolisten", "tcp", "-noreset"},
+    const bool started = server_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                        "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
                                        {}, "", log, fds[1]);
     close(fds[1]);
     std::string number;
@@ -171,7 +173,8 @@ bool XServer::Start(const std::string& log)
     }
     close(fds[0]);
     if (number.empty()) {
-        failure_ = started ? "Xvfb did not report a display (see " + log + ")" : "Xvfb did not start";
+        failure_ =
+            started ? "Xvfb did not report a display (see " + log + ")" : "Xvfb did not start";
         return false;
     }
     display_ = ":" + number;

@@ -70,7 +70,8 @@ void SavePicture(const Image& image, const std::string& path)
         std::fclose(f);
     }
     const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height);
-    RunTool({"convert", "-size", size, "-depth", "8", (image.channels == 4 ? "rgba:" : "rgb:") + raw, path});
+    RunTool({"convert", "-size", size, "-depth", "8",
+             (image.channels == 4 ? "rgba:" : "rgb:") + raw, path});
     std::remove(raw.c_str());
 }
 

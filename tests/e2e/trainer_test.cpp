@@ -79,10 +79,12 @@ Rows SheetRows(const std::string& workbook, const std::string& pupil, int* sheet
 void ExpectRunRows(const Rows& rows, size_t first, double longestSeconds)
 {
     ASSERT_GE(rows.size(), first + 7);
-    const std::vector<std::vector<std::string>> run(rows.begin() + long(first), rows.begin() + long(first) + 7);
+    const std::vector<std::vector<std::string>> run(rows.begin() + long(first),
+                                                    rows.begin() + long(first) + 7);
     ASSERT_EQ(2u, run[0].size());
     EXPECT_EQ("Время начала работы с упражнением", run[0][0]);
-    EXPECT_TRUE(std::regex_match(run[0][1], std::regex(R"(\d\d-[A-Z][a-z]+-\d{4} \d\d:\d\d)"))) << run[0][1];
+    EXPECT_TRUE(std::regex_match(run[0][1], std::regex(R"(\d\d-[A-Z][a-z]+-\d{4} \d\d:\d\d)")))
+        << run[0][1];
     ASSERT_EQ(2u, run[1].size());
     EXPECT_EQ("Число пропущенных пузырей", run[1][0]);
     EXPECT_EQ("0", run[1][1]);
@@ -207,13 +209,14 @@ protected:
         // The instruction runs much longer than this; a lost Esc is pressed again.
         Tool({"key", "Escape"});
         double lastEsc = e2e::Now();
-        ASSERT_TRUE(WaitFor("exercise", [this](const Image& s) { return ExerciseShown(s); },
-                            kScreenSeconds, [&lastEsc] {
-                                if (e2e::Now() - lastEsc > 8) {
-                                    Tool({"key", "Escape"});
-                                    lastEsc = e2e::Now();
-                                }
-                            }));
+        ASSERT_TRUE(WaitFor(
+            "exercise", [this](const Image& s) { return ExerciseShown(s); }, kScreenSeconds,
+            [&lastEsc] {
+                if (e2e::Now() - lastEsc > 8) {
+                    Tool({"key", "Escape"});
+                    lastEsc = e2e::Now();
+                }
+            }));
         PopBubbles();
         ASSERT_TRUE(WaitFor("results screen", [this](const Image& s) { return ResultsShown(s); }));
     }
@@ -306,22 +309,27 @@ TEST_F(TrainerTest, APupilsRunIsSavedSavedElsewherePrintedAndKeptOnExit)
 
     // Save As opens with the workbook's own path; a path of our own replaces it.
     Click(128 + 74, 490 + 23);
-    ASSERT_TRUE(WaitFor("Save As dialog", [this](const Image& s) { return e2e::ShowsAt(s, saveAs, 250, 304); }));
+    ASSERT_TRUE(WaitFor("Save As dialog",
+                        [this](const Image& s) { return e2e::ShowsAt(s, saveAs, 250, 304); }));
     const std::string copy = dir + "/copy.xls";
     Tool({"key", "--repeat", "300", "--delay", "2", "BackSpace"});
     Layout("us");
     Tool({"type", "--delay", "20", copy});
     Click(250 + 74, 304 + 23);
-    ASSERT_TRUE(WaitFor("Save As dialog closing", [this](const Image& s) { return ResultsShown(s) && !e2e::ShowsAt(s, saveAs, 250, 304); }));
+    ASSERT_TRUE(WaitFor("Save As dialog closing", [this](const Image& s) {
+        return ResultsShown(s) && !e2e::ShowsAt(s, saveAs, 250, 304);
+    }));
     for (double end = e2e::Now() + 30; !Exists(copy) && e2e::Now() < end;)
         e2e::SleepSeconds(0.1);
     ASSERT_TRUE(Exists(copy));
 
     if (cupsd) {
         Click(30 + 42, 490 + 23);
-        ASSERT_TRUE(WaitFor("printer dialog", [this](const Image& s) { return e2e::ShowsAt(s, print, 250, 304); }));
+        ASSERT_TRUE(WaitFor("printer dialog",
+                            [this](const Image& s) { return e2e::ShowsAt(s, print, 250, 304); }));
         Click(250 + 42, 304 + 23);
-        ASSERT_TRUE(WaitFor("printer dialog closing", [this](const Image& s) { return !e2e::ShowsAt(s, print, 250, 304); }));
+        ASSERT_TRUE(WaitFor("printer dialog closing",
+                            [this](const Image& s) { return !e2e::ShowsAt(s, print, 250, 304); }));
         // The first job of a service of our own.
         ASSERT_TRUE(cupsd->WaitForJob(1)) << cupsd->Failure();
         const std::vector<std::string> spooled = cupsd->SpooledDocuments(1);

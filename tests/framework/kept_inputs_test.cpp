@@ -54,7 +54,8 @@ std::vector<Input> Kept(const char* kind)
         inputs.push_back({entry.path().filename().string(),
                           std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {})});
     }
-    std::sort(inputs.begin(), inputs.end(), [](const Input& a, const Input& b) { return a.name < b.name; });
+    std::sort(inputs.begin(), inputs.end(),
+              [](const Input& a, const Input& b) { return a.name < b.name; });
     return inputs;
 }
 
@@ -97,7 +98,8 @@ TEST(KeptInputsWorkbook, AnyFileLeavesAWorkbookThatTakesRows)
     const fs::path folder = pattern;
     for (const Input& input : Kept("workbook")) {
         ::testing::internal::CaptureStderr();
-        EXPECT_TRUE(fuzzfeed::FeedWorkbook((folder / "results.xls").string(), input.bytes.data(), input.bytes.size()))
+        EXPECT_TRUE(fuzzfeed::FeedWorkbook((folder / "results.xls").string(), input.bytes.data(),
+                                           input.bytes.size()))
             << input.name;
         ::testing::internal::GetCapturedStderr();
     }

@@ -20,9 +20,9 @@ inline IDirect3DDevice9* PictureDevice()
         parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
         parameters.Windowed = FALSE;
         IDirect3DDevice9* made = nullptr;
-        if (!direct3d || FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                                       &made)))
+        if (!direct3d ||
+            FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &made)))
             std::abort();
         return made;
     }();

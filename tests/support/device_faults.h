@@ -15,7 +15,10 @@ public:
     DeviceFaults(const DeviceFaults&) = delete;
     DeviceFaults& operator=(const DeviceFaults&) = delete;
 
-    void FailCreate(bool on) { platform::d3d9test::SetFault(platform::d3d9test::Fault::CreateDevice, on); }
+    void FailCreate(bool on)
+    {
+        platform::d3d9test::SetFault(platform::d3d9test::Fault::CreateDevice, on);
+    }
     void Set(platform::d3d9test::Fault fault, bool on) { platform::d3d9test::SetFault(fault, on); }
     void Budget(size_t bytes) { platform::d3d9test::SetVideoMemoryBudget(bytes); }
 

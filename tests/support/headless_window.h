@@ -83,9 +83,9 @@ public:
     // A move to (x, y), then press and release of the button there.
     void Click(int x, int y, UINT downMessage = WM_LBUTTONDOWN)
     {
-        const WPARAM bit = downMessage == WM_RBUTTONDOWN ? MK_RBUTTON
-                         : downMessage == WM_MBUTTONDOWN ? MK_MBUTTON
-                                                         : MK_LBUTTON;
+        const WPARAM bit = downMessage == WM_RBUTTONDOWN   ? MK_RBUTTON
+                           : downMessage == WM_MBUTTONDOWN ? MK_MBUTTON
+                                                           : MK_LBUTTON;
         MoveMouse(x, y);
         Post(downMessage, bit, MAKELPARAM(x, y));
         Post(downMessage + 1, 0, MAKELPARAM(x, y));
@@ -125,7 +125,8 @@ public:
     int Presents() const
     {
         IMResourceManager* manager = Manager();
-        return manager && manager->Device() ? platform::d3d9test::PresentCount(manager->Device()) : 0;
+        return manager && manager->Device() ? platform::d3d9test::PresentCount(manager->Device())
+                                            : 0;
     }
     // The current device reports loss from now on.
     void LoseDevice() { platform::d3d9test::LoseDevice(Manager()->Device()); }

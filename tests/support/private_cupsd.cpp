@@ -64,9 +64,11 @@ std::vector<std::string> FilesIn(const std::string& folder, const std::string& p
 void RemoveTree(const std::string& path)
 {
     struct stat info;
-    if (lstat(path.c_str(), &info) != 0) return;
+    if (lstat(path.c_str(), &info) != 0)
+        return;
     if (S_ISDIR(info.st_mode)) {
-        for (const auto& child : FilesIn(path, "")) RemoveTree(child);
+        for (const auto& child : FilesIn(path, ""))
+            RemoveTree(child);
         rmdir(path.c_str());
     } else {
         unlink(path.c_str());
@@ -76,7 +78,8 @@ void RemoveTree(const std::string& path)
 bool Answers(const std::string& socketPath)
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
@@ -89,28 +92,35 @@ bool Answers(const std::string& socketPath)
 int Spawn(const std::vector<std::string>& argv, const std::string& log, bool wait, int* pid)
 {
     std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    for (const auto& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     int child = -1;
     const int error = posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) return -1;
-    if (pid) *pid = child;
-    if (!wait) return 0;
+    if (error != 0)
+        return -1;
+    if (pid)
+        *pid = child;
+    if (!wait)
+        return 0;
     int status = 0;
-    if (waitpid(child, &status, 0) != child) return -1;
+    if (waitpid(child, &status, 0) != child)
+        return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
 
-bool PrivateCupsd::IsRoot() { return geteuid() == 0; }
+bool PrivateCupsd::IsRoot()
+{
+    return geteuid() == 0;
+}
 
 PrivateCupsd::PrivateCupsd()
 {
@@ -146,7 +156,8 @@ bool PrivateCupsd::Start()
     socket_ = dir_ + "/cupsd.sock";
 
     const std::string conf =
-        "Listen " + socket_ + "\n"
+        "Listen " + socket_ +
+        "\n"
         "LogLevel info\n"
         "Browsing No\n"
         "WebInterface No\n"
@@ -155,26 +166,42 @@ bool PrivateCupsd::Start()
         "PreserveJobHistory Yes\n"
         "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
         "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-    const std::string files =
-        "ServerRoot " + dir_ + "/conf\n"
-        "RequestRoot " + dir_ + "/spool\n"
-        "TempDir " + dir_ + "/spool/tmp\n"
-        "CacheDir " + dir_ + "/cache\n"
-        "StateDir " + dir_ + "/state\n"
-        "ErrorLog " + dir_ + "/log/error_log\n"
-        "AccessLog " + dir_ + "/log/access_log\n"
-        "PageLog " + dir_ + "/log/page_log\n"
-        "Printcap " + dir_ + "/state/printcap\n"
-        "SystemGroup root\n";
+    const std::string files = "ServerRoot " + dir_ +
+                              "/conf\n"
+                              "RequestRoot " +
+                              dir_ +
+                              "/spool\n"
+                              "TempDir " +
+                              dir_ +
+                              "/spool/tmp\n"
+                              "CacheDir " +
+                              dir_ +
+                              "/cache\n"
+                              "StateDir " +
+                              dir_ +
+                              "/state\n"
+                              "ErrorLog " +
+                              dir_ +
+                              "/log/error_log\n"
+                              "AccessLog " +
+                              dir_ +
+                              "/log/access_log\n"
+                              "PageLog " +
+                              dir_ +
+                              "/log/page_log\n"
+                              "Printcap " +
+                              dir_ +
+                              "/state/printcap\n"
+                              "SystemGroup root\n";
     if (!WriteFile(dir_ + "/conf/cupsd.conf", conf) ||
         !WriteFile(dir_ + "/conf/cups-files.conf", files)) {
         failure_ = "cannot write the configuration";
         return false;
     }
 
-    const int started = Spawn({kCupsd, "-f", "-c", dir_ + "/conf/cupsd.conf", "-s",
-                               dir_ + "/conf/cups-files.conf"},
-                              dir_ + "/log/cupsd.out", false, &pid_);
+    const int started =
+        Spawn({kCupsd, "-f", "-c", dir_ + "/conf/cupsd.conf", "-s", dir_ + "/conf/cups-files.conf"},
+              dir_ + "/log/cupsd.out", false, &pid_);
     if (started != 0) {
         failure_ = "cupsd could not be started";
         return false;
@@ -206,28 +233,32 @@ PrivateCupsd::~PrivateCupsd()
         int status = 0;
         waitpid(pid_, &status, 0);
     }
-    for (const auto& config : queueConfigs_) unlink(config.c_str());
+    for (const auto& config : queueConfigs_)
+        unlink(config.c_str());
     if (hadServer_) {
         setenv("CUPS_SERVER", savedServer_.c_str(), 1);
     } else {
         unsetenv("CUPS_SERVER");
     }
     cupsSetServer(nullptr);
-    if (!dir_.empty() && !std::getenv("KVARLOP_KEEP_CUPSD")) RemoveTree(dir_);
+    if (!dir_.empty() && !std::getenv("KVARLOP_KEEP_CUPSD"))
+        RemoveTree(dir_);
 }
 
 bool PrivateCupsd::Run(const std::vector<std::string>& argv)
 {
     const std::string log = dir_ + "/log/commands.out";
     const int status = Spawn(argv, log, true, nullptr);
-    if (status == 0) return true;
+    if (status == 0)
+        return true;
     failure_ = argv[0] + " failed (" + std::to_string(status) + "):\n" + ReadFile(log);
     return false;
 }
 
 bool PrivateCupsd::AddPdfQueue(const std::string& name, bool makeDefault)
 {
-    if (!running_) return false;
+    if (!running_)
+        return false;
     // cups-pdf reads the configuration named after its device URI's path,
     // when there is one, instead of the system's. The name carries the
     // scratch folder's, so that services of other tests running at the same
@@ -244,8 +275,10 @@ bool PrivateCupsd::AddPdfQueue(const std::string& name, bool makeDefault)
         return false;
     }
     queueConfigs_.push_back(config);
-    if (!Run({kLpadmin, "-p", name, "-E", "-v", "cups-pdf:/" + tag, "-P", kPdfPpd})) return false;
-    if (makeDefault && !Run({kLpadmin, "-d", name})) return false;
+    if (!Run({kLpadmin, "-p", name, "-E", "-v", "cups-pdf:/" + tag, "-P", kPdfPpd}))
+        return false;
+    if (makeDefault && !Run({kLpadmin, "-d", name}))
+        return false;
     return true;
 }
 
@@ -257,10 +290,13 @@ bool PrivateCupsd::WaitForJob(int jobId, int seconds)
         cups_job_t* jobs = nullptr;
         const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
         for (int i = 0; i < count; ++i)
-            if (jobs[i].id == jobId) state = jobs[i].state;
+            if (jobs[i].id == jobId)
+                state = jobs[i].state;
         cupsFreeJobs(count, jobs);
-        if (state == IPP_JSTATE_COMPLETED) return true;
-        if (state >= IPP_JSTATE_STOPPED) break;
+        if (state == IPP_JSTATE_COMPLETED)
+            return true;
+        if (state >= IPP_JSTATE_STOPPED)
+            break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     failure_ = "job " + std::to_string(jobId) + " ended in state " +
@@ -274,7 +310,8 @@ std::string PrivateCupsd::JobTitle(int jobId) const
     cups_job_t* jobs = nullptr;
     const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
     for (int i = 0; i < count; ++i)
-        if (jobs[i].id == jobId && jobs[i].title) title = jobs[i].title;
+        if (jobs[i].id == jobId && jobs[i].title)
+            title = jobs[i].title;
     cupsFreeJobs(count, jobs);
     return title;
 }
@@ -285,7 +322,8 @@ int PrivateCupsd::JobState(int jobId) const
     cups_job_t* jobs = nullptr;
     const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
     for (int i = 0; i < count; ++i)
-        if (jobs[i].id == jobId) state = jobs[i].state;
+        if (jobs[i].id == jobId)
+            state = jobs[i].state;
     cupsFreeJobs(count, jobs);
     return state;
 }
@@ -311,10 +349,12 @@ std::string PdfText(const std::string& path, bool layout)
 {
     char pattern[] = "/tmp/kvarlop-pdftext-XXXXXX";
     const int fd = mkstemp(pattern);
-    if (fd < 0) return std::string();
+    if (fd < 0)
+        return std::string();
     close(fd);
     std::vector<std::string> argv = {"/usr/bin/pdftotext", "-enc", "UTF-8", path, pattern};
-    if (layout) argv.insert(argv.begin() + 1, "-layout");
+    if (layout)
+        argv.insert(argv.begin() + 1, "-layout");
     const int status = Spawn(argv, "/dev/null", true, nullptr);
     std::string text = status == 0 ? ReadFile(pattern) : std::string();
     unlink(pattern);

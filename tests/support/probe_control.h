@@ -20,7 +20,7 @@ struct DrawRecord {
 };
 
 struct ProbeLog {
-    std::vector<std::string> events;    // "destroyed <name>", "draw <name>", ...
+    std::vector<std::string> events; // "destroyed <name>", "draw <name>", ...
     std::vector<DrawRecord> draws;
 };
 
@@ -70,7 +70,6 @@ public:
             log->events.push_back("close " + name);
         return IMViewControl<ProbeView>::OnClose(e);
     }
-
 };
 
 // A container that reports its destruction into a log.
@@ -78,9 +77,10 @@ class ProbeContainer : public IMDialogBase<IMEmptyView> {
 public:
     ProbeContainer(IMDialogBase<IMEmptyView>* parent, const RECT* r, int depth,
                    const std::string& probeName, ProbeLog* probeLog)
-        : IMDialogBase<IMEmptyView>(parent, r, depth), name(probeName), log(probeLog)
-    {
-    }
+        : IMDialogBase<IMEmptyView>(parent, r, depth),
+          name(probeName),
+          log(probeLog)
+    {}
 
     ~ProbeContainer() override
     {

@@ -127,8 +127,7 @@ TEST_F(BubbleRunTest, PoppingEveryBubbleWritesTheStatisticsAndShowsTheResults)
     EXPECT_EQ(L"String:Время начала работы с упражнением", rows[0][0]);
     EXPECT_EQ((SheetRow{L"String:Число пропущенных пузырей", L"Number:0"}), rows[1]);
     EXPECT_EQ((SheetRow{L"String:Число промахов", L"Number:0"}), rows[2]);
-    const std::wstring mean =
-        std::to_wstring(app->run.MeanFlightTime()) + L" мсек";
+    const std::wstring mean = std::to_wstring(app->run.MeanFlightTime()) + L" мсек";
     EXPECT_EQ((SheetRow{L"String:Среднее время полета пузыря", L"String:" + mean}), rows[3]);
     EXPECT_EQ((SheetRow{L"String:Количество дополнительных вызовов инструкций", L"Number:0"}),
               rows[4]);
@@ -139,7 +138,7 @@ TEST_F(BubbleRunTest, PoppingEveryBubbleWritesTheStatisticsAndShowsTheResults)
 TEST_F(BubbleRunTest, AnyButtonPopsAndEveryOtherClickIsAMiss)
 {
     StartRun(L"Тестов");
-    ClickAt(POINT{2, 2});  // nothing there
+    ClickAt(POINT{2, 2}); // nothing there
     const POINT centre = CentreOnScreen();
     ClickAt(centre, WM_RBUTTONDOWN, MK_RBUTTON);
     ASSERT_TRUE(PumpUntil([&] { return app->run.poppedCount == 1; }));

@@ -32,16 +32,17 @@ TEST(LaunchRamp, TheTenBubblesOfTheDefaultRun)
     struct Expected {
         int w, h, speed;
     };
-    const Expected expected[10] = {{512, 471, 50},  {473, 435, 80},  {435, 400, 110},
-                                   {396, 365, 140}, {358, 329, 170}, {320, 294, 200},
-                                   {281, 259, 230}, {243, 223, 260}, {204, 188, 290},
-                                   {166, 153, 320}};
+    const Expected expected[10] = {
+        {512, 471, 50},  {473, 435, 80},  {435, 400, 110}, {396, 365, 140}, {358, 329, 170},
+        {320, 294, 200}, {281, 259, 230}, {243, 223, 260}, {204, 188, 290}, {166, 153, 320}};
     for (int k = 0; k < 10; ++k) {
         // Different draws for each bubble: the speed must not depend on where it starts.
-        const Launch l = Plan(kDefaults, k, {k * 3000, 32767 - k * 2000, k * 3276, 1000 * k, 20000});
+        const Launch l =
+            Plan(kDefaults, k, {k * 3000, 32767 - k * 2000, k * 3276, 1000 * k, 20000});
         EXPECT_EQ(expected[k].w, l.width) << "bubble " << k;
         EXPECT_EQ(expected[k].h, l.height) << "bubble " << k;
-        EXPECT_NEAR(expected[k].speed, PixelsPerSecond(l), expected[k].speed * 1e-4) << "bubble " << k;
+        EXPECT_NEAR(expected[k].speed, PixelsPerSecond(l), expected[k].speed * 1e-4)
+            << "bubble " << k;
     }
 }
 

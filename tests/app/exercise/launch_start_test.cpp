@@ -2,8 +2,8 @@
 // the four edges, and the target region in the middle of the screen.
 #include "app/exercise/launch.h"
 #include "app/exercise/motion.h"
-#include "platform/crt.h"
 #include "app/support/app_fixture.h"
+#include "platform/crt.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -71,12 +71,12 @@ TEST(LaunchStart, EachEdgeLeavesOneRowOrColumnOnTheScreen)
     const Launch top = Plan(0, {16384, 16384, kTopDraw, 0, 0});
     EXPECT_EQ(exercise::kTop, top.side);
     EXPECT_EQ(1 - top.height, top.startY);
-    EXPECT_EQ(144, top.startX);  // 0.5 * (800 - 512)
+    EXPECT_EQ(144, top.startX); // 0.5 * (800 - 512)
 
     const Launch left = Plan(0, {16384, 16384, kLeftDraw, 0, 0});
     EXPECT_EQ(exercise::kLeft, left.side);
     EXPECT_EQ(1 - left.width, left.startX);
-    EXPECT_EQ(64, left.startY);  // 0.5 * (600 - 471), truncated
+    EXPECT_EQ(64, left.startY); // 0.5 * (600 - 471), truncated
 
     const Launch bottom = Plan(0, {0, 0, kBottomDraw, 0, 0});
     EXPECT_EQ(exercise::kBottom, bottom.side);
@@ -96,7 +96,7 @@ TEST(LaunchStart, TheDrawsComeInTheOrderStartXStartYSideTargetXTargetY)
     // Only one coordinate of the start is replaced by the edge: the other
     // keeps its draw, and the target takes the fourth and fifth draws.
     const Launch l = Plan(0, {32767, 0, kBottomDraw, 16384, 32767});
-    EXPECT_NEAR(287.99f, l.x, 0.01f);          // 32767/32768 * 288
+    EXPECT_NEAR(287.99f, l.x, 0.01f); // 32767/32768 * 288
     EXPECT_EQ(599, l.startY);
     EXPECT_FLOAT_EQ(150.0f + 250 - 256, l.targetX);
     EXPECT_NEAR(200 + 199.99f - 235, l.targetY, 0.01f);
@@ -123,8 +123,8 @@ TEST(LaunchStart, TheBubbleFliesThroughItsTarget)
     // Travel time from the float start to the target, at the bubble's speed.
     const float dx = l.targetX - l.x;
     const float dy = l.targetY - l.y;
-    const float t = std::sqrt(dx * dx + dy * dy) / std::sqrt(l.velocityX * l.velocityX +
-                                                              l.velocityY * l.velocityY);
+    const float t = std::sqrt(dx * dx + dy * dy) /
+                    std::sqrt(l.velocityX * l.velocityX + l.velocityY * l.velocityY);
     exercise::Flight flight{l.startX, l.startY, l.velocityX, l.velocityY};
     // The motion counts from the truncated start: within a pixel of the target.
     EXPECT_NEAR(l.targetX, flight.X(t), 1.0f);

@@ -87,7 +87,7 @@ TEST_F(RunRecordTest, EveryClickCountsAndMissesAreTheClicksThatPoppedNothing)
     for (int i = 0; i < 5; ++i)
         record.OnScreenClick();
     now = 1400;
-    record.Pop();  // the popping click was one of the five
+    record.Pop(); // the popping click was one of the five
     now = 1600;
     Launch();
     now = 3000;

@@ -29,7 +29,7 @@ protected:
 TEST_F(CreditsTest, CtrlIOpensOneOverlayInEitherLayoutAndGivesThePointerBack)
 {
     ShowTitle();
-    ShowCursor(FALSE);  // as a running instruction hides it
+    ShowCursor(FALSE); // as a running instruction hides it
     const int hidden = PointerCount();
     KeyI(false);
     EXPECT_EQ(0, Overlays());

@@ -9,15 +9,6 @@ using namespace app_test;
 
 namespace {
 
-double Seconds()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 int HelpTimers(IMWindow* window)
 {
     int n = 0;
@@ -35,7 +26,10 @@ TEST_F(ScreensTest, TheShellsHelpPageClosesByItselfAndLowersTheFlag)
     app->modal = true;
     Dialog* page = new Dialog(app->mainWindow, nullptr, 0);
     bool closed = false;
-    page->ConnectClosing([&closed](const IMEvent&) -> long { closed = true; return 0; });
+    page->ConnectClosing([&closed](const IMEvent&) -> long {
+        closed = true;
+        return 0;
+    });
     const double shown = Seconds();
     app->IMApp<App>::ShowInstruction(page);
     Pump(3);

@@ -5,7 +5,7 @@
 
 #include "app/App.h"
 #include "app/exercise/description.h"
-#include "app/screens/CursorMouse.h"
+#include "app/screens/cursor_mouse.h"
 #include "app/support/app_fixture.h"
 #include "framework/render/IMResourceManager.h"
 #include "platform/user32.h"

@@ -6,6 +6,7 @@
 #include "framework/sound/CSoundSystem.h"
 
 using namespace app_test;
+using namespace screens;
 
 namespace {
 

@@ -6,17 +6,9 @@
 #include "platform/kernel32.h"
 
 using namespace app_test;
+using namespace screens;
 
 namespace {
-
-double Seconds()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 class InstructionTimeline : public InstructionTest {};
 
@@ -44,7 +36,8 @@ TEST_F(InstructionTimeline, DemonstrationAtItsLabelsAndTheKeyboardPageAfterTheVo
                 if (shown >= 0 && onTarget < 0 && p.left == 451 && p.top == 347) {
                     onTarget = t;
                     const RECT b = RectOf(ninth);
-                    ninthUnderTarget = b.left <= 451 && 451 < b.right && b.top <= 347 && 347 < b.bottom;
+                    ninthUnderTarget =
+                        b.left <= 451 && 451 < b.right && b.top <= 347 && 347 < b.bottom;
                 }
             }
             if (popped < 0 && app->driftingPictures.size() == 10)

@@ -3,6 +3,7 @@
 #include "app/screens/instruction_fixture.h"
 
 using namespace app_test;
+using namespace screens;
 
 namespace {
 

@@ -21,7 +21,10 @@ namespace {
 
 class PrintApp : public IMApp<PrintApp> {
 public:
-    void OnInit() override { RegisterDialog(L"Dialog1", [](Dialog*) {}); }
+    void OnInit() override
+    {
+        RegisterDialog(L"Dialog1", [](Dialog*) {});
+    }
     long ShowTitleScreen() override { return 0; }
 };
 
@@ -53,7 +56,8 @@ protected:
         EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
         std::vector<BYTE> buffer(needed);
         std::vector<std::wstring> names;
-        if (needed && EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count))
+        if (needed &&
+            EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count))
             for (DWORD i = 0; i < count; ++i)
                 names.push_back(reinterpret_cast<PRINTER_INFO_2W*>(buffer.data())[i].pPrinterName);
         return names;

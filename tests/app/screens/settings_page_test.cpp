@@ -1,7 +1,7 @@
 // The settings page: what a bar must hold to be taken, the replacement
 // texts, the order in which values reach the App, Cancel, and closing.
-#include "app/screens/settings_page.h"
 #include "app/screens/screens_fixture.h"
+#include "app/screens/settings_page.h"
 
 #include <climits>
 

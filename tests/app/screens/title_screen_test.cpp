@@ -1,7 +1,7 @@
 // The title screen: centred lines, the description's scrolling, Start and
 // Enter, Options over the page, and what lands on the screen.
-#include "app/screens/title_screen.h"
 #include "app/screens/screens_fixture.h"
+#include "app/screens/title_screen.h"
 
 #include <cstring>
 

@@ -38,7 +38,7 @@ private:
 TEST(ResultsRows, TheStartTimeIsDayEnglishMonthYearAnd24HourTime)
 {
     LocalZone utc("UTC");
-    EXPECT_EQ(L"07-March-2011 09:05", FormatStartTime(1299488700));   // 2011-03-07 09:05:00
+    EXPECT_EQ(L"07-March-2011 09:05", FormatStartTime(1299488700)); // 2011-03-07 09:05:00
     EXPECT_EQ(L"31-December-2025 23:59", FormatStartTime(1767225599));
     const ResultRow row = StartTimeRow(1299488700);
     EXPECT_EQ((ResultRow{L"Время начала работы с упражнением", L"07-March-2011 09:05", L"String"}),
@@ -55,7 +55,8 @@ TEST(ResultsRows, TheClosingRowsCountHelpCallsAndWholeSeconds)
 {
     const ResultRows rows = ClosingRows(3, 1000, 1125);
     ASSERT_EQ(2u, rows.size());
-    EXPECT_EQ((ResultRow{L"Количество дополнительных вызовов инструкций", L"3", L"Number"}), rows[0]);
+    EXPECT_EQ((ResultRow{L"Количество дополнительных вызовов инструкций", L"3", L"Number"}),
+              rows[0]);
     EXPECT_EQ((ResultRow{L"Общее время работы с упражнением. с.", L"125", L"Number"}), rows[1]);
     // 64-bit seconds: a long span is not cut to 32 bits.
     EXPECT_EQ(L"5000000000", ClosingRows(0, 0, 5000000000LL)[1].value);

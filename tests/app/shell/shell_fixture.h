@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/shell/IMApp.h"
-#include "platform/codepage.h"
 #include "app/support/app_fixture.h"
+#include "platform/codepage.h"
 #include "support/headless_window.h"
 
 #include <gtest/gtest.h>

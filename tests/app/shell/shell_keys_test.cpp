@@ -81,7 +81,7 @@ TEST_F(ShellKeysTest, TheNextKeyDownEndsAReplayAndASecondF1IsNotCounted)
 TEST_F(ShellKeysTest, OnlyF1PressesDuringTheStepAreCountedInItsRow)
 {
     app->CreateWorkbook(L"Сидоров");
-    KeyDown(VK_F1);   // on the title screen: replayed, then reset when the step starts
+    KeyDown(VK_F1); // on the title screen: replayed, then reset when the step starts
     KeyDown(VK_SPACE);
     Pump();
     EXPECT_EQ(1, app->f1Count);

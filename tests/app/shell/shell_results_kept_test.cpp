@@ -38,7 +38,8 @@ protected:
 
     // A second Start whose save of the held workbook fails while `breakIt`
     // holds, then a save after `mendIt`: both pupils' rows are in the file.
-    void SecondStartFailsThenSaves(const std::function<void()>& breakIt, const std::function<void()>& mendIt)
+    void SecondStartFailsThenSaves(const std::function<void()>& breakIt,
+                                   const std::function<void()>& mendIt)
     {
         app->CreateWorkbook(L"Петров");
         app->AddResultRow(L"первый", L"1", L"Number");
@@ -55,11 +56,14 @@ protected:
         app->AddResultRow(L"третий", L"3", L"Number");
         app->SaveWorkbookDefault();
         EXPECT_TRUE(app->LastSaveError().empty());
-        EXPECT_EQ((std::vector<std::wstring>{L"первый", L"второй"}), SavedLabels(L"Петров", dataHome.ResultsFile()));
-        EXPECT_EQ(std::vector<std::wstring>{L"третий"}, SavedLabels(L"Сидоров", dataHome.ResultsFile()));
+        EXPECT_EQ((std::vector<std::wstring>{L"первый", L"второй"}),
+                  SavedLabels(L"Петров", dataHome.ResultsFile()));
+        EXPECT_EQ(std::vector<std::wstring>{L"третий"},
+                  SavedLabels(L"Сидоров", dataHome.ResultsFile()));
     }
 
-    const std::vector<std::wstring> wholeRun{L"Время начала работы с упражнением", L"Число промахов",
+    const std::vector<std::wstring> wholeRun{L"Время начала работы с упражнением",
+                                             L"Число промахов",
                                              L"Количество дополнительных вызовов инструкций",
                                              L"Общее время работы с упражнением. с.", L""};
 };
@@ -107,7 +111,8 @@ TEST_F(ShellResultsKept, AMissingDataFolderIsMadeWithItsParentsWhateverItsName)
         EXPECT_EQ(file, app->workbook->GetFileName());
         EXPECT_EQ(wholeRun, SavedLabels(L"Петров", file)) << below;
         struct stat st {};
-        ASSERT_EQ(0, ::stat((dataHome.Folder() + below.substr(0, below.find('/', 1))).c_str(), &st));
+        ASSERT_EQ(0,
+                  ::stat((dataHome.Folder() + below.substr(0, below.find('/', 1))).c_str(), &st));
         EXPECT_EQ(0700u, st.st_mode & 0777) << below;
     }
 }

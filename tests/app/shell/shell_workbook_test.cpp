@@ -31,7 +31,8 @@ TEST_F(ShellTest, ARelativeDataFolderIsIgnoredAndTheCurrentDirectoryNeverUsed)
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("XDG_DATA_HOME", "relative", 1);
     ::setenv("HOME", dataHome.Folder().c_str(), 1);
-    EXPECT_EQ(platform::Utf8ToWide(dataHome.Folder()) + L"/.local/share/ZEMT/name.xls", ResultsPath(L"name"));
+    EXPECT_EQ(platform::Utf8ToWide(dataHome.Folder()) + L"/.local/share/ZEMT/name.xls",
+              ResultsPath(L"name"));
     EXPECT_TRUE(FolderExists(dataHome.Folder() + "/.local/share/ZEMT"));
     if (!home.empty())
         ::setenv("HOME", home.c_str(), 1);

@@ -1,6 +1,7 @@
 #include "app/support/app_fixture.h"
 
 #include "platform/codepage.h"
+#include "platform/kernel32.h"
 
 #include <xercesc/dom/DOMElement.hpp>
 #include <xercesc/dom/DOMNode.hpp>
@@ -11,6 +12,15 @@
 #include <unistd.h>
 
 namespace app_test {
+
+double Seconds()
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 namespace {
 
@@ -60,13 +70,13 @@ std::vector<SheetRow> ReadSheet(const std::wstring& path, const std::wstring& sh
 
 bool FileExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -100,6 +110,6 @@ std::wstring ScratchDataHome::ResultsFile() const
 
 void PrintTo(const ResultRow& row, std::ostream* out)
 {
-    *out << "{" << platform::WideToUtf8(row.label) << ", " << platform::WideToUtf8(row.value) << ", "
-         << platform::WideToUtf8(row.kind) << "}";
+    *out << "{" << platform::WideToUtf8(row.label) << ", " << platform::WideToUtf8(row.value)
+         << ", " << platform::WideToUtf8(row.kind) << "}";
 }

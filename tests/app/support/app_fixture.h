@@ -41,6 +41,9 @@ private:
     bool hadSaved;
 };
 
+// The performance counter in seconds: the clock the program's timers read.
+double Seconds();
+
 // Returns the scripted values in order, then 0.
 class ScriptedRandom {
 public:

@@ -284,7 +284,6 @@ TEST_F(Player, PlayOnARunningPlayerStartsAgain)
     EXPECT_TRUE(p.IsPlaying());
 }
 
-
 TEST_F(Player, WindowUpdatePassDrivesThePlayer)
 {
     auto* p = new TestPlayer<IMSequenceView>(window.window);

@@ -37,7 +37,8 @@ protected:
 
     static uint32_t Texel(const IMTextureRecord& r, int x, int y)
     {
-        return *reinterpret_cast<const uint32_t*>(&r.pixels[static_cast<size_t>(y) * r.pitch + x * 4]);
+        return *reinterpret_cast<const uint32_t*>(
+            &r.pixels[static_cast<size_t>(y) * r.pitch + x * 4]);
     }
 
     // Whether the presented frame shows the skin, 1:1 at the button's
@@ -78,8 +79,6 @@ protected:
 };
 
 } // namespace
-
-
 
 TEST_F(Button, StateFollowsThePointerAndTheButton)
 {
@@ -212,9 +211,9 @@ struct SkinButton {
 };
 
 const SkinButton kSkinButtons[] = {
-    {L"PrintButton", 84, 47},          {L"SaveAsButton", 148, 47}, {L"RetryButton", 109, 47},
-    {L"CloseButton", 111, 47},         {L"StartPopStartButton", 84, 47},
-    {L"SubmitButton", 109, 47},        {L"OptionsButton", 109, 47}, {L"CancelButton", 111, 47},
+    {L"PrintButton", 84, 47},    {L"SaveAsButton", 148, 47},       {L"RetryButton", 109, 47},
+    {L"CloseButton", 111, 47},   {L"StartPopStartButton", 84, 47}, {L"SubmitButton", 109, 47},
+    {L"OptionsButton", 109, 47}, {L"CancelButton", 111, 47},
 };
 
 } // namespace
@@ -228,8 +227,8 @@ TEST(SkinButtons, SizeAndOneFootprintForAllStates)
     IMResourceManager& manager = *window.Manager();
     for (const SkinButton& skin : kSkinButtons) {
         const std::wstring name = skin.name;
-        auto* button = IMButtonBase<IMStateView>::Create(window.window, 0, 0, name, name, name + L"Nuv",
-                                                         name + L"Klick", 0);
+        auto* button = IMButtonBase<IMStateView>::Create(window.window, 0, 0, name, name,
+                                                         name + L"Nuv", name + L"Klick", 0);
         RECT r;
         button->GetRect(&r);
         EXPECT_EQ(r.right, skin.width) << std::string(name.begin(), name.end());
@@ -244,7 +243,9 @@ TEST(SkinButtons, SizeAndOneFootprintForAllStates)
             for (int x = 0; x < skin.width; ++x) {
                 bool inside[3];
                 for (int i = 0; i < 3; ++i)
-                    inside[i] = images[i]->pixels[static_cast<size_t>(y) * images[i]->pitch + x * 4 + 3] == 255;
+                    inside[i] =
+                        images[i]->pixels[static_cast<size_t>(y) * images[i]->pitch + x * 4 + 3] ==
+                        255;
                 opaque += inside[0];
                 const auto texel = [&](int i) {
                     return *reinterpret_cast<const uint32_t*>(

@@ -199,7 +199,8 @@ TEST(ContainerLifecycle, ClosingAContainerClosesItsLiveChildrenThenQueuesItself)
         child->ConnectClosing(boost::bind(&CountingSlot, &closing, _1));
 
     dialog->Close();
-    EXPECT_EQ(log.events, (std::vector<std::string>{"close dialog", "close shallow", "close deep"}));
+    EXPECT_EQ(log.events,
+              (std::vector<std::string>{"close dialog", "close shallow", "close deep"}));
     EXPECT_EQ(closing, 0); // children hear no Closing
     Merge(root);
     EXPECT_TRUE(Logged(log, "destroyed dialog"));

@@ -134,4 +134,3 @@ TEST_F(Paint, HiddenOrParentlessControlsDoNotDraw)
     EXPECT_FALSE(orphan.IsDirty());
     EXPECT_FALSE(hidden->IsDirty());
 }
-

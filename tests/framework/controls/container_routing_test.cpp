@@ -68,8 +68,8 @@ TEST_F(Routing, EnteredChildHearsOfThePointerBeforeTheChildLeft)
     WatchHover(b, "b", trace);
     Move(10, 10);
     Move(60, 10);
-    EXPECT_EQ(trace.lines,
-              (std::vector<std::string>{"a entered 523 10,10", "b entered 523 60,10", "a left 675 60,10"}));
+    EXPECT_EQ(trace.lines, (std::vector<std::string>{"a entered 523 10,10", "b entered 523 60,10",
+                                                     "a left 675 60,10"}));
     EXPECT_FALSE(a->IsMouseOver());
     EXPECT_TRUE(b->IsMouseOver());
 }
@@ -105,7 +105,8 @@ TEST_F(Routing, DisabledChildIsStillHovered)
 
 TEST_F(Routing, ContainerSignalsUseParentCoordinatesChildrenTheContainers)
 {
-    IMDialogBase<IMEmptyView>* dialog = IMDialogBase<IMEmptyView>::Create(&root, 100, 200, 300, 300, 0);
+    IMDialogBase<IMEmptyView>* dialog =
+        IMDialogBase<IMEmptyView>::Create(&root, 100, 200, 300, 300, 0);
     Probe* child = new Probe(dialog, RECT{10, 10, 60, 60}, 0, "child", &log);
     Merge(root);
     dialog->ConnectMouseMoved(boost::bind(&Trace::Mouse, &trace, "dialog moved", _1));
@@ -197,9 +198,9 @@ TEST_F(Routing, AChildThatHidesOrMovesAsThePointerEntersDoesNotStayHovered)
     // The next press goes to the child that can be seen there.
     Press(513, 1, 10, 10);
     Press(514, 0, 10, 10);
-    EXPECT_EQ(trace.lines, (std::vector<std::string>{"from entered 523 210,10",
-                                                     "from left 675 10,10",
-                                                     "under clicked 524 10,10"}));
+    EXPECT_EQ(trace.lines,
+              (std::vector<std::string>{"from entered 523 210,10", "from left 675 10,10",
+                                        "under clicked 524 10,10"}));
 
     Move(210, 10);
     Move(60, 60);
@@ -294,8 +295,8 @@ TEST_F(Routing, KeysGoToTheFocusedChildAfterTheContainersOwnSignals)
     root.OnKey(IMKeyboardEvent(nullptr, 256, 2, 0));
     a->SetFocus(true);
     root.OnKey(IMKeyboardEvent(nullptr, 256, 3, 0));
-    EXPECT_EQ(trace.lines,
-              (std::vector<std::string>{"root key 1", "root key 2", "b key 2", "root key 3", "a key 3"}));
+    EXPECT_EQ(trace.lines, (std::vector<std::string>{"root key 1", "root key 2", "b key 2",
+                                                     "root key 3", "a key 3"}));
     EXPECT_FALSE(b->IsFocused());
 }
 

@@ -109,7 +109,8 @@ TEST_F(Lone, StateSignalsFireBeforeTheFlagChanges)
     control.Show();
     EXPECT_FALSE(control.IsHidden());
 
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"disabled", "enabled", "hidden", "shown"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"disabled", "enabled", "hidden", "shown"}));
     EXPECT_EQ(recorder.enabledSeen, (std::vector<bool>{true, false, true, true}));
     EXPECT_EQ(recorder.hiddenSeen, (std::vector<bool>{false, false, false, true}));
     for (size_t i = 0; i < recorder.codes.size(); ++i) {
@@ -263,9 +264,9 @@ TEST_F(Lone, KeyboardRoad)
     control.OnKey(IMKeyboardEvent(nullptr, 257, 27, 0));
     control.OnKey(IMKeyboardEvent(nullptr, 260, 0x73, 0));
     control.OnKey(IMKeyboardEvent(nullptr, 261, 0x73, 0));
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"down", "message", "message", "up",
-                                                         "message", "down", "message", "up",
-                                                         "message"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"down", "message", "message", "up", "message", "down",
+                                        "message", "up", "message"}));
     EXPECT_EQ(recorder.wParams[2], static_cast<DWORD>(L'ж'));
 }
 

@@ -48,12 +48,13 @@ TEST(ApplyToAll, PassesTheArgumentsInOrderAndCallsMembers)
 {
     std::vector<int> got;
     const std::vector<int> one{7};
-    ApplyToAll(one.begin(), one.end(),
-               [&got](int e, int a, int b, int c, int d, int f, int g, int h, int i) {
-                   got = {e, a, b, c, d, f, g, h, i};
-                   return false;
-               },
-               1, 2, 3, 4, 5, 6, 7, 8);
+    ApplyToAll(
+        one.begin(), one.end(),
+        [&got](int e, int a, int b, int c, int d, int f, int g, int h, int i) {
+            got = {e, a, b, c, d, f, g, h, i};
+            return false;
+        },
+        1, 2, 3, 4, 5, 6, 7, 8);
     EXPECT_EQ(got, (std::vector<int>{7, 1, 2, 3, 4, 5, 6, 7, 8}));
 
     std::vector<Glyph> glyphs(3);

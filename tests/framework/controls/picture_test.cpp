@@ -22,7 +22,8 @@ protected:
 
     static uint32_t Texel(const IMTextureRecord& r, int x, int y)
     {
-        return *reinterpret_cast<const uint32_t*>(&r.pixels[static_cast<size_t>(y) * r.pitch + x * 4]);
+        return *reinterpret_cast<const uint32_t*>(
+            &r.pixels[static_cast<size_t>(y) * r.pitch + x * 4]);
     }
 
     platform::d3d9test::Frame Render()
@@ -46,8 +47,8 @@ RECT RectOf(IMControl* c)
 
 TEST_F(Picture, TakesTheImageSizeNotTheTextureSize)
 {
-    auto* bubble = IMStaticPictureBase<IMTextureView>::Create(window.window, 150, 60, L"103", 0,
-                                                              0xFFFFFFFF);
+    auto* bubble =
+        IMStaticPictureBase<IMTextureView>::Create(window.window, 150, 60, L"103", 0, 0xFFFFFFFF);
     ASSERT_NE(bubble, nullptr);
     const RECT r = RectOf(bubble);
     EXPECT_EQ(r.left, 150);
@@ -80,11 +81,10 @@ TEST_F(Picture, BackgroundCoversTheScreenPixelForPixel)
     IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"102", 0, 0xFFFFFFFF);
     const auto frame = Render();
     const IMTextureRecord& image = Record(L"102");
-    for (const POINT p : {POINT{0, 0}, POINT{799, 0}, POINT{0, 599}, POINT{799, 599}, POINT{400, 300},
-                          POINT{123, 456}})
+    for (const POINT p : {POINT{0, 0}, POINT{799, 0}, POINT{0, 599}, POINT{799, 599},
+                          POINT{400, 300}, POINT{123, 456}})
         EXPECT_EQ(frame.At(p.x, p.y), Texel(image, p.x, p.y) | 0xFF000000u) << p.x << "," << p.y;
 }
-
 
 TEST_F(Picture, ColourTintsTheDrawingAndScalesTheHitAlpha)
 {
@@ -105,8 +105,10 @@ TEST_F(Picture, ColourTintsTheDrawingAndScalesTheHitAlpha)
 
 TEST_F(Picture, PointerOverTheClearPartFindsTheControlBeneath)
 {
-    auto* below = IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"102", 0, 0xFFFFFFFF);
-    auto* bubble = IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"103", 0, 0xFFFFFFFF);
+    auto* below =
+        IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"102", 0, 0xFFFFFFFF);
+    auto* bubble =
+        IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"103", 0, 0xFFFFFFFF);
     bubble->hitThreshold = 1;
     window.Pump(1);
     const IMTextureRecord& image = Record(L"103");
@@ -141,8 +143,8 @@ TEST_F(Picture, ClosingThePictureReleasesItsTexture)
 {
     const int id = Manager().FindTexture(L"PrintButton");
     const int before = Manager().GetTextureRecord(id)->refCount;
-    auto* picture = IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"PrintButton", 0,
-                                                               0xFFFFFFFF);
+    auto* picture = IMStaticPictureBase<IMTextureView>::Create(window.window, 0, 0, L"PrintButton",
+                                                               0, 0xFFFFFFFF);
     window.Pump(1);
     EXPECT_EQ(Manager().GetTextureRecord(id)->refCount, before + 1);
     picture->Close();

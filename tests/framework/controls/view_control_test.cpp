@@ -19,7 +19,8 @@ TEST(ViewControl, StateOperationsMakeTheControlDirty)
         return 0;
     });
     using Operation = long (IMControl::*)();
-    for (Operation op : {&IMControl::Disable, &IMControl::Enable, &IMControl::Hide, &IMControl::Show}) {
+    for (Operation op :
+         {&IMControl::Disable, &IMControl::Enable, &IMControl::Hide, &IMControl::Show}) {
         p->SetDirty(false);
         (p->*op)();
         EXPECT_TRUE(p->IsDirty());

@@ -15,7 +15,8 @@ class Dialogs : public WidgetFixture {};
 
 TEST(DefaultPrinter, TheNameIsTheEntryUpToItsFirstComma)
 {
-    EXPECT_EQ(L"Кабинет 12", IMSelectPrinterDialog::DefaultPrinterName(L"Кабинет 12,winspool,Ne01:"));
+    EXPECT_EQ(L"Кабинет 12",
+              IMSelectPrinterDialog::DefaultPrinterName(L"Кабинет 12,winspool,Ne01:"));
     EXPECT_EQ(L"", IMSelectPrinterDialog::DefaultPrinterName(L",,,"));
     EXPECT_EQ(L"", IMSelectPrinterDialog::DefaultPrinterName(L""));
     EXPECT_EQ(L"Один", IMSelectPrinterDialog::DefaultPrinterName(L"Один"));

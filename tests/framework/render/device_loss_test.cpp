@@ -28,7 +28,10 @@ protected:
     }
 };
 
-uint32_t Pattern(int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 40); }
+uint32_t Pattern(int x, int y)
+{
+    return 0xFF000000u | static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 40);
+}
 
 } // namespace
 
@@ -41,7 +44,9 @@ TEST_F(DeviceLoss, TexturesComeBackWithTheirPixelsOnFirstUse)
     ASSERT_NE(manager->GetTextureRecord(id), nullptr);
     EXPECT_EQ(manager->GetTextureRecord(id)->refCount, 1);
 
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 6, 6}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 6, 6}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x)
             ASSERT_EQ(frame.At(x, y), Pattern(x, y)) << x << "," << y;
@@ -65,7 +70,9 @@ TEST_F(DeviceLoss, PitchAndFillRestoreFirst)
     const int other = MakeSolid(L"other", 4, 4, 0xFF0000FF);
     LoseAndRecover();
     uint32_t first = 0;
-    manager->FillTexture(other, [&first](unsigned char* bits, int, int) { first = *reinterpret_cast<uint32_t*>(bits); });
+    manager->FillTexture(other, [&first](unsigned char* bits, int, int) {
+        first = *reinterpret_cast<uint32_t*>(bits);
+    });
     EXPECT_EQ(first, 0xFF0000FFu);
 }
 
@@ -73,12 +80,21 @@ TEST_F(DeviceLoss, RestoredTextureKeepsItsFormat)
 {
     // A video frame texture: its fourth bytes are 0, and the format says to
     // ignore them.
-    const int id = MakeTexture(L"frame", 4, 4, [](int, int) { return 0x00FF8000u; }, D3DFMT_X8R8G8B8);
-    const auto before = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f); }, 0xFF0000FF);
+    const int id = MakeTexture(
+        L"frame", 4, 4, [](int, int) { return 0x00FF8000u; }, D3DFMT_X8R8G8B8);
+    const auto before = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f);
+        },
+        0xFF0000FF);
     EXPECT_EQ(before.At(1, 1), 0xFFFF8000u);
 
     LoseAndRecover();
-    const auto after = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f); }, 0xFF0000FF);
+    const auto after = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f);
+        },
+        0xFF0000FF);
     EXPECT_EQ(after.At(1, 1), 0xFFFF8000u); // still opaque
     D3DSURFACE_DESC desc{};
     manager->GetTextureRecord(id)->texture->GetLevelDesc(0, &desc);
@@ -103,7 +119,9 @@ TEST_F(DeviceLoss, FailedRecoveryDrawsNothingUntilALaterOneSucceeds)
 
     faults.FailCreate(false);
     EXPECT_TRUE(manager->ResetDevice());
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     EXPECT_EQ(frame.At(3, 3), 0xFFFFFFFFu);
 }
 
@@ -125,7 +143,9 @@ TEST_F(DeviceLoss, OutOfVideoMemoryDropsOtherTexturesLowestFirst)
 
     // Drawing the background makes room again: the lowest other textures go
     // (the skins after it), not the background itself, and it shows.
-    const auto frame = Draw([&] { manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     EXPECT_NE(background->texture, nullptr);
     EXPECT_EQ(manager->GetTextureRecord(1)->texture, nullptr);
     EXPECT_LE(platform::d3d9test::VideoMemoryInUse(), budget);
@@ -143,7 +163,9 @@ TEST_F(DeviceLoss, WhenNothingIsLeftToDropTheOperationGivesUp)
     EXPECT_EQ(platform::d3d9test::VideoMemoryInUse(), 0u);
 
     // Restoring cannot make room either: the quad is not drawn.
-    const auto frame = Draw([&] { manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     ExpectRect(Covered(frame), 800, 600, 0, 0);
     EXPECT_EQ(manager->GetTextureRecord(0)->texture, nullptr);
 
@@ -159,7 +181,9 @@ TEST_F(DeviceLoss, WhenNothingIsLeftToDropTheOperationGivesUp)
 
     // Once there is room, everything comes back.
     faults.Budget(SIZE_MAX);
-    const auto later = Draw([&] { manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto later = Draw([&] {
+        manager->DrawQuad(0, RECT{0, 0, 800, 600}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     EXPECT_NE(manager->GetTextureRecord(0)->texture, nullptr);
     ExpectRect(Covered(later), 0, 0, 800, 600);
 }

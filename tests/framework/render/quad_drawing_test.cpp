@@ -13,7 +13,10 @@ using testing_support::RenderTest;
 namespace {
 
 // A texture whose pixel tells where it came from: red = x, green = y.
-uint32_t Coordinates(int x, int y) { return 0xFF000000u | (static_cast<uint32_t>(x) << 16) | (static_cast<uint32_t>(y) << 8); }
+uint32_t Coordinates(int x, int y)
+{
+    return 0xFF000000u | (static_cast<uint32_t>(x) << 16) | (static_cast<uint32_t>(y) << 8);
+}
 
 class QuadDrawing : public RenderTest {};
 
@@ -24,7 +27,9 @@ TEST_F(QuadDrawing, OriginMovesTheQuadAndEachPixelShowsOneTexel)
     const int id = MakeTexture(L"coords", 10, 10, Coordinates);
     manager->originX = 100;
     manager->originY = 50;
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 10, 10}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 10, 10}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     ExpectRect(Covered(frame), 100, 50, 110, 60);
     // The half-pixel shift puts texel centres on pixel centres: no blur even
     // though the filter is bilinear.
@@ -38,9 +43,14 @@ TEST_F(QuadDrawing, HalfPixelShiftCentresSamplesBetweenTexelPairsWhenHalved)
     // Four texels dark, dark, light, light drawn into two pixels: each pixel
     // centre falls between the two texels of its own pair, never across
     // the pairs (nor wraps round to the far edge).
-    const int id = MakeTexture(L"pairs", 4, 2, [](int x, int) { return x < 2 ? 0xFF000000u : 0xFFFFFFFFu; });
+    const int id =
+        MakeTexture(L"pairs", 4, 2, [](int x, int) { return x < 2 ? 0xFF000000u : 0xFFFFFFFFu; });
     const RECT source{0, 0, 4, 2};
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{10, 10, 12, 11}, &source, 0xFFFFFFFF, 0.0f); }, 0xFF0000FF);
+    const auto frame = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{10, 10, 12, 11}, &source, 0xFFFFFFFF, 0.0f);
+        },
+        0xFF0000FF);
     EXPECT_EQ(frame.At(10, 10), 0xFF000000u);
     EXPECT_EQ(frame.At(11, 10), 0xFFFFFFFFu);
     EXPECT_EQ(frame.At(12, 10), 0xFF0000FFu);
@@ -57,8 +67,11 @@ TEST_F(QuadDrawing, WholeImageOfANonPowerOfTwoTextureIsShownWithoutItsPadding)
     EXPECT_EQ(record->textureHeight, 4);
     ExpectRect(record->imageRect, 0, 0, 5, 3);
 
-    const auto frame =
-        Draw([&] { manager->DrawQuad(id, RECT{20, 30, 25, 33}, nullptr, 0xFFFFFFFF, 0.0f); }, 0xFF0000FF);
+    const auto frame = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{20, 30, 25, 33}, nullptr, 0xFFFFFFFF, 0.0f);
+        },
+        0xFF0000FF);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             ASSERT_EQ(frame.At(20 + x, 30 + y), Coordinates(x, y)) << x << "," << y;
@@ -69,7 +82,9 @@ TEST_F(QuadDrawing, SourceRectangleSelectsTexelsInsideThePowerOfTwoTexture)
 {
     const int id = MakeTexture(L"coords", 12, 12, Coordinates); // a 16 × 16 texture
     const RECT source{3, 4, 7, 6};
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 2}, &source, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 4, 2}, &source, 0xFFFFFFFF, 0.0f);
+    });
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
             ASSERT_EQ(frame.At(x, y), Coordinates(3 + x, 4 + y)) << x << "," << y;
@@ -84,7 +99,11 @@ TEST_F(QuadDrawing, ColourTintsAndItsAlphaFadesOverWhatIsBelow)
 
     // Opaque tint: texel × colour per channel.
     const uint32_t tint = 0xFF80FF40;
-    auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, tint, 0.0f); }, background);
+    auto frame = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, tint, 0.0f);
+        },
+        background);
     const uint32_t tinted = frame.At(1, 1);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Channel(tinted, i), Mul255(Channel(texel, i), Channel(tint, i))) << i;
@@ -94,18 +113,29 @@ TEST_F(QuadDrawing, ColourTintsAndItsAlphaFadesOverWhatIsBelow)
     frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, fade, 0.0f); }, background);
     const uint32_t a = 0x80;
     for (int i = 0; i < 3; ++i) {
-        const uint32_t expected = (Channel(texel, i) * a + Channel(background, i) * (255 - a) + 127) / 255;
-        EXPECT_NEAR(static_cast<int>(Channel(frame.At(2, 2), i)), static_cast<int>(expected), 1) << i;
+        const uint32_t expected =
+            (Channel(texel, i) * a + Channel(background, i) * (255 - a) + 127) / 255;
+        EXPECT_NEAR(static_cast<int>(Channel(frame.At(2, 2), i)), static_cast<int>(expected), 1)
+            << i;
     }
     // Colour alpha 0: nothing shows.
-    frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0x00FFFFFF, 0.0f); }, background);
+    frame = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0x00FFFFFF, 0.0f);
+        },
+        background);
     EXPECT_EQ(frame.At(1, 1), background);
 }
 
 TEST_F(QuadDrawing, TextureAlphaIsBlended)
 {
-    const int id = MakeTexture(L"half", 2, 1, [](int x, int) { return x == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu; });
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 2, 1}, nullptr, 0xFFFFFFFF, 0.0f); }, 0xFF102030);
+    const int id =
+        MakeTexture(L"half", 2, 1, [](int x, int) { return x == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu; });
+    const auto frame = Draw(
+        [&] {
+            manager->DrawQuad(id, RECT{0, 0, 2, 1}, nullptr, 0xFFFFFFFF, 0.0f);
+        },
+        0xFF102030);
     EXPECT_EQ(frame.At(0, 0), 0xFF102030u); // clear texel: background stays
     EXPECT_EQ(frame.At(1, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
@@ -113,10 +143,11 @@ TEST_F(QuadDrawing, TextureAlphaIsBlended)
 TEST_F(QuadDrawing, RotationTurnsTheQuadClockwiseAboutItsCentre)
 {
     // A 20 × 4 bar, its left half red and its right half blue.
-    const int id = MakeTexture(L"bar", 20, 4, [](int x, int) { return x < 10 ? 0xFFFF0000u : 0xFF0000FFu; });
+    const int id =
+        MakeTexture(L"bar", 20, 4, [](int x, int) { return x < 10 ? 0xFFFF0000u : 0xFF0000FFu; });
     const RECT dest{90, 98, 110, 102}; // centre (100, 100)
-    const auto frame =
-        Draw([&] { manager->DrawQuad(id, dest, nullptr, 0xFFFFFFFF, static_cast<float>(M_PI / 2)); });
+    const auto frame = Draw(
+        [&] { manager->DrawQuad(id, dest, nullptr, 0xFFFFFFFF, static_cast<float>(M_PI / 2)); });
     // Upright now: 4 wide and 20 tall about the same centre.
     ExpectRect(Covered(frame), 98, 90, 102, 110);
     // Clockwise on the screen: the left (red) end goes to the top.
@@ -124,7 +155,8 @@ TEST_F(QuadDrawing, RotationTurnsTheQuadClockwiseAboutItsCentre)
     EXPECT_EQ(frame.At(100, 107), 0xFF0000FFu);
 
     // A full turn shows the quad as it was.
-    const auto turned = Draw([&] { manager->DrawQuad(id, dest, nullptr, 0xFFFFFFFF, static_cast<float>(2 * M_PI)); });
+    const auto turned = Draw(
+        [&] { manager->DrawQuad(id, dest, nullptr, 0xFFFFFFFF, static_cast<float>(2 * M_PI)); });
     ExpectRect(Covered(turned), 90, 98, 110, 102);
 }
 
@@ -173,10 +205,14 @@ TEST_F(QuadDrawing, FailedVertexBufferLockDrawsNothing)
 {
     const int id = MakeSolid(L"white", 4, 4, 0xFFFFFFFF);
     faults.Set(platform::d3d9test::Fault::VertexBufferLock, true);
-    const auto frame = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto frame = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     ExpectRect(Covered(frame), 800, 600, 0, 0);
     faults.Set(platform::d3d9test::Fault::VertexBufferLock, false);
-    const auto again = Draw([&] { manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f); });
+    const auto again = Draw([&] {
+        manager->DrawQuad(id, RECT{0, 0, 4, 4}, nullptr, 0xFFFFFFFF, 0.0f);
+    });
     ExpectRect(Covered(again), 0, 0, 4, 4);
 }
 

@@ -19,9 +19,15 @@
 namespace testing_support {
 
 // round(a × b / 255), the device's per-channel product.
-inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
+inline uint32_t Mul255(uint32_t a, uint32_t b)
+{
+    return (a * b + 127) / 255;
+}
 
-inline uint32_t Channel(uint32_t c, int i) { return (c >> (8 * i)) & 0xFF; }
+inline uint32_t Channel(uint32_t c, int i)
+{
+    return (c >> (8 * i)) & 0xFF;
+}
 
 class RenderTest : public ::testing::Test {
 protected:
@@ -56,7 +62,8 @@ protected:
     }
 
     // Clears the back buffer, runs the drawing inside a scene, reads back.
-    platform::d3d9test::Frame Draw(const std::function<void()>& draw, uint32_t background = 0xFF000000)
+    platform::d3d9test::Frame Draw(const std::function<void()>& draw,
+                                   uint32_t background = 0xFF000000)
     {
         IDirect3DDevice9* device = manager->Device();
         device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
@@ -84,7 +91,8 @@ protected:
     // Debug lines written from now on.
     std::vector<std::wstring>& CaptureDebugLines()
     {
-        platform::SetDebugOutputSink([this](const std::wstring& line) { debugLines.push_back(line); });
+        platform::SetDebugOutputSink(
+            [this](const std::wstring& line) { debugLines.push_back(line); });
         return debugLines;
     }
 

@@ -34,7 +34,8 @@ TEST_F(StartUp, SkinsAreRegisteredInOrderWithTheirSizes)
     const IMTextureRecord* background = manager->GetTextureRecord(0);
     bool anyColour = false;
     for (size_t i = 0; i < background->pixels.size() && !anyColour; i += 4)
-        anyColour = background->pixels[i] != 0 || background->pixels[i + 1] != 0 || background->pixels[i + 2] != 0;
+        anyColour = background->pixels[i] != 0 || background->pixels[i + 1] != 0 ||
+                    background->pixels[i + 2] != 0;
     EXPECT_TRUE(anyColour);
 }
 

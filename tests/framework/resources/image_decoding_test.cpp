@@ -21,8 +21,8 @@ protected:
     // Registers the bytes; the identifier, or -1 when nothing was made.
     int Decode(const std::vector<unsigned char>& bytes)
     {
-        const int id = manager->CreateTextureFromMemory(L"image" + std::to_wstring(++count), bytes.data(),
-                                                        static_cast<unsigned>(bytes.size()));
+        const int id = manager->CreateTextureFromMemory(
+            L"image" + std::to_wstring(++count), bytes.data(), static_cast<unsigned>(bytes.size()));
         return manager->GetTextureRecord(id) ? id : -1;
     }
 
@@ -30,7 +30,8 @@ protected:
     uint32_t Pixel(int id, int x, int y)
     {
         const IMTextureRecord* record = manager->GetTextureRecord(id);
-        const unsigned char* p = record->pixels.data() + static_cast<size_t>(y) * record->pitch + x * 4;
+        const unsigned char* p =
+            record->pixels.data() + static_cast<size_t>(y) * record->pitch + x * 4;
         return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 |
                static_cast<uint32_t>(p[1]) << 8 | p[0];
     }
@@ -50,13 +51,17 @@ PngSpec Spec(int width, int height, int colourType, int bitDepth, std::vector<un
 }
 
 // Four palette entries: red, green, blue, white.
-std::vector<png_color> Palette() { return {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}}; }
+std::vector<png_color> Palette()
+{
+    return {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+}
 
 } // namespace
 
 TEST_F(ImageDecoding, RgbaKeepsItsAlphaAndRgbBecomesOpaque)
 {
-    const int rgba = Decode(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 40, 200, 100, 50, 255})));
+    const int rgba = Decode(
+        EncodePng(Spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {10, 20, 30, 40, 200, 100, 50, 255})));
     ASSERT_GE(rgba, 0);
     EXPECT_EQ(Pixel(rgba, 0, 0), 0x280A141Eu);
     EXPECT_EQ(Pixel(rgba, 1, 0), 0xFFC86432u);
@@ -64,7 +69,9 @@ TEST_F(ImageDecoding, RgbaKeepsItsAlphaAndRgbBecomesOpaque)
     EXPECT_EQ(record->imageRect.right, 2);
     EXPECT_EQ(record->imageRect.bottom, 1);
 
-    const int rgb = Decode(EncodePng(Spec(3, 2, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18})));
+    const int rgb =
+        Decode(EncodePng(Spec(3, 2, PNG_COLOR_TYPE_RGB, 8,
+                              {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18})));
     ASSERT_GE(rgb, 0);
     EXPECT_EQ(Pixel(rgb, 0, 0), 0xFF010203u);
     EXPECT_EQ(Pixel(rgb, 2, 0), 0xFF070809u);
@@ -82,7 +89,8 @@ TEST_F(ImageDecoding, PaletteImagesWithoutTransparencyComeOutOpaqueAtFourBytesAP
         spec.rows.assign(5, 0);
         for (int i = 0; i < 5; ++i) {
             const int bit = i * depth;
-            spec.rows[static_cast<size_t>(bit / 8)] |= static_cast<unsigned char>(indices[i] << (8 - depth - bit % 8));
+            spec.rows[static_cast<size_t>(bit / 8)] |=
+                static_cast<unsigned char>(indices[i] << (8 - depth - bit % 8));
         }
         const int id = Decode(EncodePng(spec));
         ASSERT_GE(id, 0) << depth;
@@ -159,7 +167,8 @@ TEST_F(ImageDecoding, RgbColourKeyBecomesAlpha)
 
 TEST_F(ImageDecoding, GreyWithAlphaKeepsItsAlpha)
 {
-    const int id = Decode(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x30, 0x10, 0xC0, 0xFF})));
+    const int id =
+        Decode(EncodePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x30, 0x10, 0xC0, 0xFF})));
     ASSERT_GE(id, 0);
     EXPECT_EQ(Pixel(id, 0, 0), 0x10303030u);
     EXPECT_EQ(Pixel(id, 1, 0), 0xFFC0C0C0u);
@@ -167,7 +176,8 @@ TEST_F(ImageDecoding, GreyWithAlphaKeepsItsAlpha)
 
 TEST_F(ImageDecoding, SixteenBitSamplesKeepTheirHighByte)
 {
-    const int rgba = Decode(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x7F, 0xFF})));
+    const int rgba = Decode(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
+                                           {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x7F, 0xFF})));
     ASSERT_GE(rgba, 0);
     EXPECT_EQ(Pixel(rgba, 0, 0), 0x7F12569Au);
     const int grey = Decode(EncodePng(Spec(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0xAB, 0xCD})));
@@ -219,7 +229,8 @@ TEST_F(ImageDecoding, InterlacedImageDecodesWhole)
     ASSERT_GE(id, 0);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(Pixel(id, x, y), 0xFF000007u | static_cast<uint32_t>(x * 20) << 16 | static_cast<uint32_t>(y * 20) << 8);
+            ASSERT_EQ(Pixel(id, x, y), 0xFF000007u | static_cast<uint32_t>(x * 20) << 16 |
+                                           static_cast<uint32_t>(y * 20) << 8);
 }
 
 TEST_F(ImageDecoding, DamagedPngFailsWithTheLibraryMessageOnStandardError)
@@ -246,11 +257,13 @@ TEST_F(ImageDecoding, ShortFileClaimingAHugeChunkCostsNoMemory)
 {
     // A 1 x 1 picture with a chunk after its header that says it holds
     // 2 GiB, though the file ends a few bytes later.
-    const std::vector<unsigned char> picture = EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}));
+    const std::vector<unsigned char> picture =
+        EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}));
     const size_t afterHeader = 8 + 25;
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "eXIf", "iCCP", "zzZz"}) {
+    for (const char* type :
+         {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "eXIf", "iCCP", "zzZz"}) {
         std::vector<unsigned char> bytes(picture.begin(), picture.begin() + afterHeader);
         const unsigned char chunk[] = {0x7F, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0, 'a', 0, 'b'};
         bytes.insert(bytes.end(), chunk, chunk + sizeof chunk);
@@ -331,7 +344,8 @@ TEST_F(ImageDecoding, JpegIsTheFallbackDecoder)
 
 TEST_F(ImageDecoding, TruncatedOrForeignDataEndsWithoutAHang)
 {
-    std::vector<unsigned char> jpeg = EncodeJpeg(32, 32, 3, std::vector<unsigned char>(32 * 32 * 3, 0x55));
+    std::vector<unsigned char> jpeg =
+        EncodeJpeg(32, 32, 3, std::vector<unsigned char>(32 * 32 * 3, 0x55));
     jpeg.resize(jpeg.size() / 2);
     ::testing::internal::CaptureStderr();
     const int partial = Decode(jpeg); // what arrived is shown, or nothing: no hang
@@ -340,7 +354,8 @@ TEST_F(ImageDecoding, TruncatedOrForeignDataEndsWithoutAHang)
         EXPECT_EQ(manager->GetTextureRecord(partial)->imageRect.right, 32);
     }
 
-    const std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+    const std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', 'n',
+                                             ' ', 'i', 'm', 'a', 'g', 'e'};
     EXPECT_EQ(Decode(text), -1);
     EXPECT_EQ(Decode({0xFF, 0xD8}), -1); // a JPEG that ends after its first marker
 }

@@ -22,11 +22,11 @@ struct PngSpec {
     std::vector<unsigned char> paletteAlpha; // tRNS of a palette image
     bool greyTransparent = false;            // tRNS of a grey image
     int transparentGrey = 0;
-    bool colourKeyed = false;                // tRNS of an RGB image
+    bool colourKeyed = false; // tRNS of an RGB image
     png_color_16 colourKey{};
-    bool background = false;                 // bKGD
+    bool background = false; // bKGD
     png_color_16 backgroundColour{};
-    double gamma = 0.0;                      // gAMA when not 0
+    double gamma = 0.0; // gAMA when not 0
     bool interlaced = false;
 };
 
@@ -52,7 +52,8 @@ inline std::vector<unsigned char> EncodePng(const PngSpec& spec)
     if (!spec.palette.empty())
         png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
     if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
     if (spec.greyTransparent) {
         png_color_16 grey{};
         grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
@@ -100,8 +101,8 @@ inline std::vector<unsigned char> EncodeJpeg(int width, int height, int componen
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() +
-                                            static_cast<size_t>(info.next_scanline) * width * components);
+        JSAMPROW row = const_cast<JSAMPROW>(
+            pixels.data() + static_cast<size_t>(info.next_scanline) * width * components);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -114,7 +115,8 @@ inline std::vector<unsigned char> EncodeJpeg(int width, int height, int componen
 // A baseline JPEG of four-component pixels (C, M, Y, K as the file stores
 // them) in CMYK or YCCK; adobe says whether it carries the Adobe marker
 // (YCCK needs it to be read as YCCK).
-inline std::vector<unsigned char> EncodeCmykJpeg(int width, int height, J_COLOR_SPACE space, bool adobe,
+inline std::vector<unsigned char> EncodeCmykJpeg(int width, int height, J_COLOR_SPACE space,
+                                                 bool adobe,
                                                  const std::vector<unsigned char>& pixels)
 {
     jpeg_compress_struct info{};
@@ -134,7 +136,8 @@ inline std::vector<unsigned char> EncodeCmykJpeg(int width, int height, J_COLOR_
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + static_cast<size_t>(info.next_scanline) * width * 4);
+        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() +
+                                            static_cast<size_t>(info.next_scanline) * width * 4);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

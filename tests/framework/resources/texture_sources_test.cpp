@@ -45,7 +45,8 @@ protected:
     void Write(const std::filesystem::path& path, const std::vector<unsigned char>& bytes)
     {
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
 
     // The image size of what LoadTexture made, or {-1, -1} when nothing.
@@ -54,7 +55,8 @@ protected:
         const IMTextureRecord* record = manager->GetTextureRecord(manager->LoadTexture(name));
         if (!record)
             return {-1, -1};
-        return {static_cast<int>(record->imageRect.right), static_cast<int>(record->imageRect.bottom)};
+        return {static_cast<int>(record->imageRect.right),
+                static_cast<int>(record->imageRect.bottom)};
     }
 
     std::filesystem::path folder;
@@ -115,9 +117,9 @@ TEST_F(TextureSources, NamesNothingCanDecodeMakeNoTexture)
     Write(folder / "empty.png", {});
     const int slots = manager->SlotCount();
     const int textures = platform::d3d9test::CountLiveObjects().textures;
-    for (const std::wstring& name : {(folder / "text.png").wstring(), (folder / "empty.png").wstring(),
-                                     (folder / "missing.png").wstring(), folder.wstring(),
-                                     std::wstring(L"")}) {
+    for (const std::wstring& name :
+         {(folder / "text.png").wstring(), (folder / "empty.png").wstring(),
+          (folder / "missing.png").wstring(), folder.wstring(), std::wstring(L"")}) {
         EXPECT_EQ(manager->LoadTexture(name), slots) << std::string(name.begin(), name.end());
         EXPECT_EQ(manager->FindTexture(name), slots);
     }

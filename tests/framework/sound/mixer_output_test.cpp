@@ -95,7 +95,8 @@ TEST_F(SoundTest, RealTimeOutputCarriesTheWholeSound)
     std::lock_guard<std::mutex> lock(mutex);
     // Lined up by their first sample that is not silent, the sound comes whole.
     auto firstSound = [](const std::vector<int16_t>& v) {
-        return size_t(std::find_if(v.begin(), v.end(), [](int16_t s) { return s != 0; }) - v.begin());
+        return size_t(std::find_if(v.begin(), v.end(), [](int16_t s) { return s != 0; }) -
+                      v.begin());
     };
     const size_t inDecoded = firstSound(decoded);
     const size_t inHeard = firstSound(heard);

@@ -77,8 +77,8 @@ TEST(SoundSource, ResourceNumbersAreWholeDecimalNames)
     EXPECT_EQ(id, 107);
     EXPECT_TRUE(CSoundSource::ParseResourceNumber(L"65643", &id));
     EXPECT_EQ(id, 107); // the low 16 bits
-    for (const wchar_t* name : {L"", L"107a", L"+107", L"-1", L" 107", L"107 ", L"1.5",
-                                L"99999999999"})
+    for (const wchar_t* name :
+         {L"", L"107a", L"+107", L"-1", L" 107", L"107 ", L"1.5", L"99999999999"})
         EXPECT_FALSE(CSoundSource::ParseResourceNumber(name, &id)) << name;
 }
 
@@ -136,7 +136,8 @@ TEST(SoundSource, DamagedPageMidwayDoesNotCutOffTheRest)
     // A byte of a page in the middle is changed, so that page fails its
     // checksum and is lost; pages follow it.
     const std::string capture = "OggS";
-    const auto page = std::search(ogg.begin() + long(ogg.size() / 2), ogg.end(), capture.begin(), capture.end());
+    const auto page =
+        std::search(ogg.begin() + long(ogg.size() / 2), ogg.end(), capture.begin(), capture.end());
     ASSERT_NE(std::search(page + 1, ogg.end(), capture.begin(), capture.end()), ogg.end());
     page[page[26] + 40] ^= 0x5A; // inside the body, after the segment table
 

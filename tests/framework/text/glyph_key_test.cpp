@@ -6,9 +6,17 @@
 
 TEST(GlyphKey, RunsEveryPropertyTogetherWithColoursAsSignedDecimals)
 {
-    EXPECT_EQ(L"ArialA16-100011513775" L"0",
-              MakeGlyphKey(L"Arial", L'A', 16, 0xFFFFFFFFu, false, false, false, 0x00AFAFAFu, false));
-    EXPECT_EQ(L"ArialЖ18" L"453452084" L"1" L"0" L"1" L"-16777216" L"1",
+    EXPECT_EQ(
+        L"ArialA16-100011513775"
+        L"0",
+        MakeGlyphKey(L"Arial", L'A', 16, 0xFFFFFFFFu, false, false, false, 0x00AFAFAFu, false));
+    EXPECT_EQ(L"ArialЖ18"
+              L"453452084"
+              L"1"
+              L"0"
+              L"1"
+              L"-16777216"
+              L"1",
               MakeGlyphKey(L"Arial", L'Ж', 18, 0x1B072134u, true, false, true, 0xFF000000u, true));
 }
 
@@ -23,8 +31,12 @@ TEST(GlyphKey, StaysWithinTheKeyBufferForAnOverlongFace)
 TEST(GlyphKey, GlyphRebuildsItsKeyFromItsProperties)
 {
     IMGlyph glyph(L'A', 0xFFFFFFFFu, false, false, false, 16, L"Arial", 0x00AFAFAFu);
-    EXPECT_EQ(L"ArialA16-10001151377" L"50", glyph.key);
+    EXPECT_EQ(L"ArialA16-10001151377"
+              L"50",
+              glyph.key);
     glyph.bold = true;
     glyph.MakeGlyphKey();
-    EXPECT_EQ(L"ArialA16-11001151377" L"50", glyph.key);
+    EXPECT_EQ(L"ArialA16-11001151377"
+              L"50",
+              glyph.key);
 }

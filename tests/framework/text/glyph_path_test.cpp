@@ -17,7 +17,10 @@ struct Point {
     int32_t y;
 };
 
-int32_t Fixed(double v) { return static_cast<int32_t>(v * 65536.0); }
+int32_t Fixed(double v)
+{
+    return static_cast<int32_t>(v * 65536.0);
+}
 
 void PutFixed(std::vector<BYTE>& out, int32_t raw)
 {
@@ -58,7 +61,10 @@ std::vector<BYTE> Contour(Point start, const std::vector<Curve>& curves)
     return out;
 }
 
-double ToDouble(int32_t raw) { return raw / 65536.0; }
+double ToDouble(int32_t raw)
+{
+    return raw / 65536.0;
+}
 
 } // namespace
 
@@ -104,14 +110,15 @@ TEST(GlyphPath, LinesAndUnknownRecordsAndSeveralContours)
     std::vector<BYTE> records =
         Contour(Point{Fixed(1), Fixed(1)},
                 {Curve{TT_PRIM_LINE, {{Fixed(2), Fixed(1)}, {Fixed(2), Fixed(2)}}},
-                 Curve{TT_PRIM_CSPLINE, {{Fixed(3), Fixed(3)}, {Fixed(4), Fixed(4)}, {Fixed(5), Fixed(5)}}}});
+                 Curve{TT_PRIM_CSPLINE,
+                       {{Fixed(3), Fixed(3)}, {Fixed(4), Fixed(4)}, {Fixed(5), Fixed(5)}}}});
     const std::vector<BYTE> second = Contour(Point{Fixed(-1), Fixed(0)}, {});
     records.insert(records.end(), second.begin(), second.end());
     path.AddOutlineRecords(records.data(), records.size(), 0);
 
-    const unsigned char expected[] = {IMPATH_MOVE_TO, IMPATH_LINE_TO, IMPATH_LINE_TO,
-                                      IMPATH_END_CLOSED_POLY, IMPATH_MOVE_TO,
-                                      IMPATH_END_CLOSED_POLY, IMPATH_STOP};
+    const unsigned char expected[] = {
+        IMPATH_MOVE_TO, IMPATH_LINE_TO,         IMPATH_LINE_TO, IMPATH_END_CLOSED_POLY,
+        IMPATH_MOVE_TO, IMPATH_END_CLOSED_POLY, IMPATH_STOP};
     ASSERT_EQ(sizeof expected, path.VertexCount());
     for (size_t i = 0; i < sizeof expected; ++i)
         EXPECT_EQ(expected[i], path.CommandAt(i)) << i;

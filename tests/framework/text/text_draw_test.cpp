@@ -14,7 +14,10 @@ namespace {
 
 const DWORD kWhite = 0xFFFFFFFFu;
 
-bool IsDark(uint32_t argb) { return (argb & 0xFF) < 0x80; }
+bool IsDark(uint32_t argb)
+{
+    return (argb & 0xFF) < 0x80;
+}
 
 class TextDraw : public TextFixture {
 protected:
@@ -31,7 +34,10 @@ protected:
         device->EndScene();
     }
 
-    platform::d3d9test::Frame Frame() { return platform::d3d9test::ReadBackBuffer(Manager().Device()); }
+    platform::d3d9test::Frame Frame()
+    {
+        return platform::d3d9test::ReadBackBuffer(Manager().Device());
+    }
 };
 
 } // namespace

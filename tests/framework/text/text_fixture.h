@@ -37,7 +37,13 @@ public:
     using IMTextView::lineStarts;
 };
 
-inline int Width(const RECT& r) { return r.right - r.left; }
-inline int Height(const RECT& r) { return r.bottom - r.top; }
+inline int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+inline int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
 
 } // namespace text_test

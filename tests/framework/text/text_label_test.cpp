@@ -45,7 +45,8 @@ TEST_F(TextLabel, IsMadeAtItsPlaceTheSizeOfItsText)
 
 TEST_F(TextLabel, ContainerPaintsTheGlyphsWhereTheirRectanglesSay)
 {
-    IMDialogBase<IMEmptyView>* box = IMDialogBase<IMEmptyView>::Create(screen, 200, 100, 300, 100, 0);
+    IMDialogBase<IMEmptyView>* box =
+        IMDialogBase<IMEmptyView>::Create(screen, 200, 100, 300, 100, 0);
     IMStaticText* label = IMStaticText::Create(box, 10, 20, L"Ж Ж", 0);
     label->SetBackColor(0xFF0000FFu);
     window.Pump(3);

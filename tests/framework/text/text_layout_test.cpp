@@ -147,8 +147,8 @@ TEST_F(TextLayout, TallGlyphRaisesItsLineAndLowersTheNext)
     Wrap(view, 500);
     view.SetText(L"ab\ncd");
     const int tall = 40;
-    EXPECT_TRUE(IMTextView::FormatGlyph(view.Glyphs()[1], &view, nullptr, nullptr, nullptr,
-                                        nullptr, &tall, nullptr, nullptr));
+    EXPECT_TRUE(IMTextView::FormatGlyph(view.Glyphs()[1], &view, nullptr, nullptr, nullptr, nullptr,
+                                        &tall, nullptr, nullptr));
     view.Layout(0);
     EXPECT_EQ(40, Height(view.GetGlyphRect(1)));
     EXPECT_EQ(40, view.GetGlyphRect(3).top);

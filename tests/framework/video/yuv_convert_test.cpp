@@ -14,7 +14,7 @@ std::vector<unsigned char> Convert(const IMYuvPlanes& p, int pitchPixels, int ro
 {
     std::vector<unsigned char> out(static_cast<size_t>(pitchPixels * 4 * rows), 0xEE);
     (fast ? IMConvertYuvToBgrx : IMConvertYuvToBgrxScalar)(p, out.data(), pitchPixels * 4,
-                                                          pitchPixels, rows);
+                                                           pitchPixels, rows);
     return out;
 }
 
@@ -56,8 +56,13 @@ TEST(YuvConversion, TheFastPathMatchesThePixelAtATimeOne)
             EXPECT_EQ(Convert(p, width + 3, height, false), Convert(p, width + 3, height, true))
                 << width << "x" << height;
             // Bottom-up, through negative strides (whole chroma rows only).
-            p = IMYuvPlanes{&luma[(height - 1) * width], &cb[(ch - 1) * cw], &cr[(ch - 1) * cw],
-                            -width, -cw, width, height / 2 * 2};
+            p = IMYuvPlanes{&luma[(height - 1) * width],
+                            &cb[(ch - 1) * cw],
+                            &cr[(ch - 1) * cw],
+                            -width,
+                            -cw,
+                            width,
+                            height / 2 * 2};
             EXPECT_EQ(Convert(p, width, height, false), Convert(p, width, height, true))
                 << width << "x" << height << " bottom-up";
         }

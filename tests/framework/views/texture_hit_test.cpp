@@ -58,8 +58,8 @@ TEST_F(TextureHit, RectangleEdgesAndStretching)
     MakeTexture(L"half", 10, 10, [](int x, int) { return x < 5 ? 0xFFFFFFFFu : 0x00FFFFFFu; });
     IMTextureView view;
     view.SetTexture(L"half");
-    view.SetRect(RECT{100, 50, 140, 60}); // four times as wide
-    EXPECT_TRUE(view.HitTest(POINT{100, 50}));  // left and top inclusive
+    view.SetRect(RECT{100, 50, 140, 60});      // four times as wide
+    EXPECT_TRUE(view.HitTest(POINT{100, 50})); // left and top inclusive
     EXPECT_TRUE(view.HitTest(POINT{119, 59}));
     EXPECT_FALSE(view.HitTest(POINT{120, 55})); // maps to column 5: clear
     EXPECT_FALSE(view.HitTest(POINT{99, 55}));
@@ -105,7 +105,8 @@ TEST_F(TextureHit, SourceOriginPicksThePixelWhereTheQuadShowsIt)
     view.SetSourceRect(RECT{32, 0, 64, 32});
     view.SetRect(RECT{0, 0, 64, 64}); // the quadrant twice its size
     const auto frame = DrawAlone({&view});
-    for (const POINT p : {POINT{2, 2}, POINT{10, 40}, POINT{60, 60}, POINT{17, 17}, POINT{30, 20}}) {
+    for (const POINT p :
+         {POINT{2, 2}, POINT{10, 40}, POINT{60, 60}, POINT{17, 17}, POINT{30, 20}}) {
         const bool drawn = frame.At(p.x, p.y) == 0xFF00FF00u;
         EXPECT_EQ(view.HitTest(p), drawn) << p.x << "," << p.y;
     }
@@ -120,7 +121,6 @@ TEST_F(TextureHit, ViewWithoutTextureIsNeverHit)
     view.hitThreshold = 0;
     EXPECT_FALSE(view.HitTest(POINT{5, 5}));
 }
-
 
 TEST_F(TextureHit, DroppedDeviceTextureIsRestoredAndStillHit)
 {

@@ -58,7 +58,9 @@ TEST_F(TextureView, TextureZeroIsReleasedLikeAnyOther)
     EXPECT_EQ(RefCount(0), before);
 
     // A view that never showed anything releases nothing, not even texture 0.
-    { IMTextureView idle; }
+    {
+        IMTextureView idle;
+    }
     EXPECT_EQ(RefCount(0), before);
 }
 
@@ -103,8 +105,8 @@ TEST_F(TextureView, UndecodableNameLeavesTheViewEmpty)
     view.SetTexture(L"a");
     view.SetTexture(L"/no/such/picture.png");
     EXPECT_FALSE(view.HasTexture());
-    EXPECT_EQ(RefCount(a), 1);                // the old texture was let go
-    EXPECT_EQ(Manager().SlotCount(), slots);  // and no record was made
+    EXPECT_EQ(RefCount(a), 1);               // the old texture was let go
+    EXPECT_EQ(Manager().SlotCount(), slots); // and no record was made
     EXPECT_FALSE(view.HitTest(POINT{2, 2}));
 
     const auto frame = DrawAlone({&view}, 0xFF123456);
@@ -144,7 +146,6 @@ TEST_F(TextureView, DrawsTheSourceIntoTheRectangleTinted)
     EXPECT_EQ(frame.At(25, 20), 0xFF008000u);
 }
 
-
 TEST_F(TextureView, RotatedQuadTurnsClockwiseAboutTheCentre)
 {
     // A 40 × 20 picture: left half blue, right half red.
@@ -161,4 +162,3 @@ TEST_F(TextureView, RotatedQuadTurnsClockwiseAboutTheCentre)
     EXPECT_EQ(frame.At(103, 110), 0xFF000000u);
     EXPECT_EQ(frame.At(137, 110), 0xFF000000u);
 }
-

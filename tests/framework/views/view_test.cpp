@@ -68,4 +68,3 @@ TEST(View, HitTestIncludesLeftAndTopOnly)
     EXPECT_FALSE(v.HitTest(POINT{15, 20}));
     EXPECT_FALSE(v.HitTest(POINT{9, 15}));
 }
-

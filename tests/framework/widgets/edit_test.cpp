@@ -59,7 +59,8 @@ TEST_F(EditBar, TypingInsertsAtTheCaretAndMovesIt)
     EXPECT_EQ(L"кот", bar->GetText());
     EXPECT_EQ(3, edit->GetCaretPosition());
     const RECT last = edit->GetGlyphRect(2);
-    EXPECT_TRUE(Equal(RECT{2 + last.right, 1 + last.top, 3 + last.right, 1 + last.bottom}, Caret()));
+    EXPECT_TRUE(
+        Equal(RECT{2 + last.right, 1 + last.top, 3 + last.right, 1 + last.bottom}, Caret()));
     EXPECT_EQ(0xFF000000u, edit->GetGlyphColor(0));
 
     Press(VK_LEFT);
@@ -145,10 +146,9 @@ TEST_F(EditBar, CaretAtTheStartIsAsTallAsTheFirstCharacter)
 TEST_F(EditBar, FrameLinesTheOuterEdgeAndTheTextStartsInset)
 {
     // Every piece of the bar, by its rectangle.
-    const RECT expected[] = {{0, 0, 199, 21}, {0, 0, 1, 1},    {199, 0, 200, 1},
-                             {0, 21, 1, 22},  {199, 21, 200, 22}, {0, 1, 1, 21},
-                             {1, 0, 199, 1},  {199, 1, 200, 21}, {1, 21, 199, 22},
-                             {2, 1, 199, 21}};
+    const RECT expected[] = {
+        {0, 0, 199, 21}, {0, 0, 1, 1},   {199, 0, 200, 1},  {0, 21, 1, 22},   {199, 21, 200, 22},
+        {0, 1, 1, 21},   {1, 0, 199, 1}, {199, 1, 200, 21}, {1, 21, 199, 22}, {2, 1, 199, 21}};
     const std::vector<IMControl*> children = bar->LiveChildren();
     for (const RECT& r : expected) {
         bool found = false;

@@ -23,17 +23,19 @@ protected:
         const RECT r{100, 100, 116, 300};
         bar = new IMScroll(screen, &r);
         bar->Layout();
-        bar->PositionChanged.connect(
-            [this](const IMEvent& e, int p) -> long {
-                EXPECT_EQ(bar, e.sender);
-                EXPECT_EQ(0, e.code);
-                reported.push_back(p);
-                return 0;
-            });
+        bar->PositionChanged.connect([this](const IMEvent& e, int p) -> long {
+            EXPECT_EQ(bar, e.sender);
+            EXPECT_EQ(0, e.code);
+            reported.push_back(p);
+            return 0;
+        });
         Settle();
     }
 
-    IMMouseEvent Press(IMControl* part) { return IMMouseEvent(part, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5); }
+    IMMouseEvent Press(IMControl* part)
+    {
+        return IMMouseEvent(part, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+    }
     IMMouseEvent Release(IMControl* part) { return IMMouseEvent(part, WM_LBUTTONUP, 0, 5, 5); }
     IMMouseEvent Tick(IMControl* part) { return IMMouseEvent(part, 0, MK_LBUTTON, 5, 5); }
 

@@ -33,8 +33,14 @@ protected:
     IMDialogBase<IMEmptyView>* screen = nullptr;
 };
 
-inline IMKeyboardEvent Char(wchar_t c) { return IMKeyboardEvent(nullptr, WM_CHAR, c, 1); }
-inline IMKeyboardEvent KeyDown(DWORD key) { return IMKeyboardEvent(nullptr, WM_KEYDOWN, key, 1); }
+inline IMKeyboardEvent Char(wchar_t c)
+{
+    return IMKeyboardEvent(nullptr, WM_CHAR, c, 1);
+}
+inline IMKeyboardEvent KeyDown(DWORD key)
+{
+    return IMKeyboardEvent(nullptr, WM_KEYDOWN, key, 1);
+}
 
 inline bool Equal(const RECT& a, const RECT& b)
 {

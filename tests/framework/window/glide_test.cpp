@@ -54,8 +54,14 @@ protected:
     }
 
     // Generous bounds: the glide takes 50 passes, longer on a loaded machine.
-    bool PumpUntilNoTimers() { return window.PumpUntil([&] { return LiveTimers() == 0; }, 200000); }
-    bool PumpUntilMoves(size_t n) { return window.PumpUntil([&] { return moves.size() >= n; }, 200000); }
+    bool PumpUntilNoTimers()
+    {
+        return window.PumpUntil([&] { return LiveTimers() == 0; }, 200000);
+    }
+    bool PumpUntilMoves(size_t n)
+    {
+        return window.PumpUntil([&] { return moves.size() >= n; }, 200000);
+    }
 
     HeadlessWindow window;
     Picture* picture = nullptr;

@@ -1,12 +1,12 @@
 // The main loop: messages are drained before frame work; the update and the
 // render pass, and what stops them (minimising, a lost device); how the
 // loop ends.
+#include "platform/kernel32.h"
 #include "support/headless_window.h"
 #include "support/probe_control.h"
-#include "platform/kernel32.h"
 
-#include <boost/bind/bind.hpp>
 #include <algorithm>
+#include <boost/bind/bind.hpp>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -68,7 +68,8 @@ TEST(MainLoop, RenderPresentsOnlyWhenSomethingIsDirty)
     w.Pump(1);
     EXPECT_EQ(manager->frameCount, frames + 4);
     EXPECT_EQ(w.Presents(), presents + 1);
-    const platform::d3d9test::Frame frame = platform::d3d9test::LastPresentedFrame(manager->Device());
+    const platform::d3d9test::Frame frame =
+        platform::d3d9test::LastPresentedFrame(manager->Device());
     ASSERT_FALSE(frame.Empty());
     EXPECT_EQ(frame.At(0, 0), 0xFF000000u);
     EXPECT_EQ(frame.At(799, 599), 0xFF000000u);
@@ -241,8 +242,7 @@ class Witness : public Probe {
 public:
     Witness(IMDialogBase<IMEmptyView>* parent, const std::string& name, ProbeLog* log)
         : Probe(parent, RECT{0, 0, 10, 10}, 0, name, log)
-    {
-    }
+    {}
     ~Witness() override
     {
         if (IMResourceManager::Instance())
@@ -265,7 +265,8 @@ TEST(MainLoop, ChildrenLeftAtTheEndGoWithTheWindowWhileTheRendererExists)
         queued->Close();
     }
     for (const char* name : {"live", "pending", "queued"})
-        EXPECT_NE(std::find(log.events.begin(), log.events.end(), std::string(name) + " saw the renderer"),
+        EXPECT_NE(std::find(log.events.begin(), log.events.end(),
+                            std::string(name) + " saw the renderer"),
                   log.events.end())
             << name;
     EXPECT_EQ(IMResourceManager::Instance(), nullptr);

@@ -50,7 +50,8 @@ TEST(PointerTracking, WindowHearsThePointerLeaveAndEnterAtTheNextFrame)
     IMWindow::SetCursorPos(10, 10);
     w.Pump(3);
     EXPECT_TRUE(w.window->IsMouseOver());
-    EXPECT_EQ(lines, (std::vector<std::string>{"window left 675", "child left 675", "window entered 523"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"window left 675", "child left 675",
+                                               "window entered 523"}));
 }
 
 TEST(PointerTracking, CursorPositionIsGivenInClientCoordinates)

@@ -102,9 +102,10 @@ TEST_F(Input, KeyMessagesReachTheWindowAndTheFocusedChild)
     w.Post(WM_DEADCHAR, '^', 1);
     w.Post(WM_SYSKEYDOWN, VK_F12, 1);
     w.Pump(1);
-    EXPECT_EQ(trace.lines, (std::vector<std::string>{
-                               "window down 256 112", "button down 256 112", "button message 256 112",
-                               "window down 260 123", "button down 260 123", "button message 260 123"}));
+    EXPECT_EQ(trace.lines,
+              (std::vector<std::string>{"window down 256 112", "button down 256 112",
+                                        "button message 256 112", "window down 260 123",
+                                        "button down 260 123", "button message 260 123"}));
 }
 
 TEST_F(Input, TypedTextArrivesAsCharacterMessages)

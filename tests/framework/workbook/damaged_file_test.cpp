@@ -22,7 +22,8 @@ protected:
             chosen = book.GetFileName();
         }
         std::string text = testing::internal::GetCapturedStderr();
-        if (report) *report = text;
+        if (report)
+            *report = text;
         return chosen;
     }
 };

@@ -15,7 +15,8 @@ namespace {
 std::size_t Count(const std::string& text, const std::string& what)
 {
     std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -26,7 +27,8 @@ std::size_t Count(const std::string& text, const std::string& what)
 // two pupils, "<ss:Worksheet>".
 TEST_F(WorkbookForeignFile, SavedByLibreOfficeThePupilKeepsOneSheet)
 {
-    WriteBytes(DiskPath("w.xls"), ReadBytes(KVARLOP_TESTS_DIR "/framework/workbook/files/saved_by_libreoffice.xls"));
+    WriteBytes(DiskPath("w.xls"),
+               ReadBytes(KVARLOP_TESTS_DIR "/framework/workbook/files/saved_by_libreoffice.xls"));
     {
         IMWorkbook book(WidePath("w.xls"), L"Петров");
         EXPECT_EQ(book.GetFileName(), WidePath("w.xls"));
@@ -49,9 +51,12 @@ TEST_F(WorkbookForeignFile, SavedByLibreOfficeThePupilKeepsOneSheet)
 TEST_F(WorkbookForeignFile, PrefixedRootIsReadAndTheTableCountsStayTrue)
 {
     WriteBytes(DiskPath("w.xls"),
-               u8"<?xml version=\"1.0\"?><ss:Workbook xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
-               u8"<ss:Worksheet ss:Name=\"Петя\"><ss:Table ss:ExpandedColumnCount=\"1\" ss:ExpandedRowCount=\"3\">"
-               u8"<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">a</ss:Data></ss:Cell></ss:Row><ss:Row ss:Index=\"3\"/>"
+               u8"<?xml version=\"1.0\"?><ss:Workbook "
+               u8"xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+               u8"<ss:Worksheet ss:Name=\"Петя\"><ss:Table ss:ExpandedColumnCount=\"1\" "
+               u8"ss:ExpandedRowCount=\"3\">"
+               u8"<ss:Row><ss:Cell><ss:Data "
+               u8"ss:Type=\"String\">a</ss:Data></ss:Cell></ss:Row><ss:Row ss:Index=\"3\"/>"
                u8"</ss:Table></ss:Worksheet></ss:Workbook>");
     {
         IMWorkbook book(WidePath("w.xls"), L"Петя");
@@ -64,8 +69,9 @@ TEST_F(WorkbookForeignFile, PrefixedRootIsReadAndTheTableCountsStayTrue)
     EXPECT_EQ(Count(file, u8"ss:Name=\"Петя\""), 1u);
     EXPECT_NE(file.find("ss:ExpandedRowCount=\"5\""), std::string::npos) << file;
     EXPECT_NE(file.find("ss:ExpandedColumnCount=\"2\""), std::string::npos) << file;
-    EXPECT_NE(file.find("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">b</ss:Data></ss:Cell><ss:Cell>"
-                        "<ss:Data ss:Type=\"Number\">2</ss:Data></ss:Cell></ss:Row><ss:Row/></ss:Table>"),
-              std::string::npos)
+    EXPECT_NE(
+        file.find("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">b</ss:Data></ss:Cell><ss:Cell>"
+                  "<ss:Data ss:Type=\"Number\">2</ss:Data></ss:Cell></ss:Row><ss:Row/></ss:Table>"),
+        std::string::npos)
         << file;
 }

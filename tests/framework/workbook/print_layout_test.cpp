@@ -27,7 +27,8 @@ struct Text {
 };
 void PrintTo(const Text& t, std::ostream* out)
 {
-    *out << "(" << t.x << "," << t.y << ",\"" << platform::WideToUtf8(t.text) << "\",p" << t.page << ")";
+    *out << "(" << t.x << "," << t.y << ",\"" << platform::WideToUtf8(t.text) << "\",p" << t.page
+         << ")";
 }
 
 class Recorder : public workbook::PrintTarget {
@@ -46,9 +47,22 @@ public:
         calls += "D";
         return startDoc;
     }
-    int StartPage() override { ++pages; calls += "S"; return 1; }
-    int EndPage() override { calls += "E"; return 1; }
-    int EndDoc() override { calls += "F"; return endDoc; }
+    int StartPage() override
+    {
+        ++pages;
+        calls += "S";
+        return 1;
+    }
+    int EndPage() override
+    {
+        calls += "E";
+        return 1;
+    }
+    int EndDoc() override
+    {
+        calls += "F";
+        return endDoc;
+    }
     void TextW(int x, int y, const std::wstring& t) override { texts.push_back({x, y, t, pages}); }
     int WidthW(const std::wstring& t) override { return kChar * static_cast<int>(t.size()); }
     void TextA(int x, int y, const std::string& t) override
@@ -116,7 +130,7 @@ TEST_F(PrintLayout, EmptyHeaderPutsTheFirstRowAtTwoLines)
 TEST_F(PrintLayout, WideTextPushesTheNextOneAMarginAfterItsEnd)
 {
     IMWorkbook book(WidePath("w.xls"), L"Оля");
-    const std::wstring wide(40, L'Ж');  // 1200 wide: more than half the page
+    const std::wstring wide(40, L'Ж'); // 1200 wide: more than half the page
     book.AddRow(wide, L"x", L"String");
     std::map<std::wstring, std::wstring> header{{wide, L"y"}};
     ASSERT_TRUE(Print(book, header));
@@ -147,12 +161,15 @@ TEST_F(PrintLayout, PagesBreakOnlyAfterRowsAndNoBlankPageEndsTheJob)
     // first row to 16 L, where a row no longer fits, yet the header makes no
     // new page.
     std::map<std::wstring, std::wstring> header;
-    for (int i = 0; i < 14; ++i) header[std::wstring(1, static_cast<wchar_t>(L'a' + i))] = L"v";
-    for (int i = 0; i < 16; ++i) book.AddRow(std::to_wstring(i), L"", L"String");
+    for (int i = 0; i < 14; ++i)
+        header[std::wstring(1, static_cast<wchar_t>(L'a' + i))] = L"v";
+    for (int i = 0; i < 16; ++i)
+        book.AddRow(std::to_wstring(i), L"", L"String");
     ASSERT_TRUE(Print(book, header));
     std::vector<Text> rowStarts;
     for (const Text& t : device.texts)
-        if (t.x == M && t.text[0] >= L'0' && t.text[0] <= L'9') rowStarts.push_back(t);
+        if (t.x == M && t.text[0] >= L'0' && t.text[0] <= L'9')
+            rowStarts.push_back(t);
     ASSERT_EQ(rowStarts.size(), 16u);
     EXPECT_EQ(rowStarts[0], (Text{M, 16 * L, L"0", 1}));
     EXPECT_EQ(rowStarts[1], (Text{M, L, L"1", 2}));

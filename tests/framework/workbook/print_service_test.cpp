@@ -15,7 +15,8 @@ class WorkbookPrintService : public WorkbookTest {};
 
 TEST_F(WorkbookPrintService, WorksheetReachesThePrinterWithItsCyrillicText)
 {
-    if (!testsupport::PrivateCupsd::CanRun()) GTEST_SKIP() << "a print service of our own needs root";
+    if (!testsupport::PrivateCupsd::CanRun())
+        GTEST_SKIP() << "a print service of our own needs root";
     testsupport::PrivateCupsd cupsd;
     ASSERT_TRUE(cupsd.Running()) << cupsd.Failure();
     ASSERT_TRUE(cupsd.AddPdfQueue("Klass")) << cupsd.Failure();
@@ -45,12 +46,17 @@ TEST_F(WorkbookPrintService, WorksheetReachesThePrinterWithItsCyrillicText)
     std::vector<std::string> lines;
     for (size_t start = 0, end; start < text.size(); start = end + 1) {
         end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        if (text.find_first_not_of(" \f", start) < end) lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            end = text.size();
+        if (text.find_first_not_of(" \f", start) < end)
+            lines.push_back(text.substr(start, end - start));
     }
     const std::vector<std::pair<std::wstring, std::wstring>> expected = {
-        {L"Название", L"Мыльные пузыри"}, {L"Номер ЦОР", L"17"}, {L"Ученик", L"Оля Петрова"},
-        {L"Количество промахов", L"4"}, {L"Время", L"1:05"}};
+        {L"Название", L"Мыльные пузыри"},
+        {L"Номер ЦОР", L"17"},
+        {L"Ученик", L"Оля Петрова"},
+        {L"Количество промахов", L"4"},
+        {L"Время", L"1:05"}};
     ASSERT_EQ(lines.size(), expected.size()) << text;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string first = platform::WideToUtf8(expected[i].first);
@@ -63,7 +69,8 @@ TEST_F(WorkbookPrintService, WorksheetReachesThePrinterWithItsCyrillicText)
 
 TEST_F(WorkbookPrintService, RefusedJobIsReported)
 {
-    if (!testsupport::PrivateCupsd::CanRun()) GTEST_SKIP() << "a print service of our own needs root";
+    if (!testsupport::PrivateCupsd::CanRun())
+        GTEST_SKIP() << "a print service of our own needs root";
     testsupport::PrivateCupsd cupsd;
     ASSERT_TRUE(cupsd.Running()) << cupsd.Failure();
     ASSERT_TRUE(cupsd.AddPdfQueue("Klass")) << cupsd.Failure();

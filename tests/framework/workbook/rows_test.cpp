@@ -16,12 +16,14 @@ TEST_F(WorkbookRows, RowIsTwoCellsOfOneDataEachAfterTheColumns)
     book.AddRow(L"Начало", L"07-March-2011 09:05", L"String");
     book.AddEmptyRow();
     book.AddRow(L"Количество промахов", L"4", L"Number");
-    EXPECT_EQ(RowsOf(book), (std::vector<Row>{{{L"String", L"Начало"}, {L"String", L"07-March-2011 09:05"}},
-                                              {},
-                                              {{L"String", L"Количество промахов"}, {L"Number", L"4"}}}));
+    EXPECT_EQ(RowsOf(book),
+              (std::vector<Row>{{{L"String", L"Начало"}, {L"String", L"07-March-2011 09:05"}},
+                                {},
+                                {{L"String", L"Количество промахов"}, {L"Number", L"4"}}}));
     DOMElement* row = book.FindTable()->getLastElementChild();
     ASSERT_EQ(row->getChildElementCount(), 2u);
-    for (DOMElement* cell = row->getFirstElementChild(); cell; cell = cell->getNextElementSibling()) {
+    for (DOMElement* cell = row->getFirstElementChild(); cell;
+         cell = cell->getNextElementSibling()) {
         EXPECT_EQ(workbook::FromXml(cell->getTagName()), "Cell");
         EXPECT_EQ(cell->getChildElementCount(), 1u);
         EXPECT_EQ(workbook::FromXml(cell->getFirstElementChild()->getTagName()), "Data");
@@ -39,18 +41,21 @@ TEST_F(WorkbookRows, DoubleQuotesBecomeApostrophesAndForeignCharactersQuestionMa
     // Names that differ only outside the code page meet in one sheet.
     IMWorkbook book(WidePath("w.xls"), L"Zoé 'Ас'");
     EXPECT_EQ(SheetNames(book), std::vector<std::wstring>{L"Zo? 'Ас'"});
-    EXPECT_EQ(RowsOf(book), (std::vector<Row>{{{L"String", L"Текст 'в кавычках'"}, {L"String", L"caf? ?"}}}));
+    EXPECT_EQ(RowsOf(book),
+              (std::vector<Row>{{{L"String", L"Текст 'в кавычках'"}, {L"String", L"caf? ?"}}}));
 }
 
 TEST_F(WorkbookRows, ControlCharactersStillGiveAFileThatReadsBack)
 {
     {
         IMWorkbook book(WidePath("w.xls"), L"Имя\x01");
-        book.AddRow(L"a\x08" L"b", L"\x1B", L"String");
+        book.AddRow(L"a\x08"
+                    L"b",
+                    L"\x1B", L"String");
         ASSERT_TRUE(book.Save());
     }
     IMWorkbook book(WidePath("w.xls"), L"Имя\x01");
-    EXPECT_EQ(book.GetFileName(), WidePath("w.xls"));  // read, not set aside
+    EXPECT_EQ(book.GetFileName(), WidePath("w.xls")); // read, not set aside
     EXPECT_EQ(SheetNames(book), std::vector<std::wstring>{L"Имя?"});
     EXPECT_EQ(RowsOf(book), (std::vector<Row>{{{L"String", L"a?b"}, {L"String", L"?"}}}));
 }
@@ -66,5 +71,5 @@ TEST_F(WorkbookRows, SheetReadWithoutTableGetsOneWithoutColumnsAtTheFirstRow)
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->getParentNode(), book.Sheet());
     EXPECT_EQ(book.Sheet()->getChildElementCount(), 1u);
-    EXPECT_EQ(table->getChildElementCount(), 2u);  // the two rows, no Column
+    EXPECT_EQ(table->getChildElementCount(), 2u); // the two rows, no Column
 }

@@ -45,12 +45,12 @@ TEST_F(WorkbookSave, FailedSaveIsReportedLeavesNoTraceAndKeepsEveryRow)
     book.AddEmptyRow();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(book.Save());
-    EXPECT_FALSE(book.Save(WidePath("plain.txt/w.xls")));  // a file on the way
-    EXPECT_FALSE(book.Save(WidePath("folder.xls")));       // a folder at the name
+    EXPECT_FALSE(book.Save(WidePath("plain.txt/w.xls"))); // a file on the way
+    EXPECT_FALSE(book.Save(WidePath("folder.xls")));      // a folder at the name
     const std::string report = testing::internal::GetCapturedStderr();
     EXPECT_NE(report.find("missing/folder"), std::string::npos) << report;
     EXPECT_EQ(ReadBytes(DiskPath("plain.txt")), "keep");
-    EXPECT_EQ(Listing(dir_).size(), 2u);  // no temporary file left behind
+    EXPECT_EQ(Listing(dir_).size(), 2u); // no temporary file left behind
 
     book.AddRow(L"Время", L"40", L"Number");
     ASSERT_TRUE(book.Save(WidePath("rescued.xls")));
@@ -76,7 +76,7 @@ TEST_F(WorkbookSave, InterruptedSaveLeavesThePreviousFileWhole)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(book.Save());
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(seenTemp.rfind(dir_ + "/", 0), 0u);  // in the same folder
+    EXPECT_EQ(seenTemp.rfind(dir_ + "/", 0), 0u); // in the same folder
     EXPECT_EQ(ReadBytes(DiskPath("w.xls")), before);
     EXPECT_EQ(Listing(dir_), std::vector<std::string>{"w.xls"});
 

@@ -38,11 +38,12 @@ TEST_F(WorkbookSharedFile, TwoProgramsSavingInTurnKeepEachOthersRows)
     ASSERT_TRUE(second.Save());
     first.AddRow(L"d", L"4", L"Number");
     ASSERT_TRUE(first.Save());
-    ASSERT_TRUE(first.Save());  // nothing new: nothing added twice
+    ASSERT_TRUE(first.Save()); // nothing new: nothing added twice
 
     IMWorkbook check(WidePath("w.xls"), L"Петя");
     EXPECT_EQ(SheetNames(check), (std::vector<std::wstring>{L"Петя", L"Вася"}));
-    EXPECT_EQ(RowsOf(check), (std::vector<Row>{Cells(L"a", L"1"), {}, Cells(L"b", L"2"), Cells(L"d", L"4")}));
+    EXPECT_EQ(RowsOf(check),
+              (std::vector<Row>{Cells(L"a", L"1"), {}, Cells(L"b", L"2"), Cells(L"d", L"4")}));
     check.SelectSheet(L"Вася");
     EXPECT_EQ(RowsOf(check), (std::vector<Row>{Cells(L"c", L"3")}));
 }
@@ -67,17 +68,19 @@ TEST_F(WorkbookSharedFile, ASaveWaitsWhileAnotherProgramIsSaving)
 TEST_F(WorkbookSharedFile, TemporariesOfKilledSavesAreRemoved)
 {
     const pid_t child = fork();
-    if (child == 0) _exit(0);
+    if (child == 0)
+        _exit(0);
     ASSERT_GT(child, 0);
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     const std::string dead = ".w.xls." + std::to_string(child) + "-3.tmp";
     const std::string alive = ".w.xls." + std::to_string(getppid()) + "-0.tmp";
-    for (const std::string& name : {dead, alive, std::string(".v.xls.") + std::to_string(child) + "-1.tmp"})
+    for (const std::string& name :
+         {dead, alive, std::string(".v.xls.") + std::to_string(child) + "-1.tmp"})
         WriteBytes(DiskPath(name), "half a workbook");
 
     IMWorkbook book(WidePath("w.xls"), L"Петя");
     ASSERT_TRUE(book.Save());
     EXPECT_FALSE(Exists(DiskPath(dead)));
-    EXPECT_TRUE(Exists(DiskPath(alive)));  // that save may still be going on
+    EXPECT_TRUE(Exists(DiskPath(alive))); // that save may still be going on
     EXPECT_EQ(Listing(dir_).size(), 3u);
 }

@@ -14,12 +14,12 @@ TEST_F(WorkbookSheets, NewFileIsTheTemplatePlusOneWorksheet)
 {
     {
         IMWorkbook book(WidePath("new.xls"), L"Маша");
-        EXPECT_FALSE(Exists(DiskPath("new.xls")));  // nothing is written before Save
+        EXPECT_FALSE(Exists(DiskPath("new.xls"))); // nothing is written before Save
         ASSERT_TRUE(book.Save());
     }
     const std::string file = ReadBytes(DiskPath("new.xls"));
-    const std::string prolog =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?><?mso-application progid=\"Excel.Sheet\"?>";
+    const std::string prolog = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" "
+                               "?><?mso-application progid=\"Excel.Sheet\"?>";
     ASSERT_EQ(file.rfind(prolog + "<Workbook xmlns=", 0), 0u) << file.substr(0, 200);
     // The root's start tag is the writer's (attributes one space apart); from
     // there on the template stands as it is, the worksheet before its end.
@@ -28,7 +28,8 @@ TEST_F(WorkbookSheets, NewFileIsTheTemplatePlusOneWorksheet)
     EXPECT_EQ(file.substr(prolog.size(), rootEnd - prolog.size()).find('\t'), std::string::npos);
     const size_t inside = t.find('>', t.find("<Workbook")) + 1;
     EXPECT_EQ(file.substr(rootEnd), t.substr(inside, t.rfind("</Workbook>") - inside) +
-                                        "<Worksheet ss:Name=\"" + platform::WideToUtf8(L"Маша") + "\"><Table>"
+                                        "<Worksheet ss:Name=\"" + platform::WideToUtf8(L"Маша") +
+                                        "\"><Table>"
                                         "<Column ss:AutoFitWidth=\"0\" ss:Width=\"240\"/>"
                                         "<Column ss:AutoFitWidth=\"0\" ss:Width=\"96\"/>"
                                         "</Table></Worksheet></Workbook>");

@@ -7,7 +7,8 @@ using namespace workbook;
 TEST(WorkbookText, NarrowingGivesCodePage1251WithApostrophesForDoubleQuotes)
 {
     EXPECT_EQ(Narrow(L"«Кварлоп» №1 Ёё \"x\""),
-              std::string("\xAB\xCA\xE2\xE0\xF0\xEB\xEE\xEF\xBB \xB9" "1 \xA8\xB8 'x'"));
+              std::string("\xAB\xCA\xE2\xE0\xF0\xEB\xEE\xEF\xBB \xB9"
+                          "1 \xA8\xB8 'x'"));
     const std::wstring text = L"Я\"x";
     char buffer[4] = {'#', '#', '#', '#'};
     EXPECT_EQ(NarrowString(text.data(), text.data() + 3, buffer), buffer + 3);
@@ -23,7 +24,8 @@ TEST(WorkbookText, CharacterOutsideTheCodePageNarrowsToOneQuestionMark)
 TEST(WorkbookText, EveryByteWidensToACharacterThatNarrowsBack)
 {
     for (int b = 0; b < 256; ++b) {
-        if (b == '"') continue;  // becomes the apostrophe
+        if (b == '"')
+            continue; // becomes the apostrophe
         EXPECT_EQ(NarrowChar(WidenChar(char(b))), char(b)) << b;
     }
     EXPECT_EQ(Widen(Narrow(L"07342 Тренажер «Кварлоп».xls")), L"07342 Тренажер «Кварлоп».xls");

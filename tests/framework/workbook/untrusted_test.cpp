@@ -34,7 +34,8 @@ protected:
     void ExpectOnlyIn(const std::string& text, const std::string& source)
     {
         for (const std::string& name : Listing(dir_)) {
-            if (name == source) continue;
+            if (name == source)
+                continue;
             EXPECT_EQ(ReadBytes(DiskPath(name)).find(text), std::string::npos) << name;
         }
     }
@@ -45,17 +46,19 @@ TEST_F(WorkbookUntrustedFile, ExternalEntityIsNotResolved)
 {
     WriteBytes(DiskPath("secret.txt"), "TOP-SECRET");
     OpenSaveAndExpectUntouched(
-        "w.xls", "<!DOCTYPE Workbook [<!ENTITY s SYSTEM \"file://" + DiskPath("secret.txt") +
-                     "\"><!ENTITY r SYSTEM \"secret.txt\">]><Workbook><Worksheet ss:Name=\"П\"><Table><Row><Cell>"
-                     "<Data ss:Type=\"String\">&s;&r;</Data></Cell></Row></Table></Worksheet></Workbook>");
+        "w.xls",
+        "<!DOCTYPE Workbook [<!ENTITY s SYSTEM \"file://" + DiskPath("secret.txt") +
+            "\"><!ENTITY r SYSTEM \"secret.txt\">]><Workbook><Worksheet "
+            "ss:Name=\"П\"><Table><Row><Cell>"
+            "<Data ss:Type=\"String\">&s;&r;</Data></Cell></Row></Table></Worksheet></Workbook>");
     ExpectOnlyIn("TOP-SECRET", "secret.txt");
 }
 
 TEST_F(WorkbookUntrustedFile, ExternalDtdIsNotLoadedAndADocumentNeedingItIsNotUsed)
 {
     WriteBytes(DiskPath("d.dtd"), "<!ENTITY e \"FROM-THE-DTD\">");
-    OpenSaveAndExpectUntouched(
-        "w.xls", "<!DOCTYPE Workbook SYSTEM \"d.dtd\"><Workbook><Worksheet ss:Name=\"П\">&e;</Worksheet></Workbook>");
+    OpenSaveAndExpectUntouched("w.xls", "<!DOCTYPE Workbook SYSTEM \"d.dtd\"><Workbook><Worksheet "
+                                        "ss:Name=\"П\">&e;</Worksheet></Workbook>");
     ExpectOnlyIn("FROM-THE-DTD", "d.dtd");
 }
 
@@ -72,13 +75,16 @@ TEST_F(WorkbookUntrustedFile, NothingIsFetchedFromTheNetwork)
     ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr*>(&address), &length), 0);
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
 
-    OpenSaveAndExpectUntouched("dtd.xls", "<!DOCTYPE Workbook SYSTEM \"" + url + ".dtd\"><Workbook/>");
-    OpenSaveAndExpectUntouched("entity.xls", "<!DOCTYPE Workbook [<!ENTITY e SYSTEM \"" + url + "\"><!ENTITY % p SYSTEM \"" +
-                                                 url + "p\"> %p;]><Workbook>&e;</Workbook>");
+    OpenSaveAndExpectUntouched("dtd.xls",
+                               "<!DOCTYPE Workbook SYSTEM \"" + url + ".dtd\"><Workbook/>");
+    OpenSaveAndExpectUntouched("entity.xls", "<!DOCTYPE Workbook [<!ENTITY e SYSTEM \"" + url +
+                                                 "\"><!ENTITY % p SYSTEM \"" + url +
+                                                 "p\"> %p;]><Workbook>&e;</Workbook>");
     fcntl(server, F_SETFL, O_NONBLOCK);
     int client = accept(server, nullptr, nullptr);
     EXPECT_LT(client, 0) << "the parser connected to " << url;
-    if (client >= 0) close(client);
+    if (client >= 0)
+        close(client);
     close(server);
 }
 
@@ -87,15 +93,18 @@ TEST_F(WorkbookUntrustedFile, EntityExpansionIsBoundedButAFewEntitiesAreFine)
     std::string bomb = "<!DOCTYPE Workbook [<!ENTITY l0 \"lollollollollol\">";
     for (int level = 1; level <= 9; ++level) {
         bomb += "<!ENTITY l" + std::to_string(level) + " \"";
-        for (int i = 0; i < 10; ++i) bomb += "&l" + std::to_string(level - 1) + ";";
+        for (int i = 0; i < 10; ++i)
+            bomb += "&l" + std::to_string(level - 1) + ";";
         bomb += "\">";
     }
-    OpenSaveAndExpectUntouched("bomb.xls", bomb + "]><Workbook><Worksheet ss:Name=\"П\">&l9;</Worksheet></Workbook>");
+    OpenSaveAndExpectUntouched(
+        "bomb.xls", bomb + "]><Workbook><Worksheet ss:Name=\"П\">&l9;</Worksheet></Workbook>");
     EXPECT_NE(report_.find("entity expansions"), std::string::npos) << report_;
 
-    WriteBytes(DiskPath("w.xls"), "<!DOCTYPE Workbook [<!ENTITY n \"Петя\">]><Workbook><Worksheet ss:Name=\"&n;\">"
-                                  "<Table><Row><Cell><Data ss:Type=\"String\">&#1040;&amp;&n;</Data></Cell></Row>"
-                                  "</Table></Worksheet></Workbook>");
+    WriteBytes(DiskPath("w.xls"),
+               "<!DOCTYPE Workbook [<!ENTITY n \"Петя\">]><Workbook><Worksheet ss:Name=\"&n;\">"
+               "<Table><Row><Cell><Data ss:Type=\"String\">&#1040;&amp;&n;</Data></Cell></Row>"
+               "</Table></Worksheet></Workbook>");
     IMWorkbook book(WidePath("w.xls"), L"Петя");
     EXPECT_EQ(RowsOf(book), (std::vector<Row>{{{L"String", L"А&Петя"}}}));
 }
@@ -120,8 +129,10 @@ TEST(WorkbookDocumentMemory, OneEntityRepeatedIsRefusedWithinTheBoundOfItsFile)
 {
     workbook::XercesRuntime runtime;
     // 150 KB of text, referenced 900 times: about 270 MB once expanded.
-    std::string bytes = "<!DOCTYPE Workbook [<!ENTITY x \"" + std::string(150 << 10, 'x') + "\">]><Workbook>";
-    for (int i = 0; i < 900; ++i) bytes += "&x;";
+    std::string bytes =
+        "<!DOCTYPE Workbook [<!ENTITY x \"" + std::string(150 << 10, 'x') + "\">]><Workbook>";
+    for (int i = 0; i < 900; ++i)
+        bytes += "&x;";
     bytes += "</Workbook>";
     workbook::DocumentMemory memory(workbook::DocumentMemoryLimit(bytes.size()));
     std::string error;

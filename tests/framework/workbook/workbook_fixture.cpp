@@ -21,7 +21,8 @@ std::vector<DOMElement*> ElementsBelow(const DOMElement* parent, const char16_t*
     std::vector<DOMElement*> out;
     DOMNodeList* list = parent->getElementsByTagName(name);
     for (XMLSize_t i = 0; DOMNode* node = list->item(i); ++i)
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE) out.push_back(static_cast<DOMElement*>(node));
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE)
+            out.push_back(static_cast<DOMElement*>(node));
     return out;
 }
 
@@ -78,7 +79,8 @@ bool Exists(const std::string& path)
 std::vector<std::string> Listing(const std::string& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     return names;
 }
 

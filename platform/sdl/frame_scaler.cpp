@@ -1,0 +1,177 @@
+#include "platform/sdl/frame_scaler.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace platform {
+
+void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
+{
+    if (source == sourceSize && destination == destinationSize) return;
+    source = sourceSize;
+    destination = destinationSize;
+    index.assign(static_cast<size_t>(destinationSize), 0);
+    weight.assign(static_cast<size_t>(destinationSize), 0);
+    if (sourceSize < 2) return; // one sample: every weight 0 on index 0
+    // The centre of destination pixel d lies at (d + 1/2) * s / n - 1/2 in
+    // source pixels; 16.16 fixed point, clamped to the edge samples.
+    const int64_t s = sourceSize, n = destinationSize;
+    const int64_t last = (s - 1) << 16;
+    for (int64_t d = 0; d < n; ++d) {
+        int64_t at = ((2 * d + 1) * s << 16) / (2 * n) - (1 << 15);
+        at = std::max<int64_t>(0, std::min(at, last));
+        int i = static_cast<int>(at >> 16);
+        int w = static_cast<int>((at >> 8) & 0xFF);
+        if (i >= sourceSize - 1) { // the pair must stay inside the row
+            i = sourceSize - 2;
+            w = 256;
+        }
+        index[static_cast<size_t>(d)] = i;
+        weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
+    }
+    lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
+    for (size_t d = 0; d < weight.size(); ++d)
+        for (size_t k = 0; k < 4; ++k) {
+            lanes[d * 8 + k] = static_cast<uint16_t>(256 - weight[d]);
+            lanes[d * 8 + 4 + k] = weight[d];
+        }
+}
+
+namespace {
+
+inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t x = (a >> shift) & 0xFF, y = (b >> shift) & 0xFF;
+        out |= ((x * (256 - w) + y * w) >> 8) << shift;
+    }
+    return out;
+}
+
+// out = a * (256 - w) / 256 + b * w / 256 on every byte.
+void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int count)
+{
+    if (w == 0) {
+        std::memcpy(out, a, static_cast<size_t>(count) * 4);
+        return;
+    }
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - w));
+    const __m128i wb = _mm_set1_epi16(static_cast<short>(w));
+    for (; i + 4 <= count; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        // Both products fit 16 bits unsigned: 255 * 256 at most, and so does their sum.
+        const __m128i lo =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), wa),
+                                         _mm_mullo_epi16(_mm_unpacklo_epi8(y, zero), wb)),
+                           8);
+        const __m128i hi =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), wa),
+                                         _mm_mullo_epi16(_mm_unpackhi_epi8(y, zero), wb)),
+                           8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; i < count; ++i)
+        out[i] = Blend(a[i], b[i], w);
+}
+
+} // namespace
+
+void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out) const
+{
+    const int n = columns.destination;
+    if (columns.source < 2) {
+        std::fill(out, out + n, row[0]);
+        return;
+    }
+    const int* index = columns.index.data();
+    const uint16_t* weight = columns.weight.data();
+    int d = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    // Two output pixels a step: each is its source pair, read as one 64-bit
+    // load, weighted channel by channel and folded.
+    const auto* lanes = reinterpret_cast<const __m128i*>(columns.lanes.data());
+    for (; d + 2 <= n; d += 2) {
+        const __m128i p0 = _mm_unpacklo_epi8(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + index[d])), zero);
+        const __m128i p1 = _mm_unpacklo_epi8(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + index[d + 1])), zero);
+        const __m128i m0 = _mm_mullo_epi16(p0, _mm_loadu_si128(lanes + d));
+        const __m128i m1 = _mm_mullo_epi16(p1, _mm_loadu_si128(lanes + d + 1));
+        const __m128i s0 = _mm_add_epi16(m0, _mm_srli_si128(m0, 8));
+        const __m128i s1 = _mm_add_epi16(m1, _mm_srli_si128(m1, 8));
+        const __m128i both = _mm_srli_epi16(_mm_unpacklo_epi64(s0, s1), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + d), _mm_packus_epi16(both, zero));
+    }
+#endif
+    for (; d < n; ++d)
+        out[d] = Blend(row[index[d]], row[index[d] + 1], weight[d]);
+}
+
+void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeight,
+                        int sourcePitchBytes, uint32_t* destination, int destinationWidth,
+                        int destinationHeight, int destinationPitchBytes)
+{
+    if (source == nullptr || destination == nullptr || sourceWidth < 1 || sourceHeight < 1 ||
+        destinationWidth < 1 || destinationHeight < 1)
+        return;
+    const auto sourceRow = [&](int y) {
+        return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(source) +
+                                                 static_cast<ptrdiff_t>(y) * sourcePitchBytes);
+    };
+    const auto destinationRow = [&](int y) {
+        return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
+                                           static_cast<ptrdiff_t>(y) * destinationPitchBytes);
+    };
+    if (sourceWidth == destinationWidth && sourceHeight == destinationHeight) {
+        for (int y = 0; y < sourceHeight; ++y)
+            std::memcpy(destinationRow(y), sourceRow(y), static_cast<size_t>(sourceWidth) * 4);
+        return;
+    }
+    columns.Prepare(sourceWidth, destinationWidth);
+    rows.Prepare(sourceHeight, destinationHeight);
+    for (auto& row : cache)
+        row.resize(static_cast<size_t>(destinationWidth));
+    // The rows of an earlier frame are stale.
+    cached[0] = cached[1] = -1;
+
+    // Source rows are scaled across once each and kept while the output
+    // rows they feed are made.
+    const auto scaledRow = [&](int y) -> const uint32_t* {
+        for (int k = 0; k < 2; ++k)
+            if (cached[k] == y) return cache[k].data();
+        // Replace the slot not holding the row just below: rows come in order.
+        const int k = cached[0] == y - 1 ? 1 : 0;
+        ScaleRow(sourceRow(y), cache[k].data());
+        cached[k] = y;
+        return cache[k].data();
+    };
+    for (int y = 0; y < destinationHeight; ++y) {
+        const int top = sourceHeight < 2 ? 0 : rows.index[static_cast<size_t>(y)];
+        const uint32_t w = sourceHeight < 2 ? 0 : rows.weight[static_cast<size_t>(y)];
+        const uint32_t* a = scaledRow(top);
+        if (w == 0) {
+            std::memcpy(destinationRow(y), a, static_cast<size_t>(destinationWidth) * 4);
+            continue;
+        }
+        const uint32_t* b = scaledRow(top + 1);
+        if (w == 256) {
+            std::memcpy(destinationRow(y), b, static_cast<size_t>(destinationWidth) * 4);
+            continue;
+        }
+        BlendRows(a, b, w, destinationRow(y), destinationWidth);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,41 @@
+// Scaling a 32-bit frame (B, G, R, A bytes) into a rectangle of another size
+// with bilinear filtering, sample centres aligned, edges clamped: what the
+// window shows of the 800 x 600 frame when it is presented through a plain
+// memory framebuffer. A 1:1 size is a row copy.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+class FrameScaler {
+public:
+    // Writes destinationWidth x destinationHeight pixels at `destination`
+    // (rows pitchBytes apart). Sizes below 1 draw nothing.
+    void Scale(const uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitchBytes,
+               uint32_t* destination, int destinationWidth, int destinationHeight,
+               int destinationPitchBytes);
+
+private:
+    // One axis: for each destination position the first source index of the
+    // pair and the second one's weight out of 256.
+    struct Axis {
+        int source = 0;
+        int destination = 0;
+        std::vector<int> index;
+        std::vector<uint16_t> weight;
+        // Per position: 256 - weight four times, then weight four times.
+        std::vector<uint16_t> lanes;
+        void Prepare(int sourceSize, int destinationSize);
+    };
+
+    void ScaleRow(const uint32_t* row, uint32_t* out) const;
+
+    Axis columns;
+    Axis rows;
+    std::vector<uint32_t> cache[2]; // horizontally scaled source rows
+    int cached[2] = {-1, -1};       // which source row each holds
+};
+
+} // namespace platform

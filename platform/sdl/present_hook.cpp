@@ -1,0 +1,30 @@
+#include "platform/present.h"
+
+#include <atomic>
+
+namespace platform {
+
+namespace {
+std::atomic<PresentFunction> g_present{nullptr};
+std::atomic<int> g_refreshRate{75};
+} // namespace
+
+void SetPresentFunction(PresentFunction present)
+{
+    g_present.store(present);
+}
+PresentFunction GetPresentFunction()
+{
+    return g_present.load();
+}
+
+void SetPresentRefreshRate(int hertz)
+{
+    g_refreshRate.store(hertz > 0 ? hertz : 75);
+}
+int GetPresentRefreshRate()
+{
+    return g_refreshRate.load();
+}
+
+} // namespace platform
