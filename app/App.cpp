@@ -143,7 +143,10 @@ long App::ReportStatistics()
         manager->Play(id);
     }
     AddResultRows(run.StatisticsRows());
-    // The run's own rows are complete: a crash from here on loses none.
+    // The run's block is closed now, its total time taken at the exercise's
+    // end, and goes to the file whole: a crash during the closing sound or
+    // the praise leaves no block without its end for the next run to follow.
+    WriteClosingRows();
     SaveWorkbookDefault();
     // Without the sound nothing would ever end the run: go on at once.
     if (!id)

@@ -136,6 +136,11 @@ public:
 
 protected:
     IMApp();
+    // The closing rows of a step and the empty row that ends a run, once per
+    // run: a later call before the next step starts writes nothing. The
+    // exercise writes them as soon as it ends, so that they reach the file
+    // in the same save as its statistics.
+    void WriteClosingRows();
 
 private:
     long OnStepDialogClosing(const IMEvent&);
@@ -148,8 +153,6 @@ private:
     // stays open, saying why, after a failure.
     long SaveFromDialog(IMSaveAsDialog* dialog);
     long PrintFromDialog(IMSelectPrinterDialog* dialog);
-    // The closing rows of a step and the empty row that ends a run.
-    void WriteClosingRows();
     // At the program's end during a step: the step's closing rows, and its
     // dialog no longer drives the steps.
     void EndOpenStep();
@@ -165,6 +168,8 @@ private:
     bool creditsShown;
     bool closingSaveConnected;
     bool workbookUnsaved;
+    // The running step's block of rows has its closing rows.
+    bool closingRowsWritten;
     std::wstring lastSaveError;
 };
 

@@ -28,7 +28,8 @@ IMApp<T>::IMApp()
       startTime(0),
       creditsShown(false),
       closingSaveConnected(false),
-      workbookUnsaved(false)
+      workbookUnsaved(false),
+      closingRowsWritten(false)
 {}
 
 template <class T>

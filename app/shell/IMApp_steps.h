@@ -41,6 +41,7 @@ long IMApp<T>::RunNextStep()
     startTime = crt::_time64(nullptr);
     const ResultRow row = StartTimeRow(startTime);
     AddResultRow(row.label, row.value, row.kind);
+    closingRowsWritten = false;
     f1Count = 0;
     const StepMap::Step* found = steps.TakeCurrent();
     if (!found)
@@ -67,6 +68,9 @@ long IMApp<T>::OnStepDialogClosing(const IMEvent&)
 template <class T>
 void IMApp<T>::WriteClosingRows()
 {
+    if (closingRowsWritten)
+        return;
+    closingRowsWritten = true;
     AddResultRows(ClosingRows(f1Count, startTime, crt::_time64(nullptr)));
     if (workbook) {
         workbook->AddEmptyRow();

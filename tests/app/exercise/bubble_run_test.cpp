@@ -192,6 +192,13 @@ TEST_F(BubbleRunTest, ABubbleLeftAloneIsMissedAndTheNextFlies)
     ASSERT_TRUE(PumpUntil([&] { return app->bubble == nullptr; }));
     EXPECT_EQ(2, app->run.missedCount);
     EXPECT_EQ(2u, app->run.flightTimes.size());
+    // The closing sound is playing: the file already holds the whole block,
+    // closing rows and empty row included, as a crash now would leave it.
+    const std::vector<SheetRow> rows = ReadSheet(dataHome.ResultsFile(), L"Тестов");
+    ASSERT_EQ(7u, rows.size());
+    EXPECT_EQ(L"String:Количество дополнительных вызовов инструкций", rows[4][0]);
+    EXPECT_EQ(L"String:Общее время работы с упражнением. с.", rows[5][0]);
+    EXPECT_TRUE(rows[6].empty());
 }
 
 TEST_F(BubbleRunTest, ARunOfNoBubblesEndsAtOnceWithAMeanOfZero)
