@@ -114,7 +114,7 @@ void BM_OpenAddSave(benchmark::State& state)
     Report(state);
 }
 
-// Hostile or absurd files are refused within a second, under 64 MB plus ten
+// Hostile or absurd files are refused within a second, under 64 MB plus 24
 // times their size: 150 KB of text behind three levels of entities that
 // would expand it a thousandfold, and a 120 MB file.
 void Refuse(benchmark::State& state, const std::string& name)

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -115,6 +116,71 @@ private:
     std::string message_;
 };
 
+// How deep elements nest below the document (the root is at depth 1); the
+// walk stops a level past `limit`. Walks without recursion.
+int ElementDepth(const DOMNode* document, int limit)
+{
+    int depth = 0, deepest = 0;
+    const DOMNode* node = document->getFirstChild();
+    while (node) {
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE) {
+            ++depth;
+            if (depth > deepest)
+                deepest = depth;
+            if (deepest > limit)
+                return deepest;
+            if (const DOMNode* child = node->getFirstChild()) {
+                node = child;
+                continue;
+            }
+            --depth;
+        }
+        while (node && !node->getNextSibling()) {
+            node = node->getParentNode();
+            if (!node || node == document)
+                return deepest;
+            --depth;
+        }
+        node = node->getNextSibling();
+    }
+    return deepest;
+}
+
+// Rows added to a table stay this far from the last row a spreadsheet
+// program reads: a table with rows beyond it is not one of ours.
+constexpr long kRowHeadroom = 65536;
+
+// Checks every worksheet's table; false with *error for the first one whose
+// rows reach too far.
+bool TablesLeaveRoom(const DOMElement* root, std::string* error)
+{
+    std::vector<const DOMElement*> pending{root};
+    while (!pending.empty()) {
+        const DOMElement* element = pending.back();
+        pending.pop_back();
+        for (DOMNode* node = element->getFirstChild(); node; node = node->getNextSibling()) {
+            if (node->getNodeType() != DOMNode::ELEMENT_NODE)
+                continue;
+            auto* child = static_cast<const DOMElement*>(node);
+            if (!IsSpreadsheetElement(child, u"Worksheet")) {
+                pending.push_back(child);
+                continue;
+            }
+            const DOMElement* table = FirstSpreadsheetElement(child, u"Table");
+            const long last = table ? LastRowOf(table) : 0;
+            if (last > kLastSheetRow - kRowHeadroom) {
+                const DOMAttr* name = SpreadsheetAttribute(child, u"Name");
+                *error = "the table of its worksheet \"" + FromXml(name ? name->getValue() : u"") +
+                         "\" reaches row " + std::to_string(last) +
+                         ", too near the last row a spreadsheet program reads (" +
+                         std::to_string(kLastSheetRow) + ")";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 struct Releaser {
     template <typename T>
     void operator()(T* p) const
@@ -208,6 +274,12 @@ DOMDocument* ParseDocument(const std::string& bytes, const char* systemId, Memor
             *error = "it holds no XML document";
             return nullptr;
         }
+        const int depth = ElementDepth(parser.getDocument(), kDepthLimit);
+        if (depth > kDepthLimit) {
+            *error = "its elements nest more than " + std::to_string(kDepthLimit) +
+                     " levels deep";
+            return nullptr;
+        }
         // What an outside DTD would declare is never read, so such a document
         // cannot be written back whole.
         DOMDocumentType* doctype = parser.getDocument()->getDoctype();
@@ -243,12 +315,20 @@ DOMDocument* ParseWorkbook(const std::string& bytes, const char* systemId, Memor
                            std::string* error)
 {
     DOMDocument* document = ParseDocument(bytes, systemId, memory, error);
-    if (document && !WorkbookRoot(document)) {
+    if (!document)
+        return nullptr;
+    if (!WorkbookRoot(document)) {
         *error = "its root element is not a Workbook";
-        document->release();
-        document = nullptr;
+    } else {
+        try {
+            if (TablesLeaveRoom(document->getDocumentElement(), error))
+                return document;
+        } catch (const std::bad_alloc&) {
+            *error = "out of memory";
+        }
     }
-    return document;
+    document->release();
+    return nullptr;
 }
 
 bool SerializeDocument(DOMImplementation* implementation, DOMDocument* document, std::string* out,

@@ -55,6 +55,9 @@ bool IsElement(const DOMNode* node)
     return node && node->getNodeType() == DOMNode::ELEMENT_NODE;
 }
 
+// Numbers are read up to this; anything larger stands as this.
+constexpr long kLargestNumber = 1L << 30;
+
 long NumberOf(const DOMAttr* attr, long otherwise)
 {
     if (!attr)
@@ -66,9 +69,9 @@ long NumberOf(const DOMAttr* attr, long otherwise)
         return otherwise;
     long n = 0;
     for (; *p >= u'0' && *p <= u'9'; ++p) {
-        if (n > 100000000)
-            return otherwise;
         n = n * 10 + (*p - u'0');
+        if (n > kLargestNumber)
+            n = kLargestNumber;
     }
     return n;
 }
@@ -146,15 +149,20 @@ Prefixes PrefixesOf(const DOMElement* root)
     return prefixes;
 }
 
-void KeepExpandedCountsTrue(DOMElement* table)
+namespace {
+
+// The last row and the last column a table fills; indices count from 1.
+struct Extent {
+    long lastRow = 0;
+    long lastColumn = 0;
+};
+
+Extent ExtentOf(const DOMElement* table)
 {
-    DOMAttr* rowCount = SpreadsheetAttribute(table, u"ExpandedRowCount");
-    DOMAttr* columnCount = SpreadsheetAttribute(table, u"ExpandedColumnCount");
-    if (!rowCount && !columnCount)
-        return;
     // Rows and cells may skip ahead (ss:Index) and stand for several
-    // (ss:Span, ss:MergeAcross); indices count from 1.
-    long lastRow = 0, lastColumnDeclared = 0, lastColumn = 0;
+    // (ss:Span, ss:MergeAcross).
+    Extent extent;
+    long lastColumnDeclared = 0;
     for (DOMNode* node = table->getFirstChild(); node; node = node->getNextSibling()) {
         if (!IsElement(node))
             continue;
@@ -163,11 +171,12 @@ void KeepExpandedCountsTrue(DOMElement* table)
             const long index =
                 NumberOf(SpreadsheetAttribute(child, u"Index"), lastColumnDeclared + 1);
             lastColumnDeclared = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
-            if (lastColumnDeclared > lastColumn)
-                lastColumn = lastColumnDeclared;
+            if (lastColumnDeclared > extent.lastColumn)
+                extent.lastColumn = lastColumnDeclared;
         } else if (IsSpreadsheetElement(child, u"Row")) {
-            const long index = NumberOf(SpreadsheetAttribute(child, u"Index"), lastRow + 1);
-            lastRow = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
+            const long index =
+                NumberOf(SpreadsheetAttribute(child, u"Index"), extent.lastRow + 1);
+            extent.lastRow = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
             long cell = 0;
             for (DOMNode* c = child->getFirstChild(); c; c = c->getNextSibling()) {
                 if (!IsElement(c) || !IsSpreadsheetElement(static_cast<DOMElement*>(c), u"Cell"))
@@ -175,13 +184,46 @@ void KeepExpandedCountsTrue(DOMElement* table)
                 auto* element = static_cast<DOMElement*>(c);
                 const long at = NumberOf(SpreadsheetAttribute(element, u"Index"), cell + 1);
                 cell = at + NumberOf(SpreadsheetAttribute(element, u"MergeAcross"), 0);
-                if (cell > lastColumn)
-                    lastColumn = cell;
+                if (cell > extent.lastColumn)
+                    extent.lastColumn = cell;
             }
         }
     }
-    RaiseTo(rowCount, lastRow);
-    RaiseTo(columnCount, lastColumn);
+    return extent;
+}
+
+} // namespace
+
+long LastRowOf(const DOMElement* table)
+{
+    return ExtentOf(table).lastRow;
+}
+
+void IndexFirstColumn(DOMElement* table, const std::u16string& attributePrefix)
+{
+    for (DOMNode* node = table->getFirstChild(); node; node = node->getNextSibling()) {
+        if (!IsElement(node))
+            continue;
+        auto* child = static_cast<DOMElement*>(node);
+        if (IsSpreadsheetElement(child, u"Row"))
+            return;
+        if (!IsSpreadsheetElement(child, u"Column"))
+            continue;
+        if (!SpreadsheetAttribute(child, u"Index"))
+            child->setAttribute((attributePrefix + u"Index").c_str(), u"1");
+        return;
+    }
+}
+
+void KeepExpandedCountsTrue(DOMElement* table)
+{
+    DOMAttr* rowCount = SpreadsheetAttribute(table, u"ExpandedRowCount");
+    DOMAttr* columnCount = SpreadsheetAttribute(table, u"ExpandedColumnCount");
+    if (!rowCount && !columnCount)
+        return;
+    const Extent extent = ExtentOf(table);
+    RaiseTo(rowCount, extent.lastRow);
+    RaiseTo(columnCount, extent.lastColumn);
 }
 
 } // namespace workbook

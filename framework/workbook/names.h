@@ -38,9 +38,19 @@ struct Prefixes {
 };
 Prefixes PrefixesOf(const xercesc::DOMElement* root);
 
+// The index of the last row a Table fills (rows may skip ahead with
+// ss:Index and stand for several with ss:Span); 0 for none. Numbers past
+// 2^30 count as 2^30.
+long LastRowOf(const xercesc::DOMElement* table);
+
 // Sets a Table's ss:ExpandedRowCount and ss:ExpandedColumnCount, where it
 // carries them, to cover every row and cell it holds; spreadsheet programs
 // refuse a table whose counts fall short.
 void KeepExpandedCountsTrue(xercesc::DOMElement* table);
+
+// Gives a Table's first Column an ss:Index of 1 (written with the given
+// prefix, colon included) when it has no index: some spreadsheet programs
+// otherwise carry the column count on from the sheet before.
+void IndexFirstColumn(xercesc::DOMElement* table, const std::u16string& attributePrefix);
 
 } // namespace workbook

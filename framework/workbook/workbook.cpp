@@ -24,9 +24,7 @@ using workbook::X;
 
 namespace {
 
-// A school year of one class is under 3 MB; a file many times that size is
-// refused at once instead of being parsed for half a minute.
-constexpr std::size_t kFileLimit = std::size_t(32) << 20;
+using workbook::kFileLimit;
 
 // How many names beside a file that is not a workbook are tried.
 constexpr int kAsideAttempts = 1000;
@@ -237,8 +235,14 @@ DOMElement* IMWorkbook::FindOrAddSheet(const std::string& name)
     DOMElement* added = Append(root, u"Worksheet");
     added->setAttribute(X(attributePrefix + u"Name"), X(wanted));
     DOMElement* table = Append(added, u"Table");
+    // The first column is indexed: without it some spreadsheet programs put
+    // the widths of a later sheet on the columns after the earlier sheet's.
+    bool first = true;
     for (const char16_t* width : {u"240", u"96"}) {
         DOMElement* column = Append(table, u"Column");
+        if (first)
+            column->setAttribute(X(attributePrefix + u"Index"), u"1");
+        first = false;
         column->setAttribute(X(attributePrefix + u"AutoFitWidth"), u"0");
         column->setAttribute(X(attributePrefix + u"Width"), width);
     }
@@ -358,8 +362,10 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
         std::vector<DOMElement*> sheets;
         CollectSheets(document->getDocumentElement(), &sheets);
         for (DOMElement* each : sheets) {
-            if (DOMElement* table = workbook::FirstSpreadsheetElement(each, u"Table"))
+            if (DOMElement* table = workbook::FirstSpreadsheetElement(each, u"Table")) {
                 workbook::KeepExpandedCountsTrue(table);
+                workbook::IndexFirstColumn(table, attributePrefix);
+            }
         }
     } catch (const DOMException& e) {
         return Fail(target, FromXml(e.getMessage()));

@@ -40,7 +40,20 @@ TEST_F(WorkbookDamagedFile, TextFileIsLeftAsItIsAndTheResultsGoBesideIt)
 
 TEST_F(WorkbookDamagedFile, EveryKindOfNonWorkbookIsLeftUntouched)
 {
+    // Nested far deeper than any workbook: the writer would overflow the stack.
+    std::string deep = "<Workbook><Worksheet ss:Name=\"Петя\">";
+    for (int i = 0; i < 75000; ++i)
+        deep += "<a>";
+    for (int i = 0; i < 75000; ++i)
+        deep += "</a>";
+    deep += "</Worksheet></Workbook>";
     const std::vector<std::pair<std::string, std::string>> files = {
+        {"deep.xls", deep},
+        // Rows after the last row a spreadsheet program reads would make the
+        // whole file unreadable to it.
+        {"far.xls", "<Workbook><Worksheet ss:Name=\"Петя\"><Table><Row ss:Index=\"999999999\">"
+                    "<Cell><Data ss:Type=\"Number\">1</Data></Cell></Row></Table></Worksheet>"
+                    "</Workbook>"},
         {"empty.xls", ""},
         {"html.xls", "<html><body>report</body></html>"},
         {"truncated.xls", "<?xml version=\"1.0\"?><Workbook><Worksheet ss:Name=\"A\"><Table><Row>"},

@@ -30,7 +30,7 @@ TEST_F(WorkbookSheets, NewFileIsTheTemplatePlusOneWorksheet)
     EXPECT_EQ(file.substr(rootEnd), t.substr(inside, t.rfind("</Workbook>") - inside) +
                                         "<Worksheet ss:Name=\"" + platform::WideToUtf8(L"Маша") +
                                         "\"><Table>"
-                                        "<Column ss:AutoFitWidth=\"0\" ss:Width=\"240\"/>"
+                                        "<Column ss:AutoFitWidth=\"0\" ss:Index=\"1\" ss:Width=\"240\"/>"
                                         "<Column ss:AutoFitWidth=\"0\" ss:Width=\"96\"/>"
                                         "</Table></Worksheet></Workbook>");
 }
