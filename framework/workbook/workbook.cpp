@@ -1,5 +1,6 @@
 #include "framework/workbook/workbook.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <new>
@@ -210,8 +211,7 @@ IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
     Adopt(parsed, std::move(heap));
     ownStamp = read.stamp;
     try {
-        for (const PendingRow& row : pending)
-            AppendRow(FindOrAddSheet(row.sheet), row);
+        MergePending();
     } catch (const OutOfMemoryException&) {
         Report("out of memory: rows are missing from \"" + path + "\"");
     } catch (const DOMException& e) {
@@ -275,9 +275,118 @@ DOMElement* IMWorkbook::TableForRows(DOMElement* ofSheet)
 
 void IMWorkbook::AppendRow(DOMElement* toSheet, const PendingRow& pendingRow)
 {
-    DOMElement* row = Append(TableForRows(toSheet), u"Row");
+    TableForRows(toSheet)->appendChild(NewRow(pendingRow));
+}
+
+// Adds the rows not yet saved to a document just read from the own file.
+// A run this workbook had begun to save goes on right after its last saved
+// row, up to its empty row, however many rows other programs have added
+// since; every other row goes to the end of its worksheet.
+void IMWorkbook::MergePending()
+{
+    std::map<std::string, DOMElement*> after; // the row the next one follows
+    for (const auto& [name, run] : savedOpenRuns) {
+        if (run.empty())
+            continue;
+        if (DOMElement* last = LastSavedRowOfOpenRun(FindOrAddSheet(name), run))
+            after[name] = last;
+    }
+    for (const PendingRow& row : pending) {
+        auto at = after.find(row.sheet);
+        if (at == after.end()) {
+            AppendRow(FindOrAddSheet(row.sheet), row);
+            continue;
+        }
+        DOMElement* added = NewRow(row);
+        at->second->getParentNode()->insertBefore(added, at->second->getNextSibling());
+        if (row.empty)
+            after.erase(at);
+        else
+            at->second = added;
+    }
+}
+
+namespace {
+
+// The text of a Data element, "" when it has none.
+std::u16string TextOf(const DOMElement* data)
+{
+    std::u16string text;
+    for (DOMNode* node = data->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node->getNodeType() == DOMNode::TEXT_NODE ||
+            node->getNodeType() == DOMNode::CDATA_SECTION_NODE)
+            text += node->getNodeValue();
+    }
+    return text;
+}
+
+// Whether a Row holds two cells with these types and texts, as a row that
+// AppendRow wrote does.
+bool RowHolds(const DOMElement* row, const std::array<std::u16string, 4>& expected)
+{
+    int cells = 0;
+    for (DOMNode* node = row->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
+        auto* cell = static_cast<const DOMElement*>(node);
+        if (!workbook::IsSpreadsheetElement(cell, u"Cell"))
+            continue;
+        if (cells == 2)
+            return false;
+        const DOMElement* data = workbook::FirstSpreadsheetElement(cell, u"Data");
+        const DOMAttr* type = data ? workbook::SpreadsheetAttribute(data, u"Type") : nullptr;
+        if (!type || expected[2 * cells] != type->getValue() ||
+            expected[2 * cells + 1] != TextOf(data))
+            return false;
+        ++cells;
+    }
+    return cells == 2;
+}
+
+} // namespace
+
+// The row this workbook saved last of a run it has not ended, found by the
+// run's saved rows standing together in the worksheet's table (the last
+// place they do); null when they are not there or later rows of the table
+// carry their own index, which rows put in between would contradict.
+DOMElement* IMWorkbook::LastSavedRowOfOpenRun(DOMElement* ofSheet,
+                                              const std::vector<PendingRow>& run)
+{
+    DOMElement* table = workbook::FirstSpreadsheetElement(ofSheet, u"Table");
+    if (!table || run.empty())
+        return nullptr;
+    std::vector<std::array<std::u16string, 4>> expected;
+    for (const PendingRow& row : run)
+        expected.push_back({u"String", ToXml(Narrow(row.label)), ToXml(Narrow(row.kind)),
+                            ToXml(Narrow(row.value))});
+    std::vector<DOMElement*> rows;
+    for (DOMNode* node = table->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE &&
+            workbook::IsSpreadsheetElement(static_cast<DOMElement*>(node), u"Row"))
+            rows.push_back(static_cast<DOMElement*>(node));
+    }
+    for (std::size_t end = rows.size(); end >= expected.size(); --end) {
+        const std::size_t first = end - expected.size();
+        bool same = true;
+        for (std::size_t i = 0; same && i < expected.size(); ++i) {
+            same = RowHolds(rows[first + i], expected[i]);
+        }
+        if (!same)
+            continue;
+        for (std::size_t later = end; later < rows.size(); ++later) {
+            if (workbook::SpreadsheetAttribute(rows[later], u"Index"))
+                return nullptr;
+        }
+        return rows[end - 1];
+    }
+    return nullptr;
+}
+
+DOMElement* IMWorkbook::NewRow(const PendingRow& pendingRow)
+{
+    DOMElement* row = document->createElement(X(elementPrefix + u"Row"));
     if (pendingRow.empty)
-        return;
+        return row;
     const std::u16string type = attributePrefix + u"Type";
     DOMElement* first = Append(Append(row, u"Cell"), u"Data");
     first->setAttribute(X(type), u"String");
@@ -285,6 +394,7 @@ void IMWorkbook::AppendRow(DOMElement* toSheet, const PendingRow& pendingRow)
     DOMElement* second = Append(Append(row, u"Cell"), u"Data");
     second->setAttribute(X(type), X(ToXml(Narrow(pendingRow.kind))));
     second->appendChild(document->createTextNode(X(ToXml(Narrow(pendingRow.value)))));
+    return row;
 }
 
 void IMWorkbook::AddRow(const std::wstring& label, const std::wstring& value,
@@ -383,8 +493,16 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
     }
     if (!written.ok)
         return Fail(target, written.error);
-    if (own)
+    if (own) {
+        for (PendingRow& row : pending) {
+            std::vector<PendingRow>& run = savedOpenRuns[row.sheet];
+            if (row.empty)
+                run.clear();
+            else
+                run.push_back(std::move(row));
+        }
         pending.clear();
+    }
     lastError.clear();
     return true;
 }

@@ -51,7 +51,9 @@ public:
     // another program has written the file since this one read or wrote it,
     // the file is read again and the rows added here since the last save
     // of the own file are added to it, worksheet by worksheet, before it is
-    // replaced: nobody's rows are lost. Temporary files of saves killed
+    // replaced: nobody's rows are lost. A run this workbook saved in part
+    // (rows since its last saved empty row) keeps its rows together: its
+    // later rows follow its last saved row, not the other program's rows. Temporary files of saves killed
     // midway are removed. When the own file has been replaced by something
     // that is not a workbook, it is left alone and the save goes to a new
     // file beside it, as at construction.
@@ -114,6 +116,10 @@ private:
     bool Fail(const std::string& target, const std::string& why);
     xercesc::DOMElement* FindOrAddSheet(const std::string& name);
     void AppendRow(xercesc::DOMElement* toSheet, const PendingRow& row);
+    xercesc::DOMElement* NewRow(const PendingRow& row);
+    void MergePending();
+    xercesc::DOMElement* LastSavedRowOfOpenRun(xercesc::DOMElement* ofSheet,
+                                               const std::vector<PendingRow>& run);
     xercesc::DOMElement* TableForRows(xercesc::DOMElement* ofSheet);
     xercesc::DOMElement* Append(xercesc::DOMElement* parent, const std::u16string& name);
 
@@ -134,6 +140,9 @@ private:
     // The own file as last read or written (exists false: there was none).
     workbook::FileStamp ownStamp;
     std::vector<PendingRow> pending;
+    // Per worksheet, the rows of a run this workbook has saved and not yet
+    // ended with its empty row: where that run's later rows belong.
+    std::map<std::string, std::vector<PendingRow>> savedOpenRuns;
     std::wstring lastError;
     workbook::BeforeReplace beforeReplace;
 };

@@ -48,6 +48,33 @@ TEST_F(WorkbookSharedFile, TwoProgramsSavingInTurnKeepEachOthersRows)
     EXPECT_EQ(RowsOf(check), (std::vector<Row>{Cells(L"c", L"3")}));
 }
 
+TEST_F(WorkbookSharedFile, EachProgramsRunStaysTogetherWhenBothRecordThePupil)
+{
+    IMWorkbook a(WidePath("w.xls"), L"Петя");
+    IMWorkbook b(WidePath("w.xls"), L"Петя");
+    a.AddRow(L"начало", L"1", L"String");
+    a.AddRow(L"промахи", L"3", L"Number");
+    ASSERT_TRUE(a.Save());
+    b.AddRow(L"начало", L"2", L"String");
+    b.AddRow(L"промахи", L"3", L"Number");
+    ASSERT_TRUE(b.Save());
+    a.AddRow(L"время", L"40", L"Number");
+    a.AddEmptyRow();
+    a.AddRow(L"начало", L"3", L"String"); // a's next run: after everyone's
+    ASSERT_TRUE(a.Save());
+    b.AddRow(L"время", L"50", L"Number");
+    b.AddEmptyRow();
+    ASSERT_TRUE(b.Save());
+
+    IMWorkbook check(WidePath("w.xls"), L"Петя");
+    const Row startA = {{L"String", L"начало"}, {L"String", L"1"}};
+    const Row startB = {{L"String", L"начало"}, {L"String", L"2"}};
+    const Row next = {{L"String", L"начало"}, {L"String", L"3"}};
+    const Row misses = Cells(L"промахи", L"3");
+    EXPECT_EQ(RowsOf(check), (std::vector<Row>{startA, misses, Cells(L"время", L"40"), {}, startB,
+                                               misses, Cells(L"время", L"50"), {}, next}));
+}
+
 TEST_F(WorkbookSharedFile, ASaveWaitsWhileAnotherProgramIsSaving)
 {
     IMWorkbook book(WidePath("w.xls"), L"Петя");
