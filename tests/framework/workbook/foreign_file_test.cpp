@@ -54,7 +54,7 @@ TEST_F(WorkbookForeignFile, PrefixedRootIsReadAndTheTableCountsStayTrue)
                u8"<?xml version=\"1.0\"?><ss:Workbook "
                u8"xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
                u8"<ss:Worksheet ss:Name=\"Петя\"><ss:Table ss:ExpandedColumnCount=\"1\" "
-               u8"ss:ExpandedRowCount=\"3\">"
+               u8"ss:ExpandedRowCount=\"3\"><ss:Column ss:Width=\"50\"/>"
                u8"<ss:Row><ss:Cell><ss:Data "
                u8"ss:Type=\"String\">a</ss:Data></ss:Cell></ss:Row><ss:Row ss:Index=\"3\"/>"
                u8"</ss:Table></ss:Worksheet></ss:Workbook>");
@@ -69,6 +69,8 @@ TEST_F(WorkbookForeignFile, PrefixedRootIsReadAndTheTableCountsStayTrue)
     EXPECT_EQ(Count(file, u8"ss:Name=\"Петя\""), 1u);
     EXPECT_NE(file.find("ss:ExpandedRowCount=\"5\""), std::string::npos) << file;
     EXPECT_NE(file.find("ss:ExpandedColumnCount=\"2\""), std::string::npos) << file;
+    // Indexed, so that a later sheet's widths are not shifted along.
+    EXPECT_NE(file.find("<ss:Column ss:Index=\"1\" ss:Width=\"50\"/>"), std::string::npos) << file;
     EXPECT_NE(
         file.find("<ss:Row><ss:Cell><ss:Data ss:Type=\"String\">b</ss:Data></ss:Cell><ss:Cell>"
                   "<ss:Data ss:Type=\"Number\">2</ss:Data></ss:Cell></ss:Row><ss:Row/></ss:Table>"),
