@@ -276,8 +276,7 @@ DOMDocument* ParseDocument(const std::string& bytes, const char* systemId, Memor
         }
         const int depth = ElementDepth(parser.getDocument(), kDepthLimit);
         if (depth > kDepthLimit) {
-            *error = "its elements nest more than " + std::to_string(kDepthLimit) +
-                     " levels deep";
+            *error = "its elements nest more than " + std::to_string(kDepthLimit) + " levels deep";
             return nullptr;
         }
         // What an outside DTD would declare is never read, so such a document

@@ -174,8 +174,7 @@ Extent ExtentOf(const DOMElement* table)
             if (lastColumnDeclared > extent.lastColumn)
                 extent.lastColumn = lastColumnDeclared;
         } else if (IsSpreadsheetElement(child, u"Row")) {
-            const long index =
-                NumberOf(SpreadsheetAttribute(child, u"Index"), extent.lastRow + 1);
+            const long index = NumberOf(SpreadsheetAttribute(child, u"Index"), extent.lastRow + 1);
             extent.lastRow = index + NumberOf(SpreadsheetAttribute(child, u"Span"), 0);
             long cell = 0;
             for (DOMNode* c = child->getFirstChild(); c; c = c->getNextSibling()) {

@@ -32,11 +32,10 @@ public:
     // A file at path that is not a workbook (unreadable, not XML, another
     // root element, too large, nested too deep, a table with rows near or
     // past the last row spreadsheet programs read) is never used and never
-    // overwritten: the
-    // workbook then belongs to a file beside it, "<name> (новый).xls" or
-    // "<name> (новый 2)" and so on, the first one that does not exist or is
-    // a workbook itself; GetFileName names it. Throws std::runtime_error only
-    // when the XML library cannot work at all.
+    // overwritten: the workbook then belongs to a file beside it,
+    // "<name> (новый).xls" or "<name> (новый 2)" and so on, the first one
+    // that does not exist or is a workbook itself; GetFileName names it.
+    // Throws std::runtime_error only when the XML library cannot work at all.
     IMWorkbook(const std::wstring& path, const std::wstring& sheetName);
     ~IMWorkbook();
     IMWorkbook(const IMWorkbook&) = delete;

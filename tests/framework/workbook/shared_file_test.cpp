@@ -71,8 +71,12 @@ TEST_F(WorkbookSharedFile, EachProgramsRunStaysTogetherWhenBothRecordThePupil)
     const Row startB = {{L"String", L"начало"}, {L"String", L"2"}};
     const Row next = {{L"String", L"начало"}, {L"String", L"3"}};
     const Row misses = Cells(L"промахи", L"3");
-    EXPECT_EQ(RowsOf(check), (std::vector<Row>{startA, misses, Cells(L"время", L"40"), {}, startB,
-                                               misses, Cells(L"время", L"50"), {}, next}));
+    const std::vector<Row> runA = {startA, misses, Cells(L"время", L"40"), {}};
+    const std::vector<Row> runB = {startB, misses, Cells(L"время", L"50"), {}};
+    std::vector<Row> expected = runA;
+    expected.insert(expected.end(), runB.begin(), runB.end());
+    expected.push_back(next);
+    EXPECT_EQ(RowsOf(check), expected);
 }
 
 TEST_F(WorkbookSharedFile, ASaveWaitsWhileAnotherProgramIsSaving)

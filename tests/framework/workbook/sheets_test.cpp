@@ -27,12 +27,13 @@ TEST_F(WorkbookSheets, NewFileIsTheTemplatePlusOneWorksheet)
     const size_t rootEnd = file.find('>', prolog.size()) + 1;
     EXPECT_EQ(file.substr(prolog.size(), rootEnd - prolog.size()).find('\t'), std::string::npos);
     const size_t inside = t.find('>', t.find("<Workbook")) + 1;
-    EXPECT_EQ(file.substr(rootEnd), t.substr(inside, t.rfind("</Workbook>") - inside) +
-                                        "<Worksheet ss:Name=\"" + platform::WideToUtf8(L"Маша") +
-                                        "\"><Table>"
-                                        "<Column ss:AutoFitWidth=\"0\" ss:Index=\"1\" ss:Width=\"240\"/>"
-                                        "<Column ss:AutoFitWidth=\"0\" ss:Width=\"96\"/>"
-                                        "</Table></Worksheet></Workbook>");
+    EXPECT_EQ(file.substr(rootEnd),
+              t.substr(inside, t.rfind("</Workbook>") - inside) + "<Worksheet ss:Name=\"" +
+                  platform::WideToUtf8(L"Маша") +
+                  "\"><Table>"
+                  "<Column ss:AutoFitWidth=\"0\" ss:Index=\"1\" ss:Width=\"240\"/>"
+                  "<Column ss:AutoFitWidth=\"0\" ss:Width=\"96\"/>"
+                  "</Table></Worksheet></Workbook>");
 }
 
 TEST_F(WorkbookSheets, EachPupilHasASheetAndRowsAppendAcrossSaveAndReopen)
