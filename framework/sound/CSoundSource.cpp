@@ -145,6 +145,15 @@ bool CSoundSource::OpenCallbacks(ov_callbacks callbacks, void* datasource)
         return false;
     open = true;
     failed = false;
+    // libvorbisfile leaves a chained sound whose first section has its
+    // audio in one page standing at the second section (its opening seek
+    // passes over the packets of a last page); the sound starts at byte 0.
+    if (ov_streams(&vorbisFile) > 1 && ov_pcm_tell(&vorbisFile) != 0 &&
+        ov_raw_seek(&vorbisFile, 0) != 0) {
+        ov_clear(&vorbisFile);
+        open = false;
+        return false;
+    }
     const vorbis_info* info = ov_info(&vorbisFile, -1);
     const ogg_int64_t frames = ov_pcm_total(&vorbisFile, -1);
     if (!info || info->channels <= 0 || info->rate <= 0 || frames < 0) {
