@@ -5,8 +5,9 @@
 //
 // Each returns false (nothing made) when the data is not an image of its
 // kind, is damaged, or is too short to hold the picture its header claims
-// (refused before the texture is made); std::bad_alloc from texture creation (video memory
-// exhausted) passes through after the decoder has cleaned up.
+// (refused before the texture is made); std::bad_alloc from texture
+// creation (video memory exhausted) passes through after the decoder has
+// cleaned up.
 #pragma once
 
 #include "platform/d3d9.h"

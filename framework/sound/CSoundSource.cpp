@@ -328,8 +328,7 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
     return done;
 }
 
-void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames,
-                           unsigned char* out)
+void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out)
 {
     if (sourceChannels == channels) {
         for (long i = 0; i < frames; ++i)
@@ -343,8 +342,8 @@ void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames,
         out = PutSample(sample, out);
 }
 
-bool CSoundSource::ConvertRate(float* const* pcm, int sourceChannels, long sectionRate,
-                               int section, long frames)
+bool CSoundSource::ConvertRate(float* const* pcm, int sourceChannels, long sectionRate, int section,
+                               long frames)
 {
     if (sectionRate > rate * kFarthestRateRatio || rate > sectionRate * kFarthestRateRatio)
         return false;

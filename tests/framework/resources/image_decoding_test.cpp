@@ -339,8 +339,8 @@ TEST_F(ImageDecoding, TinyFilesClaimingHugePicturesAreRefusedBeforeTheirTexture)
     manager->ReleaseTexture(blank);
     for (auto coding : {testing_support::JpegCoding::Smallest,
                         testing_support::JpegCoding::SmallestProgressive}) {
-        const std::vector<unsigned char> flat = EncodeJpeg(
-            1024, 1024, 3, std::vector<unsigned char>(1024 * 1024 * 3, 0x80), coding);
+        const std::vector<unsigned char> flat =
+            EncodeJpeg(1024, 1024, 3, std::vector<unsigned char>(1024 * 1024 * 3, 0x80), coding);
         const int id = Decode(flat);
         ASSERT_GE(id, 0) << flat.size() << " bytes";
         EXPECT_NEAR(static_cast<int>(Pixel(id, 1023, 1023) & 0xFF), 0x80, 2);

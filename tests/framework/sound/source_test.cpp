@@ -216,10 +216,9 @@ TEST(SoundSource, ChainedSectionsOfAnotherRatePlayAtTheirOwnPitch)
 {
     // 440 Hz: half a second at 48 kHz (its audio in one page), half a
     // second at 22,050 Hz in mono, then half a second at 48 kHz again.
-    const std::vector<unsigned char> ogg =
-        Chain({EncodeVorbis(2, 48000, Tone(2, 48000, 24000)),
-               EncodeVorbis(1, 22050, Tone(1, 22050, 11025)),
-               EncodeVorbis(2, 48000, Tone(2, 48000, 24000))});
+    const std::vector<unsigned char> ogg = Chain({EncodeVorbis(2, 48000, Tone(2, 48000, 24000)),
+                                                  EncodeVorbis(1, 22050, Tone(1, 22050, 11025)),
+                                                  EncodeVorbis(2, 48000, Tone(2, 48000, 24000))});
     CSoundSource source;
     ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
     EXPECT_EQ(source.Rate(), 48000);

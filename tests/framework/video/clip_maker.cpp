@@ -97,7 +97,9 @@ std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames)
                     const Quadrant& q = kQuadrants[(2 * r >= planes[p].height ? 2 : 0) +
                                                    (2 * c >= planes[p].width ? 1 : 0)];
                     planes[p].data[r * planes[p].stride + c] =
-                        static_cast<unsigned char>(p == 0 ? q.y : p == 1 ? q.u : q.v);
+                        static_cast<unsigned char>(p == 0   ? q.y
+                                                   : p == 1 ? q.u
+                                                            : q.v);
                 }
     });
 }

@@ -63,10 +63,10 @@ TEST(YuvConversion, TheFastPathMatchesThePixelAtATimeOne)
                 // Each pixel takes the chroma sample of its own place.
                 const int x = width - 1, y = height - 1;
                 const unsigned char* last = &fast[(y * (width + 3) + x) * 4];
-                std::vector<unsigned char> one = Convert(
-                    IMYuvPlanes{&luma[y * width + x], &cb[(y >> sy) * cw + (x >> sx)],
-                                &cr[(y >> sy) * cw + (x >> sx)], 1, 1, 1, 1},
-                    1, 1, false);
+                std::vector<unsigned char> one =
+                    Convert(IMYuvPlanes{&luma[y * width + x], &cb[(y >> sy) * cw + (x >> sx)],
+                                        &cr[(y >> sy) * cw + (x >> sx)], 1, 1, 1, 1},
+                            1, 1, false);
                 EXPECT_TRUE(std::equal(one.begin(), one.end(), last))
                     << width << "x" << height << " shifts " << sx << sy;
                 // Bottom-up, through negative strides (whole chroma rows only).
