@@ -4,8 +4,10 @@
 // columns are written.
 //
 // Each returns false (nothing made) when the data is not an image of its
-// kind or is damaged; std::bad_alloc from texture creation (video memory
-// exhausted) passes through after the decoder has cleaned up.
+// kind, is damaged, or is too short to hold the picture its header claims
+// (refused before the texture is made); std::bad_alloc from texture
+// creation (video memory exhausted) passes through after the decoder has
+// cleaned up.
 #pragma once
 
 #include "platform/d3d9.h"

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <vector>
 
 namespace imimage {
@@ -84,6 +85,28 @@ void RgbToBgra(const JOCTET* in, unsigned char* out, int width)
     }
 }
 
+// Whether the data is long enough to hold its image's coded blocks. With
+// Huffman coding every 8 x 8 block of every component costs at least one
+// bit in a progressive image (its first DC scan codes each block's DC
+// difference with a code of at least one bit; the AC scans may pass over
+// thousands of blocks at once) and at least two in a sequential one (the
+// DC difference and the end of its AC run). Data shorter than that is a
+// small file claiming a huge picture, refused before the decoder allocates
+// for it and its texture is made; no genuine file is ever this short.
+// Arithmetic coding can code a flat block in a small fraction of a bit, so
+// it has no such bound.
+bool HoldsItsBlocks(const jpeg_decompress_struct& info, size_t size)
+{
+    if (info.arith_code)
+        return true;
+    uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += static_cast<uint64_t>(info.comp_info[c].width_in_blocks) *
+                  info.comp_info[c].height_in_blocks;
+    const uint64_t leastBits = blocks * (info.progressive_mode ? 1 : 2);
+    return static_cast<uint64_t>(size) * 8 >= leastBits;
+}
+
 struct JpegState {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
@@ -148,7 +171,8 @@ bool DecodeJpeg(IDirect3DDevice9* device, const unsigned char* data, size_t size
     // The size is known from the header: nothing is decoded for a picture
     // too large to be a texture.
     if (state.info.image_width == 0 || state.info.image_height == 0 ||
-        state.info.image_width > 8192 || state.info.image_height > 8192)
+        state.info.image_width > 8192 || state.info.image_height > 8192 ||
+        !HoldsItsBlocks(state.info, size))
         return false;
     jpeg_start_decompress(&state.info);
     const int width = static_cast<int>(state.info.output_width);

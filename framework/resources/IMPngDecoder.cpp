@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -75,6 +76,25 @@ void SetLimits(png_structp png)
                                 static_cast<int>(sizeof kSkippedChunks / 5));
 }
 
+// Deflate codes at most 258 bytes in one length and distance pair of at
+// least 2 bits (a code of one symbol still takes a bit), so no stream packs
+// more than 1032 bytes into one byte.
+constexpr uint64_t kDeflateMostBytesPerByte = 1032;
+
+// Whether the file is long enough to hold its image's compressed rows: the
+// rows as stored (a filter byte, then the samples of each; an interlaced
+// image stores more) cannot be packed smaller than by deflate's best
+// ratio. A short file that claims a huge picture is refused before its
+// texture is made; no genuine file is ever this short.
+bool HoldsItsRows(png_structp png, png_infop info, size_t size)
+{
+    const uint64_t bitsPerPixel =
+        static_cast<uint64_t>(png_get_bit_depth(png, info)) * png_get_channels(png, info);
+    const uint64_t rowBytes = (png_get_image_width(png, info) * bitsPerPixel + 7) / 8;
+    const uint64_t stored = (1 + rowBytes) * png_get_image_height(png, info);
+    return static_cast<uint64_t>(size) >= stored / kDeflateMostBytesPerByte;
+}
+
 // Sets the transformations; false when the rows would not come out as
 // four bytes per pixel.
 void SetTransformations(png_structp png, png_infop info)
@@ -140,6 +160,8 @@ bool DecodePng(IDirect3DDevice9* device, const unsigned char* data, size_t size,
     png_set_sig_bytes(state.png, 8);
     SetLimits(state.png);
     png_read_info(state.png, state.info);
+    if (!HoldsItsRows(state.png, state.info, size))
+        png_error(state.png, "the file is too short for the image it claims");
     SetTransformations(state.png, state.info);
     png_read_update_info(state.png, state.info);
     width = png_get_image_width(state.png, state.info);

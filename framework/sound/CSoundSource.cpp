@@ -21,6 +21,11 @@ const int kGapsInARow = 64;
 // Frames decoded per call: the decoder hands out at most a block anyway.
 const int kFramesPerCall = 4096;
 
+// How far a section's rate may be from the sound's and still be converted:
+// further than any real sound goes (8 kHz to 192 kHz is 24 times), and a
+// bound on the frames one decoded block can make.
+const long kFarthestRateRatio = 32;
+
 // How much of each channel goes to the left and to the right speaker, by the
 // channel order of Vorbis: for 3 to 8 channels the left, centre and right
 // fronts, then the sides and rears, then the low-frequency channel, which a
@@ -86,7 +91,10 @@ CSoundSource::CSoundSource()
       totalFrames(0),
       vorbisFile(),
       open(false),
-      failed(false)
+      failed(false),
+      convertedSection(-1),
+      convertedRate(0),
+      pendingAt(0)
 {}
 
 CSoundSource::~CSoundSource()
@@ -94,8 +102,17 @@ CSoundSource::~CSoundSource()
     Close();
 }
 
+void CSoundSource::DropPending()
+{
+    pending.clear();
+    pendingAt = 0;
+    convertedSection = -1;
+    convertedRate = 0;
+}
+
 void CSoundSource::Close()
 {
+    DropPending();
     if (open) {
         ov_clear(&vorbisFile);
         open = false;
@@ -128,6 +145,15 @@ bool CSoundSource::OpenCallbacks(ov_callbacks callbacks, void* datasource)
         return false;
     open = true;
     failed = false;
+    // libvorbisfile leaves a chained sound whose first section has its
+    // audio in one page standing at the second section (its opening seek
+    // passes over the packets of a last page); the sound starts at byte 0.
+    if (ov_streams(&vorbisFile) > 1 && ov_pcm_tell(&vorbisFile) != 0 &&
+        ov_raw_seek(&vorbisFile, 0) != 0) {
+        ov_clear(&vorbisFile);
+        open = false;
+        return false;
+    }
     const vorbis_info* info = ov_info(&vorbisFile, -1);
     const ogg_int64_t frames = ov_pcm_total(&vorbisFile, -1);
     if (!info || info->channels <= 0 || info->rate <= 0 || frames < 0) {
@@ -225,6 +251,7 @@ bool CSoundSource::Rewind()
     // the same data repeats what already succeeded once, and takes about a
     // tenth of a millisecond for the program's sounds.
     const ogg_int64_t playable = totalFrames; // a resource sound's is shortened
+    DropPending();
     ov_clear(&vorbisFile);
     open = false;
     bool reopened = false;
@@ -252,6 +279,15 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
     unsigned done = 0;
     int gaps = 0;
     while (byteCount - done >= frameBytes) {
+        // Frames converted from another rate come first.
+        if (pendingAt < pending.size()) {
+            const size_t n = std::min<size_t>(pending.size() - pendingAt,
+                                              (byteCount - done) / frameBytes * frameBytes);
+            std::memcpy(out + done, pending.data() + pendingAt, n);
+            pendingAt += n;
+            done += static_cast<unsigned>(n);
+            continue;
+        }
         // Asked again each time: after a gap the decoder stands further on.
         const ogg_int64_t tell = ov_pcm_tell(&vorbisFile);
         if (tell < 0 || tell >= totalFrames)
@@ -262,15 +298,21 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
         int section = 0;
         const long got = ov_read_float(&vorbisFile, &pcm, static_cast<int>(wanted), &section);
         if (got > 0) {
-            // A chained sound may change its channels from one section to the next.
+            // A chained sound may change its channels and its rate from one
+            // section to the next.
             const vorbis_info* info = ov_info(&vorbisFile, -1);
-            if (!info || info->channels <= 0) {
+            if (!info || info->channels <= 0 || info->rate <= 0) {
                 failed = true;
                 break;
             }
-            Convert(pcm, info->channels, got, out + done);
-            done += static_cast<unsigned>(got) * frameBytes;
             gaps = 0;
+            if (info->rate == rate) {
+                Convert(pcm, info->channels, got, out + done);
+                done += static_cast<unsigned>(got) * frameBytes;
+            } else if (!ConvertRate(pcm, info->channels, info->rate, section, got)) {
+                failed = true;
+                break;
+            }
             continue;
         }
         // Only a gap is passed over. After any other error (a section whose
@@ -286,13 +328,48 @@ unsigned CSoundSource::Read(void* buffer, unsigned byteCount)
     return done;
 }
 
-void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames,
-                           unsigned char* out) const
+void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out)
 {
     if (sourceChannels == channels) {
         for (long i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c)
                 out = PutSample(pcm[c][i], out);
+        return;
+    }
+    mixed.resize(static_cast<size_t>(frames) * static_cast<size_t>(channels));
+    Mix(pcm, sourceChannels, frames, mixed.data());
+    for (float sample : mixed)
+        out = PutSample(sample, out);
+}
+
+bool CSoundSource::ConvertRate(float* const* pcm, int sourceChannels, long sectionRate, int section,
+                               long frames)
+{
+    if (sectionRate > rate * kFarthestRateRatio || rate > sectionRate * kFarthestRateRatio)
+        return false;
+    if (section != convertedSection || sectionRate != convertedRate) {
+        converter.Start(static_cast<int>(sectionRate), rate, channels);
+        convertedSection = section;
+        convertedRate = sectionRate;
+    }
+    mixed.resize(static_cast<size_t>(frames) * static_cast<size_t>(channels));
+    Mix(pcm, sourceChannels, frames, mixed.data());
+    converted.clear();
+    converter.Push(mixed.data(), frames, &converted);
+    pending.resize(converted.size() * 2);
+    unsigned char* out = pending.data();
+    for (float sample : converted)
+        out = PutSample(sample, out);
+    pendingAt = 0;
+    return true;
+}
+
+void CSoundSource::Mix(float* const* pcm, int sourceChannels, long frames, float* out) const
+{
+    if (sourceChannels == channels) {
+        for (long i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                *out++ = pcm[c][i];
         return;
     }
     // Mixed down: each side is the weighted mean of what goes to it, so that
@@ -312,7 +389,7 @@ void CSoundSource::Convert(float* const* pcm, int sourceChannels, long frames,
             float sum = 0.0f;
             for (int c = 0; c < used; ++c)
                 sum += weights[side][c] * pcm[c][i];
-            out = PutSample(sums[side] > 0.0f ? sum / sums[side] : 0.0f, out);
+            *out++ = sums[side] > 0.0f ? sum / sums[side] : 0.0f;
         }
 }
 

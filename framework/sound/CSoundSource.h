@@ -4,12 +4,14 @@
 // side file "Animations.dll", or from a file.
 #pragma once
 
+#include "framework/sound/CRateConverter.h"
 #include "platform/wintypes.h"
 
 #include <vorbis/vorbisfile.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class CSoundSource {
 public:
@@ -48,8 +50,12 @@ public:
     // The channels Read delivers: 1 for a mono sound, else 2 (a sound of
     // more channels is mixed down to stereo).
     int Channels() const { return channels; }
+    // The rate Read delivers: the first section's. A chained sound's later
+    // sections stored at another rate are converted to it; one more than 32
+    // times faster or slower than it ends the sound there.
     int Rate() const { return rate; }
     int BytesPerFrame() const { return bytesPerFrame; }
+    // Frames as stored (each section's at its own rate).
     ogg_int64_t TotalFrames() const { return totalFrames; }
 
     // A name as a resource number: true with its low 16 bits when the whole
@@ -58,8 +64,17 @@ public:
 
 private:
     bool OpenCallbacks(ov_callbacks callbacks, void* datasource);
-    // Frames of one section's decoded channels, as 16-bit frames of ours.
-    void Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out) const;
+    // Frames of one section's decoded channels as frames of ours, mixed
+    // down where the section has other channels than the sound.
+    void Mix(float* const* pcm, int sourceChannels, long frames, float* out) const;
+    // The same as 16-bit frames.
+    void Convert(float* const* pcm, int sourceChannels, long frames, unsigned char* out);
+    // Frames of a section stored at another rate, converted into `pending`;
+    // false when the rate is too far from the sound's.
+    bool ConvertRate(float* const* pcm, int sourceChannels, long sectionRate, int section,
+                     long frames);
+    // Forgets converted frames not yet delivered.
+    void DropPending();
 
     static size_t MemoryRead(void* buffer, size_t size, size_t count, void* source);
     static int MemorySeek(void* source, ogg_int64_t offset, int whence);
@@ -83,4 +98,15 @@ private:
     // The decoder reported an error other than a gap: it is not asked again
     // until the data is opened anew.
     bool failed;
+
+    // Frames mixed before they are written or converted.
+    std::vector<float> mixed;
+    // A section stored at another rate: its converter, which section and
+    // rate it was started for, and frames converted but not yet delivered.
+    CRateConverter converter;
+    int convertedSection;
+    long convertedRate;
+    std::vector<float> converted;
+    std::vector<unsigned char> pending;
+    size_t pendingAt;
 };

@@ -215,8 +215,17 @@ void IMTheoraView::ConvertInto(int textureId)
     IMResourceManager* manager = IMResourceManager::Instance();
     if (!manager || !texturesMade || !pictureReady)
         return;
-    const IMYuvPlanes planes{yuv.y,         yuv.u,       yuv.v,       yuv.y_stride,
-                             yuv.uv_stride, yuv.y_width, yuv.y_height};
+    // The chroma planes are those of the clip's pixel format: 4:2:0, 4:2:2
+    // or 4:4:4.
+    const IMYuvPlanes planes{yuv.y,
+                             yuv.u,
+                             yuv.v,
+                             yuv.y_stride,
+                             yuv.uv_stride,
+                             yuv.y_width,
+                             yuv.y_height,
+                             yuv.uv_width < yuv.y_width ? 1 : 0,
+                             yuv.uv_height < yuv.y_height ? 1 : 0};
     manager->FillTexture(textureId, [planes](unsigned char* bits, int pitch, int height) {
         IMConvertYuvToBgrx(planes, bits, pitch, pitch / 4, height);
     });

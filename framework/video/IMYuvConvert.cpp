@@ -49,11 +49,12 @@ void ConvertRowScalar(const IMYuvPlanes& p, unsigned char* bits, int pitch, int 
                       int to)
 {
     const unsigned char* y = Row(p.y, p.yStride, row);
-    const unsigned char* u = Row(p.u, p.uvStride, row / 2);
-    const unsigned char* v = Row(p.v, p.uvStride, row / 2);
+    const unsigned char* u = Row(p.u, p.uvStride, row >> p.chromaShiftY);
+    const unsigned char* v = Row(p.v, p.uvStride, row >> p.chromaShiftY);
     unsigned char* out = Row(bits, pitch, row);
+    const int sx = p.chromaShiftX;
     for (int x = from; x < to; ++x)
-        ConvertPixel(y[x], u[x / 2], v[x / 2], out + 4 * x);
+        ConvertPixel(y[x], u[x >> sx], v[x >> sx], out + 4 * x);
 }
 
 #if defined(__SSE2__)
@@ -86,18 +87,28 @@ void StoreEight(const unsigned char* y, const Chroma& c, unsigned char* out)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi16(bg, r0));
 }
 
-// Four chroma samples, each doubled to serve two pixels, as 16-bit terms.
-Chroma LoadChroma(const unsigned char* u, const unsigned char* v)
+// The chroma of eight pixels as 16-bit terms: four samples each doubled to
+// serve two pixels (halved across), or eight samples of a pixel each.
+Chroma LoadChroma(const unsigned char* u, const unsigned char* v, bool halved)
 {
-    int32_t u4;
-    int32_t v4;
-    std::copy(u, u + 4, reinterpret_cast<unsigned char*>(&u4));
-    std::copy(v, v + 4, reinterpret_cast<unsigned char*>(&v4));
     const __m128i zero = _mm_setzero_si128();
-    __m128i cu = _mm_cvtsi32_si128(u4);
-    __m128i cv = _mm_cvtsi32_si128(v4);
-    cu = _mm_unpacklo_epi8(_mm_unpacklo_epi8(cu, cu), zero);
-    cv = _mm_unpacklo_epi8(_mm_unpacklo_epi8(cv, cv), zero);
+    __m128i cu;
+    __m128i cv;
+    if (halved) {
+        int32_t u4;
+        int32_t v4;
+        std::copy(u, u + 4, reinterpret_cast<unsigned char*>(&u4));
+        std::copy(v, v + 4, reinterpret_cast<unsigned char*>(&v4));
+        cu = _mm_cvtsi32_si128(u4);
+        cv = _mm_cvtsi32_si128(v4);
+        cu = _mm_unpacklo_epi8(cu, cu);
+        cv = _mm_unpacklo_epi8(cv, cv);
+    } else {
+        cu = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(u));
+        cv = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(v));
+    }
+    cu = _mm_unpacklo_epi8(cu, zero);
+    cv = _mm_unpacklo_epi8(cv, zero);
     cu = _mm_sub_epi16(cu, _mm_set1_epi16(128));
     cv = _mm_sub_epi16(cv, _mm_set1_epi16(128));
     Chroma c;
@@ -115,6 +126,10 @@ void Convert(const IMYuvPlanes& p, unsigned char* bits, int pitch, int maxWidth,
 {
     if (!p.y || !p.u || !p.v || !bits)
         return;
+    const int sx = p.chromaShiftX;
+    const int sy = p.chromaShiftY;
+    if ((sx != 0 && sx != 1) || (sy != 0 && sy != 1))
+        return;
     const int width = std::min(p.width, maxWidth);
     const int rows = std::min(p.height, maxRows);
     if (width <= 0 || rows <= 0)
@@ -130,15 +145,23 @@ void Convert(const IMYuvPlanes& p, unsigned char* bits, int pitch, int maxWidth,
 #if defined(__SSE2__)
         const unsigned char* y0 = Row(p.y, p.yStride, row);
         const unsigned char* y1 = Row(p.y, p.yStride, row + 1);
-        const unsigned char* u = Row(p.u, p.uvStride, row / 2);
-        const unsigned char* v = Row(p.v, p.uvStride, row / 2);
+        // The two rows share their chroma row when it is halved down.
+        const unsigned char* u0 = Row(p.u, p.uvStride, row >> sy);
+        const unsigned char* v0 = Row(p.v, p.uvStride, row >> sy);
+        const unsigned char* u1 = Row(p.u, p.uvStride, (row + 1) >> sy);
+        const unsigned char* v1 = Row(p.v, p.uvStride, (row + 1) >> sy);
         unsigned char* out0 = Row(bits, pitch, row);
         unsigned char* out1 = Row(bits, pitch, row + 1);
         for (int x = 0; x < wide; x += 8) {
-            const Chroma c = LoadChroma(u + x / 2, v + x / 2);
+            const Chroma c = LoadChroma(u0 + (x >> sx), v0 + (x >> sx), sx == 1);
             StoreEight(y0 + x, c, out0 + 4 * x);
-            if (pair)
+            if (!pair)
+                continue;
+            if (sy == 1)
                 StoreEight(y1 + x, c, out1 + 4 * x);
+            else
+                StoreEight(y1 + x, LoadChroma(u1 + (x >> sx), v1 + (x >> sx), sx == 1),
+                           out1 + 4 * x);
         }
 #endif
         ConvertRowScalar(p, bits, pitch, row, wide, width);

@@ -8,6 +8,9 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <cstdint>
+
 using testing_support::EncodeCmykJpeg;
 using testing_support::EncodeJpeg;
 using testing_support::EncodePng;
@@ -276,6 +279,73 @@ TEST_F(ImageDecoding, ShortFileClaimingAHugeChunkCostsNoMemory)
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256L * 1024) << "peak kB grew";
+}
+
+namespace {
+
+uint32_t Crc32(const unsigned char* data, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return ~crc;
+}
+
+void PutBigEndian(unsigned char* at, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        at[i] = static_cast<unsigned char>(value >> (8 * (bytes - 1 - i)));
+}
+
+} // namespace
+
+TEST_F(ImageDecoding, TinyFilesClaimingHugePicturesAreRefusedBeforeTheirTexture)
+{
+    // A 1 x 1 PNG whose header (its checksum mended) claims 8192 x 8192.
+    std::vector<unsigned char> png = EncodePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3}));
+    PutBigEndian(&png[16], 8192, 4);
+    PutBigEndian(&png[20], 8192, 4);
+    PutBigEndian(&png[29], Crc32(&png[12], 17), 4);
+    // An 8 x 8 JPEG whose frame header claims the same.
+    std::vector<unsigned char> jpeg =
+        EncodeJpeg(8, 8, 3, std::vector<unsigned char>(8 * 8 * 3, 0x55));
+    const unsigned char frame[2] = {0xFF, 0xC0};
+    const auto sof = std::search(jpeg.begin(), jpeg.end(), frame, frame + 2);
+    ASSERT_NE(sof, jpeg.end());
+    PutBigEndian(&*sof + 5, 8192, 2);
+    PutBigEndian(&*sof + 7, 8192, 2);
+
+    // No room for the claimed picture's texture: asking for one would push
+    // the textures already made out of video memory.
+    const size_t inUse = platform::d3d9test::VideoMemoryInUse();
+    platform::d3d9test::SetVideoMemoryBudget(inUse + (1u << 20));
+    for (const auto* bytes : {&png, &jpeg}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(Decode(*bytes), -1);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(platform::d3d9test::VideoMemoryInUse(), inUse) << bytes->size() << " bytes";
+    }
+    platform::d3d9test::SetVideoMemoryBudget(SIZE_MAX);
+
+    // Genuine pictures as small as their coding makes them still open: a
+    // blank 1-bit PNG (deflate's best ratio) and flat JPEGs with the
+    // shortest codes, sequential and progressive.
+    const int blank = Decode(EncodePng(Spec(2048, 2048, PNG_COLOR_TYPE_GRAY, 1, {})));
+    ASSERT_GE(blank, 0);
+    EXPECT_EQ(Pixel(blank, 2047, 2047), 0xFF000000u);
+    manager->ReleaseTexture(blank);
+    for (auto coding : {testing_support::JpegCoding::Smallest,
+                        testing_support::JpegCoding::SmallestProgressive}) {
+        const std::vector<unsigned char> flat =
+            EncodeJpeg(1024, 1024, 3, std::vector<unsigned char>(1024 * 1024 * 3, 0x80), coding);
+        const int id = Decode(flat);
+        ASSERT_GE(id, 0) << flat.size() << " bytes";
+        EXPECT_NEAR(static_cast<int>(Pixel(id, 1023, 1023) & 0xFF), 0x80, 2);
+        manager->ReleaseTexture(id);
+    }
 }
 
 TEST_F(ImageDecoding, CmykJpegsComeOutInTheirColours)

@@ -82,9 +82,15 @@ inline std::vector<unsigned char> EncodePng(const PngSpec& spec)
     return out;
 }
 
-// A baseline JPEG of `components` (1 grey, 3 RGB) at best quality.
+// How a JPEG is coded: the library's baseline at best quality, or as small
+// as it codes (lowest quality, Huffman tables made for the image), either
+// sequential or progressive.
+enum class JpegCoding { Best, Smallest, SmallestProgressive };
+
+// A JPEG of `components` (1 grey, 3 RGB).
 inline std::vector<unsigned char> EncodeJpeg(int width, int height, int components,
-                                             const std::vector<unsigned char>& pixels)
+                                             const std::vector<unsigned char>& pixels,
+                                             JpegCoding coding = JpegCoding::Best)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -98,7 +104,10 @@ inline std::vector<unsigned char> EncodeJpeg(int width, int height, int componen
     info.input_components = components;
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_set_quality(&info, coding == JpegCoding::Best ? 100 : 1, TRUE);
+    info.optimize_coding = coding != JpegCoding::Best;
+    if (coding == JpegCoding::SmallestProgressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(

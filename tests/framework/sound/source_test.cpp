@@ -2,6 +2,8 @@
 // Read delivers, rewinding, and which names stand for resource numbers.
 #include "sound_fixture.h"
 
+#include "fuzz/ogg_checksums.h"
+
 #include "framework/sound/CSoundSource.h"
 #include "platform/codepage.h"
 #include "platform/kernel32_resource.h"
@@ -171,4 +173,80 @@ TEST(SoundSource, FileSoundRewindsToItsStart)
     EXPECT_EQ(source.Read(second.data(), unsigned(second.size())), 6000u);
     EXPECT_EQ(first, second);
     unlink(path);
+}
+
+namespace {
+
+// Ogg Vorbis data of several sections (each its own logical stream, given a
+// serial number of its own), played one after the other.
+std::vector<unsigned char> Chain(const std::vector<std::vector<unsigned char>>& sections)
+{
+    std::vector<unsigned char> out;
+    uint8_t serial = 0x20;
+    for (const std::vector<unsigned char>& section : sections) {
+        std::vector<unsigned char> bytes = section;
+        for (size_t at = 0; at + 27 <= bytes.size(); ++at)
+            if (std::equal(bytes.begin() + long(at), bytes.begin() + long(at) + 4, "OggS"))
+                bytes[at + 14] = serial;
+        ++serial;
+        fuzzfeed::MendChecksums(bytes.data(), bytes.size());
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    }
+    return out;
+}
+
+// The tone's frequency in a stretch of one channel, from its rising zero
+// crossings.
+double Hertz(const std::vector<int16_t>& samples, size_t from, size_t to, int channels, int rate)
+{
+    int rises = 0;
+    size_t first = 0, last = 0;
+    for (size_t i = from + size_t(channels); i < to; i += size_t(channels))
+        if (samples[i - size_t(channels)] < 0 && samples[i] >= 0) {
+            if (rises++ == 0)
+                first = i;
+            last = i;
+        }
+    return rises > 1 ? double(rises - 1) * rate * channels / double(last - first) : 0.0;
+}
+
+} // namespace
+
+TEST(SoundSource, ChainedSectionsOfAnotherRatePlayAtTheirOwnPitch)
+{
+    // 440 Hz: half a second at 48 kHz (its audio in one page), half a
+    // second at 22,050 Hz in mono, then half a second at 48 kHz again.
+    const std::vector<unsigned char> ogg = Chain({EncodeVorbis(2, 48000, Tone(2, 48000, 24000)),
+                                                  EncodeVorbis(1, 22050, Tone(1, 22050, 11025)),
+                                                  EncodeVorbis(2, 48000, Tone(2, 48000, 24000))});
+    CSoundSource source;
+    ASSERT_TRUE(source.OpenMemory(ogg.data(), unsigned(ogg.size())));
+    EXPECT_EQ(source.Rate(), 48000);
+    EXPECT_EQ(source.Channels(), 2);
+
+    // Read in pieces that split the converted frames.
+    std::vector<int16_t> out(200000 * 2);
+    unsigned done = 0;
+    while (unsigned got = source.Read(reinterpret_cast<char*>(out.data()) + done, 1001 * 4))
+        done += got;
+    out.resize(done / 2);
+    // Each section lasts as long at the sound's rate, at its own pitch.
+    EXPECT_NEAR(double(out.size() / 2), 72000.0, 20.0);
+    const size_t starts[4] = {0, 24000, 48000, 72000};
+    ASSERT_GT(out.size(), 2u * 48000);
+    for (size_t section = 0; section < 3; ++section)
+        for (int channel = 0; channel < 2; ++channel)
+            EXPECT_NEAR(Hertz(out, 2 * starts[section] + 2000 + size_t(channel),
+                              std::min(out.size(), 2 * starts[section + 1]) - 2000, 2, 48000),
+                        440.0, 2.0)
+                << "section " << section << ", channel " << channel;
+
+    // Once more from the start: the same samples.
+    ASSERT_TRUE(source.Rewind());
+    std::vector<int16_t> again(out.size() + 100);
+    unsigned second = 0;
+    while (unsigned got = source.Read(reinterpret_cast<char*>(again.data()) + second, 4096 * 4))
+        second += got;
+    again.resize(second / 2);
+    EXPECT_EQ(again, out);
 }

@@ -7,7 +7,13 @@
 
 namespace video_test {
 
-std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<size_t>* ends)
+namespace {
+
+// Encodes frames that `fill` draws into the three planes (chroma planes of
+// the pixel format's size), one Ogg page per header.
+template <typename Fill>
+std::vector<unsigned char> Encode(int pixelFormat, int frames, int badFrame,
+                                  std::vector<size_t>* ends, Fill fill)
 {
     const int w = 64, h = 48;
     th_info info;
@@ -16,7 +22,7 @@ std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<si
     info.frame_height = info.pic_height = h;
     info.fps_numerator = 12;
     info.fps_denominator = 1;
-    info.pixel_fmt = TH_PF_420;
+    info.pixel_fmt = static_cast<th_pixel_fmt>(pixelFormat);
     info.quality = 63;
     th_enc_ctx* encoder = th_encode_alloc(&info);
     th_info_clear(&info);
@@ -42,12 +48,13 @@ std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<si
     }
     th_comment_clear(&comment);
 
-    std::vector<unsigned char> y(w * h), chroma(w * h / 4, 128);
+    const int cw = pixelFormat == TH_PF_444 ? w : w / 2;
+    const int ch = pixelFormat == TH_PF_420 ? h / 2 : h;
+    std::vector<unsigned char> y(w * h), u(cw * ch), v(cw * ch);
     for (int i = 0; i < frames; ++i) {
-        std::memset(y.data(), 40 + 15 * i, y.size());
-        th_ycbcr_buffer planes = {{w, h, w, y.data()},
-                                  {w / 2, h / 2, w / 2, chroma.data()},
-                                  {w / 2, h / 2, w / 2, chroma.data()}};
+        th_ycbcr_buffer planes = {
+            {w, h, w, y.data()}, {cw, ch, cw, u.data()}, {cw, ch, cw, v.data()}};
+        fill(i, planes);
         th_encode_ycbcr_in(encoder, planes);
         while (th_encode_packetout(encoder, i + 1 == frames, &packet) > 0) {
             std::vector<unsigned char> bytes(packet.packet, packet.packet + packet.bytes);
@@ -63,6 +70,38 @@ std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<si
     ogg_stream_clear(&stream);
     th_encode_free(encoder);
     return out;
+}
+
+void FillPlane(const th_img_plane& plane, int value)
+{
+    std::memset(plane.data, value, static_cast<size_t>(plane.stride) * plane.height);
+}
+
+} // namespace
+
+std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<size_t>* ends)
+{
+    return Encode(TH_PF_420, frames, badFrame, ends, [](int i, th_ycbcr_buffer planes) {
+        FillPlane(planes[0], 40 + 15 * i);
+        FillPlane(planes[1], 128);
+        FillPlane(planes[2], 128);
+    });
+}
+
+std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames)
+{
+    return Encode(pixelFormat, frames, -1, nullptr, [](int, th_ycbcr_buffer planes) {
+        for (int p = 0; p < 3; ++p)
+            for (int r = 0; r < planes[p].height; ++r)
+                for (int c = 0; c < planes[p].width; ++c) {
+                    const Quadrant& q = kQuadrants[(2 * r >= planes[p].height ? 2 : 0) +
+                                                   (2 * c >= planes[p].width ? 1 : 0)];
+                    planes[p].data[r * planes[p].stride + c] =
+                        static_cast<unsigned char>(p == 0   ? q.y
+                                                   : p == 1 ? q.u
+                                                            : q.v);
+                }
+    });
 }
 
 } // namespace video_test

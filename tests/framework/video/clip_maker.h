@@ -19,4 +19,16 @@ inline int FrameGrey(int i)
 std::vector<unsigned char> MakeGreyClip(int frames = 10, int badFrame = -1,
                                         std::vector<size_t>* pageEnds = nullptr);
 
+// The Y, Cb, Cr of each quadrant of a quadrant clip: top left, top right,
+// bottom left, bottom right.
+struct Quadrant {
+    int y, u, v;
+};
+const Quadrant kQuadrants[4] = {{81, 90, 240}, {145, 54, 34}, {41, 240, 110}, {170, 166, 16}};
+
+// A 64 x 48 clip of `frames` frames in a pixel format (OC_PF_420,
+// OC_PF_422 or OC_PF_444, numbered as theoraenc.h's), each frame four flat
+// quadrants of the colours above.
+std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames = 2);
+
 } // namespace video_test

@@ -5,6 +5,7 @@
 
 #include "../views/texture_fixture.h"
 #include "clip_maker.h"
+#include "framework/video/IMYuvConvert.h"
 #include "platform/kernel32_resource.h"
 
 #include <gtest/gtest.h>
@@ -128,4 +129,35 @@ TEST_F(TheoraView, AFailedStepOrOpenLeavesTheViewStillWithoutWaiting)
     EXPECT_THROW(never.Open(nullptr, 0), std::runtime_error);
     never.SetFrame(1);
     EXPECT_EQ(0, never.GetFrame());
+}
+
+TEST_F(TheoraView, ClipsOfEveryChromaLayoutShowTheirColours)
+{
+    // Each quadrant's colour as the converter makes it from its samples.
+    uint32_t expected[4];
+    for (int q = 0; q < 4; ++q) {
+        const unsigned char y[2] = {static_cast<unsigned char>(kQuadrants[q].y),
+                                    static_cast<unsigned char>(kQuadrants[q].y)};
+        const unsigned char u = static_cast<unsigned char>(kQuadrants[q].u);
+        const unsigned char v = static_cast<unsigned char>(kQuadrants[q].v);
+        unsigned char out[8];
+        IMConvertYuvToBgrxScalar(IMYuvPlanes{y, &u, &v, 2, 1, 2, 1}, out, 8, 2, 1);
+        expected[q] = out[0] | out[1] << 8 | out[2] << 16;
+    }
+    for (int format : {OC_PF_420, OC_PF_422, OC_PF_444}) {
+        clip = MakeQuadrantClip(format);
+        IMTheoraView view;
+        Open(view);
+        view.SetFrame(1);
+        const IMTextureRecord* record = Manager().GetTextureRecord(view.GetTextureId());
+        ASSERT_TRUE(record && !record->pixels.empty());
+        // The middle of each quadrant, away from the edges the coding blurs.
+        const int xs[4] = {16, 48, 16, 48}, ys[4] = {12, 12, 36, 36};
+        for (int q = 0; q < 4; ++q) {
+            const unsigned char* p = &record->pixels[ys[q] * record->pitch + xs[q] * 4];
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(p[c], int(expected[q] >> (8 * c) & 0xFF), 12)
+                    << "format " << format << ", quadrant " << q << ", byte " << c;
+        }
+    }
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -42,29 +44,43 @@ TEST(YuvConversion, KnownColours)
 TEST(YuvConversion, TheFastPathMatchesThePixelAtATimeOne)
 {
     uint32_t seed = 7;
-    for (int width : {16, 21, 320}) {
-        for (int height : {2, 7}) {
-            const int cw = (width + 1) / 2, ch = (height + 1) / 2;
-            std::vector<unsigned char> luma(width * height), cb(cw * ch), cr(cw * ch);
-            for (auto* plane : {&luma, &cb, &cr})
-                for (unsigned char& b : *plane) {
-                    seed = seed * 1664525u + 1013904223u;
-                    const int r = seed >> 24;
-                    b = r < 32 ? 0 : r > 224 ? 255 : r;
-                }
-            IMYuvPlanes p{luma.data(), cb.data(), cr.data(), width, cw, width, height};
-            EXPECT_EQ(Convert(p, width + 3, height, false), Convert(p, width + 3, height, true))
-                << width << "x" << height;
-            // Bottom-up, through negative strides (whole chroma rows only).
-            p = IMYuvPlanes{&luma[(height - 1) * width],
-                            &cb[(ch - 1) * cw],
-                            &cr[(ch - 1) * cw],
-                            -width,
-                            -cw,
-                            width,
-                            height / 2 * 2};
-            EXPECT_EQ(Convert(p, width, height, false), Convert(p, width, height, true))
-                << width << "x" << height << " bottom-up";
+    // 4:2:0, 4:2:2 and 4:4:4.
+    for (const auto& [sx, sy] : {std::pair{1, 1}, std::pair{1, 0}, std::pair{0, 0}})
+        for (int width : {16, 21, 320}) {
+            for (int height : {2, 7}) {
+                const int cw = (width + sx) >> sx, ch = (height + sy) >> sy;
+                std::vector<unsigned char> luma(width * height), cb(cw * ch), cr(cw * ch);
+                for (auto* plane : {&luma, &cb, &cr})
+                    for (unsigned char& b : *plane) {
+                        seed = seed * 1664525u + 1013904223u;
+                        const int r = seed >> 24;
+                        b = r < 32 ? 0 : r > 224 ? 255 : r;
+                    }
+                IMYuvPlanes p{luma.data(), cb.data(), cr.data(), width, cw, width, height, sx, sy};
+                const std::vector<unsigned char> fast = Convert(p, width + 3, height, true);
+                EXPECT_EQ(Convert(p, width + 3, height, false), fast)
+                    << width << "x" << height << " shifts " << sx << sy;
+                // Each pixel takes the chroma sample of its own place.
+                const int x = width - 1, y = height - 1;
+                const unsigned char* last = &fast[(y * (width + 3) + x) * 4];
+                std::vector<unsigned char> one =
+                    Convert(IMYuvPlanes{&luma[y * width + x], &cb[(y >> sy) * cw + (x >> sx)],
+                                        &cr[(y >> sy) * cw + (x >> sx)], 1, 1, 1, 1},
+                            1, 1, false);
+                EXPECT_TRUE(std::equal(one.begin(), one.end(), last))
+                    << width << "x" << height << " shifts " << sx << sy;
+                // Bottom-up, through negative strides (whole chroma rows only).
+                p = IMYuvPlanes{&luma[(height - 1) * width],
+                                &cb[(ch - 1) * cw],
+                                &cr[(ch - 1) * cw],
+                                -width,
+                                -cw,
+                                width,
+                                sy ? height / 2 * 2 : height,
+                                sx,
+                                sy};
+                EXPECT_EQ(Convert(p, width, height, false), Convert(p, width, height, true))
+                    << width << "x" << height << " bottom-up, shifts " << sx << sy;
+            }
         }
-    }
 }
