@@ -10,10 +10,10 @@
 // (EnumPrintersW here; CreateDCW, StartDocW and EndDoc in gdi32.h); the
 // others are ERROR_ACCESS_DENIED (this user may not print there) and
 // ERROR_GEN_FAILURE (any other refusal), from kernel32.h.
-#define ERROR_NOT_READY 21                // the queue does not accept jobs
-#define ERROR_TIMEOUT 1460                // the service did not answer in time
-#define RPC_S_SERVER_UNAVAILABLE 1722     // no print service
-#define ERROR_INVALID_PRINTER_NAME 1801   // the service has no such queue
+#define ERROR_NOT_READY 21              // the queue does not accept jobs
+#define ERROR_TIMEOUT 1460              // the service did not answer in time
+#define RPC_S_SERVER_UNAVAILABLE 1722   // no print service
+#define ERROR_INVALID_PRINTER_NAME 1801 // the service has no such queue
 
 // Level 2 printer record. Only pPrinterName and pPortName are filled; the
 // other strings are null and the numbers 0.

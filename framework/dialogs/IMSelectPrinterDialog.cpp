@@ -101,13 +101,21 @@ std::wstring IMSelectPrinterDialog::FailureText(DWORD lastError) const
     if (!list->GetSelectedItem())
         return because + L"выберите принтер";
     switch (lastError) {
-    case ERROR_TIMEOUT: return because + L"служба печати не отвечает";
-    case RPC_S_SERVER_UNAVAILABLE: return because + L"служба печати недоступна";
-    case ERROR_INVALID_PRINTER_NAME: return because + L"принтер не найден";
-    case ERROR_NOT_READY: return because + L"принтер не принимает задания";
-    case ERROR_ACCESS_DENIED: return because + L"нет прав на печать";
-    case ERROR_NOT_ENOUGH_MEMORY: return because + L"не хватает памяти";
-    case ERROR_GEN_FAILURE: return because + L"принтер отклонил задание";
-    default: return failed;
+    case ERROR_TIMEOUT:
+        return because + L"служба печати не отвечает";
+    case RPC_S_SERVER_UNAVAILABLE:
+        return because + L"служба печати недоступна";
+    case ERROR_INVALID_PRINTER_NAME:
+        return because + L"принтер не найден";
+    case ERROR_NOT_READY:
+        return because + L"принтер не принимает задания";
+    case ERROR_ACCESS_DENIED:
+        return because + L"нет прав на печать";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return because + L"не хватает памяти";
+    case ERROR_GEN_FAILURE:
+        return because + L"принтер отклонил задание";
+    default:
+        return failed;
     }
 }

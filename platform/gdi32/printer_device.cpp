@@ -134,7 +134,8 @@ int PrinterDevice::EndDoc()
     if (status != CAIRO_STATUS_SUCCESS) {
         Report(queue_, "the document could not be made", cairo_status_to_string(status));
         winspool::CancelJob(queue_, jobId_);
-        SetLastError(status == CAIRO_STATUS_NO_MEMORY ? ERROR_NOT_ENOUGH_MEMORY : ERROR_GEN_FAILURE);
+        SetLastError(status == CAIRO_STATUS_NO_MEMORY ? ERROR_NOT_ENOUGH_MEMORY
+                                                      : ERROR_GEN_FAILURE);
     } else if (!winspool::SendDocument(queue_, jobId_, title_, pdf_, &failure)) {
         Report(queue_, "the print service refused the document", failure.text);
         SetLastError(winspool::ErrorOf(failure));

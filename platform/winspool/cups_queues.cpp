@@ -95,7 +95,9 @@ Failure FailureOfRequest(const ServiceCall& call)
     case IPP_STATUS_ERROR_FORBIDDEN:
     case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
     case IPP_STATUS_ERROR_NOT_AUTHORIZED:
-    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED: failure.trouble = Trouble::NotAllowed; break;
+    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
+        failure.trouble = Trouble::NotAllowed;
+        break;
     // What libcups says when the connection is lost on the way.
     case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE: failure.trouble = Trouble::NoService; break;
     default: failure.trouble = Trouble::Failed; break;
@@ -109,7 +111,6 @@ void Tell(Failure* to, const Failure& failure)
 }
 
 } // namespace
-
 
 std::vector<Queue> ListQueues(Failure* failure)
 {
@@ -272,8 +273,8 @@ bool SendDocument(const std::string& queue, int jobId, const std::string& title,
     const Reach reach = AskService(
         [answer, document, queue, jobId, title](const ServiceCall& call) {
             http_t* http = call.Http();
-            http_status_t status = cupsStartDocument(http, queue.c_str(), jobId, title.c_str(),
-                                                     CUPS_FORMAT_PDF, 1);
+            http_status_t status =
+                cupsStartDocument(http, queue.c_str(), jobId, title.c_str(), CUPS_FORMAT_PDF, 1);
             if (status == HTTP_STATUS_CONTINUE)
                 status = cupsWriteRequestData(http, document->data(), document->size());
             if (status != HTTP_STATUS_CONTINUE) {

@@ -19,8 +19,7 @@ public:
     ServiceCall(http_t* http, std::chrono::steady_clock::time_point deadline)
         : http_(http),
           deadline_(deadline)
-    {
-    }
+    {}
     // The connection to the service, for every request of the question.
     http_t* Http() const { return http_; }
     // Whether the time for the answer has run out; the connection's waits

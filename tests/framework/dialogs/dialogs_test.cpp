@@ -39,9 +39,14 @@ TEST_F(Dialogs, PrintFailuresAreSaidInWordsThatFit)
     if (list->GetItems().empty())
         list->AddItem(L"Kabinet");
     list->SelectItem(list->GetItems().front());
-    const DWORD errors[] = {ERROR_SUCCESS,    ERROR_TIMEOUT,           RPC_S_SERVER_UNAVAILABLE,
-                            ERROR_NOT_READY,  ERROR_INVALID_PRINTER_NAME, ERROR_ACCESS_DENIED,
-                            ERROR_GEN_FAILURE, ERROR_NOT_ENOUGH_MEMORY};
+    const DWORD errors[] = {ERROR_SUCCESS,
+                            ERROR_TIMEOUT,
+                            RPC_S_SERVER_UNAVAILABLE,
+                            ERROR_NOT_READY,
+                            ERROR_INVALID_PRINTER_NAME,
+                            ERROR_ACCESS_DENIED,
+                            ERROR_GEN_FAILURE,
+                            ERROR_NOT_ENOUGH_MEMORY};
     std::set<std::wstring> said;
     for (DWORD error : errors) {
         const std::wstring text = dialog->FailureText(error);
