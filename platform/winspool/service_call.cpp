@@ -17,6 +17,10 @@ using Clock = std::chrono::steady_clock;
 
 // How often a connection's wait looks at the clock.
 constexpr double kWaitStepSeconds = 0.1;
+// A connection gives up a little after its caller has, so that a silent
+// service always leaves its question unanswered to the caller, and the
+// questions after it give up at once.
+constexpr std::chrono::milliseconds kConnectionGivesUp = kAnswerWithin + std::chrono::seconds(1);
 
 // The service as the calling thread's libcups settings name it; each thread
 // of libcups has settings of its own, so the question's thread takes these.
@@ -70,11 +74,11 @@ void Ask(const Server& server, const std::shared_ptr<Question>& question,
          const std::function<void(const ServiceCall&)>& ask,
          const std::function<void(const ServiceCall&)>& abandoned)
 {
-    const Clock::time_point deadline = Clock::now() + kAnswerWithin;
+    const Clock::time_point deadline = Clock::now() + kConnectionGivesUp;
     cupsSetServer(server.host.c_str());
     ippSetPort(server.port);
     cupsSetEncryption(server.encryption);
-    const int connectMs = static_cast<int>(kAnswerWithin.count());
+    const int connectMs = static_cast<int>(kConnectionGivesUp.count());
     http_t* http = httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC,
                                 server.encryption, 1, connectMs, nullptr);
     ServiceCall call(http, deadline);
@@ -97,7 +101,7 @@ void Ask(const Server& server, const std::shared_ptr<Question>& question,
     if (late) {
         if (http && abandoned) {
             // Another short while to withdraw what was made.
-            ServiceCall more(http, Clock::now() + kAnswerWithin);
+            ServiceCall more(http, Clock::now() + kConnectionGivesUp);
             httpSetTimeout(http, kWaitStepSeconds, &KeepWaiting, &more);
             abandoned(more);
         }
