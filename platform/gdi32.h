@@ -231,7 +231,8 @@ DWORD GetGlyphOutlineW(HDC hdc, UINT character, UINT format, LPGLYPHMETRICS metr
                        DWORD bufferSize, LPVOID buffer, const MAT2* matrix);
 
 // Printing. CreateDCW(NULL, queue, NULL, NULL) makes a device context for a
-// print queue (as EnumPrintersW names it); NULL for an unknown queue. Its
+// print queue (as EnumPrintersW names it); NULL for an unknown queue, with
+// GetLastError saying why (the codes are in winspool.h). Its
 // pages are the queue's default paper (A4 when the queue names none) at 300
 // dots per inch, and it holds a 12-point face with Cyrillic until another font
 // is selected. Pages are drawn into a PDF that EndDoc hands to the print
@@ -258,10 +259,11 @@ BOOL DeleteDC(HDC hdc);
 // per inch. 0 for a DC that is not a printer's and for other indices.
 int GetDeviceCaps(HDC hdc, int index);
 // StartDocW returns a job number > 0, or SP_ERROR (a null or bad DC, a
-// document already open). EndDoc returns > 0 once the print service has
-// taken the job, SP_ERROR when it refused it (the reason goes to the standard
-// error stream). StartPage and EndPage return > 0, SP_ERROR outside a
-// document.
+// document already open, the print service refusing the job). EndDoc returns
+// > 0 once the print service has taken the job, SP_ERROR when it refused it
+// (the service's words go to the standard error stream; GetLastError says
+// why, as after CreateDCW). No call waits for the print service longer than
+// about 2 s. StartPage and EndPage return > 0, SP_ERROR outside a document.
 int StartDocW(HDC hdc, const DOCINFOW* info);
 int StartPage(HDC hdc);
 int EndPage(HDC hdc);

@@ -6,6 +6,15 @@
 #define PRINTER_ENUM_DEFAULT 0x00000001
 #define PRINTER_ENUM_LOCAL 0x00000002
 
+// What GetLastError gives after a printing call the print service failed
+// (EnumPrintersW here; CreateDCW, StartDocW and EndDoc in gdi32.h); the
+// others are ERROR_ACCESS_DENIED (this user may not print there) and
+// ERROR_GEN_FAILURE (any other refusal), from kernel32.h.
+#define ERROR_NOT_READY 21              // the queue does not accept jobs
+#define ERROR_TIMEOUT 1460              // the service did not answer in time
+#define RPC_S_SERVER_UNAVAILABLE 1722   // no print service
+#define ERROR_INVALID_PRINTER_NAME 1801 // the service has no such queue
+
 // Level 2 printer record. Only pPrinterName and pPortName are filled; the
 // other strings are null and the numbers 0.
 struct PRINTER_INFO_2W {
@@ -37,6 +46,8 @@ struct PRINTER_INFO_2W {
 // into buffer. *needed receives the bytes the list takes and *returned the
 // records written; both are set on every call, to 0 on failure. Fails with
 // ERROR_INSUFFICIENT_BUFFER when buffer is too small. With no print service
-// running the list is empty and the call succeeds.
+// running the list is empty and the call succeeds; a service that takes the
+// connection but does not answer in time (about 2 s) fails the call with
+// ERROR_TIMEOUT.
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, BYTE* buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned);

@@ -114,7 +114,7 @@ public:
     long OnSaveAsClick();
     long SaveWorkbookAs(std::wstring path);
     long OnPrintClick();
-    // Prints on the DC and deletes it.
+    // Prints on the DC and deletes it; after a failure GetLastError says why.
     long PrintResults(HDC dc);
 
     // Fields, in the shell's order.

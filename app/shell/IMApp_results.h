@@ -4,6 +4,7 @@
 #include "framework/dialogs/IMSaveAsDialog.h"
 #include "framework/dialogs/IMSelectPrinterDialog.h"
 #include "platform/gdi32.h"
+#include "platform/kernel32.h"
 
 #include <boost/bind/bind.hpp>
 
@@ -70,17 +71,22 @@ long IMApp<T>::PrintResults(HDC dc)
         header[L"Ученик"] = pupilName;
         result = workbook->Print(dc, header) ? 0 : 1;
     }
+    // The reason a failed printing left stays for the caller.
+    const DWORD error = GetLastError();
     DeleteDC(dc);
+    SetLastError(error);
     return result;
 }
 
-// With no printer chosen nothing is printed and the dialog just closes.
+// Whatever kept the results from the printer, no printer or none chosen
+// included, is said in the dialog, which stays open.
 template <class T>
 long IMApp<T>::PrintFromDialog(IMSelectPrinterDialog* dialog)
 {
-    const bool chosen = dialog->GetList() && dialog->GetList()->GetSelectedItem();
-    if (PrintResults(dialog->CreatePrinterDC()) != 0 && chosen) {
-        dialog->ShowFailure(L"Не удалось напечатать");
+    SetLastError(ERROR_SUCCESS);
+    HDC dc = dialog->CreatePrinterDC();
+    if (!dc || PrintResults(dc) != 0) {
+        dialog->ShowFailure(dialog->FailureText(GetLastError()));
         return 0;
     }
     dialog->Close();

@@ -15,6 +15,8 @@ const RECT kPlace{220, 125, 580, 375};
 const DWORD kOpaqueBlack = 0xFF000000u;
 // Enough for any queue name the print service allows.
 const DWORD kProfileBuffer = 512;
+// What stands between the name and the port in the profile's "device" entry.
+const wchar_t* const kDriverField = L",winspool,";
 
 } // namespace
 
@@ -24,7 +26,8 @@ IMSelectPrinterDialog::IMSelectPrinterDialog(IMDialogBase* parent)
       printButton(nullptr),
       closeButton(nullptr),
       list(nullptr),
-      failureLine(nullptr)
+      failureLine(nullptr),
+      listUnanswered(false)
 {
     background = dialogs::AddBackgroundAndFrame(this);
     if (IMStaticText* caption = IMStaticText::Create(this, 30, 38, L"Выберите принтер:", 0))
@@ -42,14 +45,16 @@ IMSelectPrinterDialog::~IMSelectPrinterDialog() = default;
 
 std::wstring IMSelectPrinterDialog::DefaultPrinterName(const std::wstring& deviceEntry)
 {
-    return deviceEntry.substr(0, deviceEntry.find(L','));
+    const size_t driver = deviceEntry.find(kDriverField);
+    return deviceEntry.substr(0, driver != std::wstring::npos ? driver : deviceEntry.find(L','));
 }
 
 void IMSelectPrinterDialog::FillList()
 {
     DWORD needed = 0;
     DWORD count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count))
+        listUnanswered = GetLastError() == ERROR_TIMEOUT;
     std::vector<BYTE> buffer(needed);
     count = 0;
     // Only a successful call's count describes the buffer.
@@ -85,4 +90,32 @@ HDC IMSelectPrinterDialog::CreatePrinterDC() const
 void IMSelectPrinterDialog::ShowFailure(const std::wstring& text)
 {
     dialogs::ShowFailureLine(this, &failureLine, 30, 161, text);
+}
+
+std::wstring IMSelectPrinterDialog::FailureText(DWORD lastError) const
+{
+    const std::wstring failed = L"Не удалось напечатать";
+    const std::wstring because = failed + L": ";
+    if (!list || list->GetItems().empty())
+        return because + (listUnanswered ? L"служба печати не отвечает" : L"принтер не настроен");
+    if (!list->GetSelectedItem())
+        return because + L"выберите принтер";
+    switch (lastError) {
+    case ERROR_TIMEOUT:
+        return because + L"служба печати не отвечает";
+    case RPC_S_SERVER_UNAVAILABLE:
+        return because + L"служба печати недоступна";
+    case ERROR_INVALID_PRINTER_NAME:
+        return because + L"принтер не найден";
+    case ERROR_NOT_READY:
+        return because + L"принтер не принимает задания";
+    case ERROR_ACCESS_DENIED:
+        return because + L"нет прав на печать";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return because + L"не хватает памяти";
+    case ERROR_GEN_FAILURE:
+        return because + L"принтер отклонил задание";
+    default:
+        return failed;
+    }
 }

@@ -28,6 +28,10 @@ public:
     // Says on one line, under the list, why nothing was printed; the dialog
     // stays open so that another printer can be tried.
     void ShowFailure(const std::wstring& text);
+    // Why nothing was printed, in words for whoever is at the screen: no
+    // printer set up or none chosen, else the reason the printing call left
+    // in `lastError` (GetLastError after CreatePrinterDC or the printing).
+    std::wstring FailureText(DWORD lastError) const;
 
     IMList* GetList() const { return list; }
     Button* GetPrintButton() const { return printButton; }
@@ -36,7 +40,9 @@ public:
     IMStaticText* GetFailureLine() const { return failureLine; }
 
     // The default printer's name in a profile "device" entry
-    // ("name,driver,port"): the text before the first comma; empty for none.
+    // ("name,winspool,port"): the text before ",winspool,", so that a name
+    // with commas in it stays whole; in an entry of another form, the text
+    // before the first comma. Empty for none.
     static std::wstring DefaultPrinterName(const std::wstring& deviceEntry);
 
 private:
@@ -47,4 +53,6 @@ private:
     Button* closeButton;
     IMList* list;
     IMStaticText* failureLine;
+    // The print service did not answer when the list was read.
+    bool listUnanswered;
 };

@@ -7,6 +7,7 @@
 #include "platform/gdi32/gdi_state.h"
 #include "platform/gdi32/printer_device.h"
 #include "platform/gdi32/realized_font.h"
+#include "platform/winspool/last_error.h"
 
 #include <cwchar>
 #include <memory>
@@ -52,7 +53,11 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const void* devMode)
     if (!device || !*device) return nullptr;
     const std::string queue = platform::WideToUtf8(device);
     platform::winspool::Paper paper;
-    if (!platform::winspool::FindQueue(queue, &paper)) return nullptr;
+    platform::winspool::Failure failure;
+    if (!platform::winspool::FindQueue(queue, &paper, &failure)) {
+        SetLastError(platform::winspool::ErrorOf(failure));
+        return nullptr;
+    }
 
     GdiState* state = GdiState::Instance();
     if (!state) return nullptr;

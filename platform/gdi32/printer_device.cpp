@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/gdi32.h"
+#include "platform/winspool/last_error.h"
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -73,9 +74,10 @@ int PrinterDevice::StartDoc(const std::wstring& title)
 {
     if (inDocument_) return SP_ERROR;
     title_ = WideToUtf8(title);
-    std::string error;
-    if (!winspool::StartJob(queue_, title_, &jobId_, &error)) {
-        Report(queue_, "the print service refused the job", error);
+    winspool::Failure failure;
+    if (!winspool::StartJob(queue_, title_, &jobId_, &failure)) {
+        Report(queue_, "the print service refused the job", failure.text);
+        SetLastError(winspool::ErrorOf(failure));
         return SP_ERROR;
     }
     pdf_.clear();
@@ -128,12 +130,15 @@ int PrinterDevice::EndDoc()
     if (inPage_) EndPage();
     const cairo_status_t status = cairo_surface_status(surface_);
     CloseDocument();
-    std::string error;
+    winspool::Failure failure;
     if (status != CAIRO_STATUS_SUCCESS) {
         Report(queue_, "the document could not be made", cairo_status_to_string(status));
         winspool::CancelJob(queue_, jobId_);
-    } else if (!winspool::SendDocument(queue_, jobId_, title_, pdf_, &error)) {
-        Report(queue_, "the print service refused the document", error);
+        SetLastError(status == CAIRO_STATUS_NO_MEMORY ? ERROR_NOT_ENOUGH_MEMORY
+                                                      : ERROR_GEN_FAILURE);
+    } else if (!winspool::SendDocument(queue_, jobId_, title_, pdf_, &failure)) {
+        Report(queue_, "the print service refused the document", failure.text);
+        SetLastError(winspool::ErrorOf(failure));
     } else {
         pdf_.clear();
         return 1;

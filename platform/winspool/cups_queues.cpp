@@ -1,9 +1,12 @@
 #include "platform/winspool/cups_queues.h"
 
+#include "platform/winspool/service_call.h"
+
 #include <cups/cups.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace platform::winspool {
 
@@ -16,13 +19,24 @@ constexpr int kSameSize = 100;
 // The destinations as the service lists them at the moment.
 class Dests {
 public:
-    Dests() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
+    explicit Dests(http_t* http) { count_ = cupsGetDests2(http, &dests_); }
     ~Dests() { cupsFreeDests(count_, dests_); }
     Dests(const Dests&) = delete;
     Dests& operator=(const Dests&) = delete;
 
     int Count() const { return count_; }
     cups_dest_t* At(int i) const { return &dests_[i]; }
+    cups_dest_t* Find(const std::string& name) const
+    {
+        return cupsGetDest(name.c_str(), nullptr, count_, dests_);
+    }
+    // Whether the service did not give its list. A service without queues
+    // answers "not found", which is an empty list.
+    bool Failed() const
+    {
+        return count_ == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
+               cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND;
+    }
 
 private:
     int count_ = 0;
@@ -52,101 +66,248 @@ bool PaperOfName(const char* media, Paper* paper)
     return true;
 }
 
+Failure FailureOf(Reach reach)
+{
+    Failure failure;
+    if (reach == Reach::NoAnswer) {
+        failure.trouble = Trouble::NoAnswer;
+        failure.text = "the print service did not answer in time";
+    } else {
+        failure.trouble = Trouble::NoService;
+        failure.text = "no print service";
+    }
+    return failure;
+}
+
+// Why the question's last request failed.
+Failure FailureOfRequest(const ServiceCall& call)
+{
+    Failure failure;
+    failure.text = cupsLastErrorString();
+    if (call.Expired()) {
+        failure.trouble = Trouble::NoAnswer;
+        failure.text = "the print service did not answer in time";
+        return failure;
+    }
+    switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_NOT_FOUND: failure.trouble = Trouble::NoSuchQueue; break;
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: failure.trouble = Trouble::NotAccepting; break;
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
+        failure.trouble = Trouble::NotAllowed;
+        break;
+    // What libcups says when the connection is lost on the way.
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE: failure.trouble = Trouble::NoService; break;
+    default: failure.trouble = Trouble::Failed; break;
+    }
+    return failure;
+}
+
+void Tell(Failure* to, const Failure& failure)
+{
+    if (to) *to = failure;
+}
+
 } // namespace
 
-std::vector<Queue> ListQueues()
+std::vector<Queue> ListQueues(Failure* failure)
 {
-    Dests dests;
-    std::vector<Queue> queues;
-    for (int i = 0; i < dests.Count(); ++i) {
-        const cups_dest_t* dest = dests.At(i);
-        // Instances are one user's saved option sets, not queues of their own.
-        if (dest->instance) continue;
-        queues.push_back(QueueOf(*dest));
+    struct Answer {
+        std::vector<Queue> queues;
+        bool listed = false;
+        Failure failure;
+    };
+    auto answer = std::make_shared<Answer>();
+    const Reach reach = AskService([answer](const ServiceCall& call) {
+        Dests dests(call.Http());
+        if (dests.Failed()) {
+            answer->failure = FailureOfRequest(call);
+            return;
+        }
+        answer->listed = true;
+        for (int i = 0; i < dests.Count(); ++i) {
+            const cups_dest_t* dest = dests.At(i);
+            // Instances are one user's saved option sets, not queues of their own.
+            if (dest->instance) continue;
+            answer->queues.push_back(QueueOf(*dest));
+        }
+    });
+    if (reach != Reach::Answered) {
+        Tell(failure, FailureOf(reach));
+        return {};
     }
-    return queues;
+    Tell(failure, answer->failure);
+    return answer->queues;
 }
 
-bool DefaultQueue(Queue* queue)
+bool DefaultQueue(Queue* queue, Failure* failure)
 {
-    Dests dests;
-    for (int i = 0; i < dests.Count(); ++i) {
-        const cups_dest_t* dest = dests.At(i);
-        if (dest->is_default && !dest->instance) {
-            *queue = QueueOf(*dest);
-            return true;
+    struct Answer {
+        bool found = false;
+        Queue queue;
+        Failure failure;
+    };
+    auto answer = std::make_shared<Answer>();
+    const Reach reach = AskService([answer](const ServiceCall& call) {
+        Dests dests(call.Http());
+        if (dests.Failed()) {
+            answer->failure = FailureOfRequest(call);
+            return;
         }
+        for (int i = 0; i < dests.Count(); ++i) {
+            const cups_dest_t* dest = dests.At(i);
+            if (dest->is_default && !dest->instance) {
+                answer->queue = QueueOf(*dest);
+                answer->found = true;
+                return;
+            }
+        }
+    });
+    if (reach != Reach::Answered) {
+        Tell(failure, FailureOf(reach));
+        return false;
     }
-    return false;
+    Tell(failure, answer->failure);
+    if (answer->found) *queue = answer->queue;
+    return answer->found;
 }
 
-bool FindQueue(const std::string& name, Paper* paper)
+bool FindQueue(const std::string& name, Paper* paper, Failure* failure)
 {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
-    if (!dest) return false;
-    *paper = Paper{};
-    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
-    // The user's own choice first, then the queue's default.
-    std::string media;
-    if (const char* chosen = cupsGetOption("media", dest->num_options, dest->options)) {
-        media = chosen;
-    } else if (info) {
-        if (ipp_attribute_t* fallback = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
-            if (const char* value = ippGetString(fallback, 0, nullptr)) media = value;
-    }
-    if (PaperOfName(media.c_str(), paper) && info) {
-        // The service's entry for the paper gives the margins; it matches
-        // loosely, so a different sheet it offers instead is not taken.
-        cups_size_t size;
-        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, media.c_str(), 0, &size) &&
-            std::abs(size.width - paper->width) <= kSameSize &&
-            std::abs(size.length - paper->length) <= kSameSize) {
-            paper->left = size.left;
-            paper->top = size.top;
-            paper->right = size.right;
-            paper->bottom = size.bottom;
+    struct Answer {
+        bool found = false;
+        Paper paper;
+        Failure failure;
+    };
+    auto answer = std::make_shared<Answer>();
+    const Reach reach = AskService([answer, name](const ServiceCall& call) {
+        http_t* http = call.Http();
+        // Looked up in the list the printer dialog shows, the user's options
+        // included; a name the service does not list is no queue of it.
+        Dests dests(http);
+        cups_dest_t* dest = dests.Find(name);
+        if (!dest) {
+            if (dests.Failed()) {
+                answer->failure = FailureOfRequest(call);
+            } else {
+                answer->failure.trouble = Trouble::NoSuchQueue;
+                answer->failure.text = "no queue named \"" + name + "\"";
+            }
+            return;
         }
+        Paper& found = answer->paper;
+        cups_dinfo_t* info = cupsCopyDestInfo(http, dest);
+        // The user's own choice first, then the queue's default.
+        std::string media;
+        if (const char* chosen = cupsGetOption("media", dest->num_options, dest->options)) {
+            media = chosen;
+        } else if (info) {
+            if (ipp_attribute_t* fallback = cupsFindDestDefault(http, dest, info, "media"))
+                if (const char* value = ippGetString(fallback, 0, nullptr)) media = value;
+        }
+        if (PaperOfName(media.c_str(), &found) && info) {
+            // The service's entry for the paper gives the margins; it matches
+            // loosely, so a different sheet it offers instead is not taken.
+            cups_size_t size;
+            if (cupsGetDestMediaByName(http, dest, info, media.c_str(), 0, &size) &&
+                std::abs(size.width - found.width) <= kSameSize &&
+                std::abs(size.length - found.length) <= kSameSize) {
+                found.left = size.left;
+                found.top = size.top;
+                found.right = size.right;
+                found.bottom = size.bottom;
+            }
+        }
+        // Margins that leave nothing to print on are not believed.
+        if (found.left + found.right >= found.width || found.top + found.bottom >= found.length)
+            found.left = found.top = found.right = found.bottom = 0;
+        if (info) cupsFreeDestInfo(info);
+        answer->found = true;
+    });
+    if (reach != Reach::Answered) {
+        Tell(failure, FailureOf(reach));
+        return false;
     }
-    // Margins that leave nothing to print on are not believed.
-    if (paper->left + paper->right >= paper->width || paper->top + paper->bottom >= paper->length)
-        paper->left = paper->top = paper->right = paper->bottom = 0;
-    if (info) cupsFreeDestInfo(info);
-    cupsFreeDests(1, dest);
+    Tell(failure, answer->failure);
+    if (answer->found) *paper = answer->paper;
+    return answer->found;
+}
+
+bool StartJob(const std::string& queue, const std::string& title, int* jobId, Failure* failure)
+{
+    struct Answer {
+        int jobId = 0;
+        Failure failure;
+    };
+    auto answer = std::make_shared<Answer>();
+    const Reach reach = AskService(
+        [answer, queue, title](const ServiceCall& call) {
+            answer->jobId = cupsCreateJob(call.Http(), queue.c_str(), title.c_str(), 0, nullptr);
+            if (answer->jobId <= 0) answer->failure = FailureOfRequest(call);
+        },
+        [answer, queue](const ServiceCall& call) {
+            if (answer->jobId > 0) cupsCancelJob2(call.Http(), queue.c_str(), answer->jobId, 0);
+        });
+    *jobId = 0;
+    if (reach != Reach::Answered) {
+        Tell(failure, FailureOf(reach));
+        return false;
+    }
+    Tell(failure, answer->failure);
+    if (answer->jobId <= 0) return false;
+    *jobId = answer->jobId;
     return true;
-}
-
-bool StartJob(const std::string& queue, const std::string& title, int* jobId, std::string* error)
-{
-    *jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), 0, nullptr);
-    if (*jobId > 0) return true;
-    *error = cupsLastErrorString();
-    return false;
 }
 
 bool SendDocument(const std::string& queue, int jobId, const std::string& title,
-                  const std::string& pdf, std::string* error)
+                  const std::string& pdf, Failure* failure)
 {
-    http_status_t status = cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), jobId, title.c_str(),
-                                             CUPS_FORMAT_PDF, 1);
-    if (status == HTTP_STATUS_CONTINUE)
-        status = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.data(), pdf.size());
-    if (status != HTTP_STATUS_CONTINUE) {
-        *error = cupsLastErrorString();
-        // Still read the server's answer, so the connection can be used again.
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+    struct Answer {
+        bool sent = false;
+        Failure failure;
+    };
+    auto answer = std::make_shared<Answer>();
+    auto document = std::make_shared<const std::string>(pdf);
+    const Reach reach = AskService(
+        [answer, document, queue, jobId, title](const ServiceCall& call) {
+            http_t* http = call.Http();
+            http_status_t status =
+                cupsStartDocument(http, queue.c_str(), jobId, title.c_str(), CUPS_FORMAT_PDF, 1);
+            if (status == HTTP_STATUS_CONTINUE)
+                status = cupsWriteRequestData(http, document->data(), document->size());
+            if (status != HTTP_STATUS_CONTINUE) {
+                answer->failure = FailureOfRequest(call);
+                // Still read the server's answer before the job is withdrawn.
+                cupsFinishDocument(http, queue.c_str());
+                cupsCancelJob2(http, queue.c_str(), jobId, 0);
+                return;
+            }
+            if (cupsFinishDocument(http, queue.c_str()) > IPP_STATUS_OK_CONFLICTING) {
+                answer->failure = FailureOfRequest(call);
+                return;
+            }
+            answer->sent = true;
+        },
+        [queue, jobId](const ServiceCall& call) {
+            cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
+        });
+    if (reach != Reach::Answered) {
+        Tell(failure, FailureOf(reach));
+        // Whatever the service still has of the job is not to be printed.
         CancelJob(queue, jobId);
         return false;
     }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) > IPP_STATUS_OK_CONFLICTING) {
-        *error = cupsLastErrorString();
-        return false;
-    }
-    return true;
+    Tell(failure, answer->failure);
+    return answer->sent;
 }
 
 void CancelJob(const std::string& queue, int jobId)
 {
-    cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), jobId, 0);
+    AskService([queue, jobId](const ServiceCall& call) {
+        cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
+    });
 }
 
 } // namespace platform::winspool

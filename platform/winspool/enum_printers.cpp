@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/kernel32.h"
 #include "platform/winspool/cups_queues.h"
+#include "platform/winspool/last_error.h"
 
 #include <cstring>
 #include <string>
@@ -21,11 +22,16 @@ BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, BYTE* buffer, DWORD bu
     }
 
     std::vector<platform::winspool::Queue> queues;
+    platform::winspool::Failure failure;
     if (flags & PRINTER_ENUM_LOCAL) {
-        queues = platform::winspool::ListQueues();
+        queues = platform::winspool::ListQueues(&failure);
     } else {
         platform::winspool::Queue queue;
-        if (platform::winspool::DefaultQueue(&queue)) queues.push_back(queue);
+        if (platform::winspool::DefaultQueue(&queue, &failure)) queues.push_back(queue);
+    }
+    if (failure.trouble == platform::winspool::Trouble::NoAnswer) {
+        SetLastError(platform::winspool::ErrorOf(failure));
+        return FALSE;
     }
 
     // Records first, then the strings they point to.

@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -343,6 +345,77 @@ std::vector<std::string> PrivateCupsd::OutputFiles(const std::string& queue) con
 std::string PrivateCupsd::Log() const
 {
     return ReadFile(dir_ + "/log/cupsd.out") + ReadFile(dir_ + "/log/error_log");
+}
+
+SilentPrintService::SilentPrintService()
+{
+    if (const char* server = std::getenv("CUPS_SERVER")) {
+        hadServer_ = true;
+        savedServer_ = server;
+    }
+    char pattern[] = "/tmp/kvarlop-silent-XXXXXX";
+    if (!mkdtemp(pattern) || pipe(stop_) != 0)
+        return;
+    dir_ = pattern;
+    const std::string socketPath = dir_ + "/cupsd.sock";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) ||
+        listen(listener_, 64)) {
+        if (listener_ >= 0)
+            close(listener_);
+        listener_ = -1;
+        return;
+    }
+    setenv("CUPS_SERVER", socketPath.c_str(), 1);
+    cupsSetServer(socketPath.c_str());
+    thread_ = std::thread(&SilentPrintService::Accept, this);
+}
+
+void SilentPrintService::Accept()
+{
+    std::vector<int> taken;
+    for (;;) {
+        pollfd watched[2] = {{listener_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+        if (poll(watched, 2, -1) < 0 && errno != EINTR)
+            break;
+        if (watched[1].revents)
+            break;
+        if (watched[0].revents & POLLIN) {
+            const int connection = accept(listener_, nullptr, nullptr);
+            if (connection >= 0) {
+                taken.push_back(connection);
+                ++connections_;
+            }
+        }
+    }
+    for (const int connection : taken)
+        close(connection);
+}
+
+SilentPrintService::~SilentPrintService()
+{
+    if (thread_.joinable()) {
+        const char stop = 1;
+        if (write(stop_[1], &stop, 1) != 1)
+            std::perror("silent print service: stop");
+        thread_.join();
+    }
+    if (listener_ >= 0)
+        close(listener_);
+    for (const int end : stop_)
+        if (end >= 0)
+            close(end);
+    if (hadServer_) {
+        setenv("CUPS_SERVER", savedServer_.c_str(), 1);
+    } else {
+        unsetenv("CUPS_SERVER");
+    }
+    cupsSetServer(nullptr);
+    if (!dir_.empty())
+        RemoveTree(dir_);
 }
 
 std::string PdfText(const std::string& path, bool layout)

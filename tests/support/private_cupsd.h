@@ -10,7 +10,9 @@
 // KVARLOP_KEEP_CUPSD set, the scratch folder stays for a look afterwards.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testsupport {
@@ -63,6 +65,32 @@ private:
     bool running_ = false;
     std::string failure_;
     std::vector<std::string> queueConfigs_;
+    std::string savedServer_;
+    bool hadServer_ = false;
+};
+
+// A print service that takes every connection and never answers: a Unix
+// socket in a scratch folder, with CUPS_SERVER (and this thread's libcups)
+// pointed at it until the end, when every connection it took is closed.
+class SilentPrintService {
+public:
+    SilentPrintService();
+    ~SilentPrintService();
+    SilentPrintService(const SilentPrintService&) = delete;
+    SilentPrintService& operator=(const SilentPrintService&) = delete;
+
+    bool Listening() const { return listener_ >= 0; }
+    // The connections taken so far.
+    int Connections() const { return connections_; }
+
+private:
+    void Accept();
+
+    std::string dir_;
+    int listener_ = -1;
+    int stop_[2] = {-1, -1};
+    std::atomic<int> connections_{0};
+    std::thread thread_;
     std::string savedServer_;
     bool hadServer_ = false;
 };

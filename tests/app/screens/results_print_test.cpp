@@ -1,6 +1,8 @@
-// Print on the results screen against a print service of the test's own:
+// Print on the results screen: against a print service of the test's own,
 // the printer dialog lists the service's queues with the default chosen and
-// in view, and the chosen queue receives the results under their header.
+// in view, and the chosen queue receives the results under their header;
+// without a printer, or with a service that does not answer, the dialog
+// stays open and says why nothing was printed.
 #include "app/shell/IMApp.h"
 #include "app/support/app_fixture.h"
 #include "platform/codepage.h"
@@ -12,6 +14,8 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,8 +36,6 @@ class ResultsPrintTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!testsupport::PrivateCupsd::CanRun())
-            GTEST_SKIP() << "a print service of our own needs root";
         testing_support::DiscardQueuedMessages();
         app = &IMApp<PrintApp>::Instance(L"07342 Тренажер «Кварлоп»", 0);
         app->SetInfo(L"07342", L"Кварлоп", L"");
@@ -63,48 +65,139 @@ protected:
         return names;
     }
 
+    IMSelectPrinterDialog* OpenDialog()
+    {
+        app->OnPrintClick();
+        IMWindow::RunPass(app->mainWindow);
+        IMSelectPrinterDialog* dialog = nullptr;
+        for (IMControl* child : app->mainWindow->LiveChildren())
+            if (auto* d = dynamic_cast<IMSelectPrinterDialog*>(child))
+                dialog = d;
+        return dialog;
+    }
+
+    void ClickPrint()
+    {
+        const LPARAM print = MAKELPARAM(220 + 72, 125 + 202);
+        PostMessageW(IMWindow::Handle(), WM_MOUSEMOVE, 0, print);
+        PostMessageW(IMWindow::Handle(), WM_LBUTTONDOWN, MK_LBUTTON, print);
+        PostMessageW(IMWindow::Handle(), WM_LBUTTONUP, 0, print);
+        for (int i = 0; i < 3; ++i)
+            IMWindow::RunPass(app->mainWindow);
+    }
+
+    static std::wstring FailureOf(IMSelectPrinterDialog* dialog)
+    {
+        return dialog->GetFailureLine() ? dialog->GetFailureLine()->GetText() : std::wstring();
+    }
+
     ScratchDataHome dataHome;
     PrintApp* app = nullptr;
 };
 
+// Points the print calls at a place where no service listens.
+class NoPrintService {
+public:
+    NoPrintService()
+    {
+        if (const char* server = std::getenv("CUPS_SERVER"))
+            saved = server;
+        setenv("CUPS_SERVER", kMissing, 1);
+        cupsSetServer(kMissing);
+    }
+    ~NoPrintService()
+    {
+        if (saved.empty()) {
+            unsetenv("CUPS_SERVER");
+        } else {
+            setenv("CUPS_SERVER", saved.c_str(), 1);
+        }
+        cupsSetServer(nullptr);
+    }
+
+private:
+    static constexpr const char* kMissing = "/tmp/kvarlop-no-such-folder/cupsd.sock";
+    std::string saved;
+};
+
+// What a frozen window would cost at most: the print calls give up after 2 s.
+constexpr std::chrono::seconds kFrozenAtMost{5};
+
 } // namespace
 
+TEST_F(ResultsPrintTest, WithoutAPrinterTheDialogStaysOpenAndSaysWhy)
+{
+    {
+        NoPrintService none;
+        IMSelectPrinterDialog* dialog = OpenDialog();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_TRUE(dialog->GetList()->GetItems().empty());
+        ClickPrint();
+        EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));
+        EXPECT_EQ(L"Не удалось напечатать: принтер не настроен", FailureOf(dialog));
+        dialog->Close();
+    }
+
+    // A service that takes the connection and never answers is given up
+    // soon, and said to be silent.
+    testsupport::SilentPrintService silent;
+    ASSERT_TRUE(silent.Listening());
+    const auto start = std::chrono::steady_clock::now();
+    IMSelectPrinterDialog* dialog = OpenDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kFrozenAtMost);
+    EXPECT_GE(silent.Connections(), 1);
+    EXPECT_TRUE(dialog->GetList()->GetItems().empty());
+    ClickPrint();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kFrozenAtMost);
+    EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));
+    EXPECT_EQ(L"Не удалось напечатать: служба печати не отвечает", FailureOf(dialog));
+}
+
+// The default queue's name holds a comma, as the service allows; a queue
+// named as its part before the comma is there too. When the service stops
+// answering between the list and the print, the dialog says so and stays,
+// and the next Print reaches the queue.
 TEST_F(ResultsPrintTest, TheDefaultOfADozenQueuesIsChosenInViewAndPrintsTheResults)
 {
+    if (!testsupport::PrivateCupsd::CanRun())
+        GTEST_SKIP() << "a print service of our own needs root";
     testsupport::PrivateCupsd cupsd;
     ASSERT_TRUE(cupsd.Running()) << cupsd.Failure();
-    for (int i = 1; i <= 12; ++i)
-        ASSERT_TRUE(cupsd.AddPdfQueue("Kabinet-" + std::to_string(i), i == 9)) << cupsd.Failure();
+    for (int i = 1; i <= 11; ++i)
+        ASSERT_TRUE(cupsd.AddPdfQueue("Kabinet-" + std::to_string(i), false)) << cupsd.Failure();
+    ASSERT_TRUE(cupsd.AddPdfQueue("Kabinet,9", true)) << cupsd.Failure();
+    ASSERT_TRUE(cupsd.AddPdfQueue("Kabinet", false)) << cupsd.Failure();
 
-    app->OnPrintClick();
-    IMWindow::RunPass(app->mainWindow);
-    IMSelectPrinterDialog* dialog = nullptr;
-    for (IMControl* child : app->mainWindow->LiveChildren())
-        if (auto* d = dynamic_cast<IMSelectPrinterDialog*>(child))
-            dialog = d;
+    IMSelectPrinterDialog* dialog = OpenDialog();
     ASSERT_NE(nullptr, dialog);
     IMList* list = dialog->GetList();
     std::vector<std::wstring> listed;
     for (const IMList::Item* item : list->GetItems())
         listed.push_back(item->GetText());
     EXPECT_EQ(Queues(), listed);
-    ASSERT_EQ(12u, listed.size());
+    ASSERT_EQ(13u, listed.size());
     ASSERT_NE(nullptr, list->GetSelectedItem());
-    EXPECT_EQ(L"Kabinet-9", list->GetSelectedItem()->GetText());
+    EXPECT_EQ(L"Kabinet,9", list->GetSelectedItem()->GetText());
     RECT r;
     list->GetSelectedItem()->GetRect(&r);
     EXPECT_GE(r.top, 0);
     EXPECT_LE(r.bottom, list->GetItemsContainer()->GetHeight());
 
-    const LPARAM print = MAKELPARAM(220 + 72, 125 + 202);
-    PostMessageW(IMWindow::Handle(), WM_MOUSEMOVE, 0, print);
-    PostMessageW(IMWindow::Handle(), WM_LBUTTONDOWN, MK_LBUTTON, print);
-    PostMessageW(IMWindow::Handle(), WM_LBUTTONUP, 0, print);
-    for (int i = 0; i < 3; ++i)
-        IMWindow::RunPass(app->mainWindow);
+    {
+        testsupport::SilentPrintService silent;
+        ASSERT_TRUE(silent.Listening());
+        const auto start = std::chrono::steady_clock::now();
+        ClickPrint();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, kFrozenAtMost);
+        EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));
+        EXPECT_EQ(L"Не удалось напечатать: служба печати не отвечает", FailureOf(dialog));
+    }
+
+    ClickPrint();
     EXPECT_FALSE(app->mainWindow->IsLiveChild(dialog));
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Kabinet-9", 0, CUPS_WHICHJOBS_ALL);
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Kabinet,9", 0, CUPS_WHICHJOBS_ALL);
     ASSERT_EQ(1, count);
     const int job = jobs[0].id;
     cupsFreeJobs(count, jobs);

@@ -191,31 +191,30 @@ TEST_F(ResultsScreenTest, SavingElsewhereAfterAFailureLeavesTheOwnFileToTheClosi
     EXPECT_EQ(1u, ReadSheet(dataHome.ResultsFile(), L"Петров").size());
 }
 
-TEST_F(ResultsScreenTest, PrintWithNoPrinterChosenPrintsNothingAndCloses)
+TEST_F(ResultsScreenTest, APrintThatCannotHappenKeepsTheDialogOpenSayingWhy)
 {
     ShowScreen(L"Петров");
     Click(kPrint.x, kPrint.y);
     IMSelectPrinterDialog* dialog = Top<IMSelectPrinterDialog>();
     ASSERT_NE(nullptr, dialog);
+    IMList::Item* missing = dialog->GetList()->AddItem(L"Нет такого принтера");
     dialog->GetList()->SelectItem(nullptr);
     EXPECT_EQ(nullptr, dialog->CreatePrinterDC());
     // Without a printer the job cannot start.
     EXPECT_EQ(1, app->PrintResults(nullptr));
     Click(kDialogPrint.x, kDialogPrint.y);
-    EXPECT_FALSE(Open(dialog));
-}
-
-TEST_F(ResultsScreenTest, APrinterThatCannotBeReachedKeepsTheDialogOpen)
-{
-    ShowScreen(L"Петров");
-    Click(kPrint.x, kPrint.y);
-    IMSelectPrinterDialog* dialog = Top<IMSelectPrinterDialog>();
-    ASSERT_NE(nullptr, dialog);
-    dialog->GetList()->SelectItem(dialog->GetList()->AddItem(L"Нет такого принтера"));
-    Click(kDialogPrint.x, kDialogPrint.y);
     ASSERT_TRUE(Open(dialog));
     ASSERT_NE(nullptr, dialog->GetFailureLine());
-    EXPECT_EQ(L"Не удалось напечатать", dialog->GetFailureLine()->GetText());
+    EXPECT_EQ(L"Не удалось напечатать: выберите принтер", dialog->GetFailureLine()->GetText());
+
+    // A printer the service does not have, or no service at all.
+    dialog->GetList()->SelectItem(missing);
+    Click(kDialogPrint.x, kDialogPrint.y);
+    ASSERT_TRUE(Open(dialog));
+    const std::wstring said = dialog->GetFailureLine()->GetText();
+    EXPECT_TRUE(said == L"Не удалось напечатать: принтер не найден" ||
+                said == L"Не удалось напечатать: служба печати недоступна")
+        << platform::WideToUtf8(said);
 }
 
 TEST_F(ResultsScreenTest, EnterOnceTheScreenHasTheFocusRunsTheFirstStepAgain)

@@ -8,6 +8,7 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -77,6 +78,7 @@ TEST(PrintQueues, NoServiceListsNothingAndHasNoDefault)
     EXPECT_TRUE(ListPrinters().empty());
     EXPECT_EQ(DefaultDevice(), L",,,");
     EXPECT_EQ(CreateDCW(nullptr, L"Biblioteka", nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(RPC_S_SERVER_UNAVAILABLE));
 
     if (saved) {
         setenv("CUPS_SERVER", previous.c_str(), 1);
@@ -84,6 +86,32 @@ TEST(PrintQueues, NoServiceListsNothingAndHasNoDefault)
         unsetenv("CUPS_SERVER");
     }
     cupsSetServer(nullptr);
+}
+
+// A service that takes the connection and never answers costs each call
+// at most a couple of seconds, and counts as no service; a question still
+// unanswered makes the next one give up at once.
+TEST(PrintQueues, SilentServiceIsGivenUpWithinTheBound)
+{
+    testsupport::SilentPrintService silent;
+    ASSERT_TRUE(silent.Listening());
+    using Clock = std::chrono::steady_clock;
+    const auto bound = std::chrono::seconds(5); // the calls give up after 2 s
+
+    Clock::time_point start = Clock::now();
+    DWORD needed = 77, returned = 77;
+    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+    EXPECT_EQ(needed, 0u);
+    EXPECT_EQ(returned, 0u);
+    EXPECT_LT(Clock::now() - start, bound);
+    EXPECT_GE(silent.Connections(), 1);
+
+    start = Clock::now();
+    EXPECT_EQ(DefaultDevice(), L",,,");
+    EXPECT_EQ(CreateDCW(nullptr, L"Biblioteka", nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+    EXPECT_LT(Clock::now() - start, bound);
 }
 
 } // namespace
