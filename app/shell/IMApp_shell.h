@@ -28,7 +28,8 @@ IMApp<T>::IMApp()
       startTime(0),
       creditsShown(false),
       closingSaveConnected(false),
-      workbookUnsaved(false)
+      workbookUnsaved(false),
+      keptWorkbook(nullptr)
 {}
 
 template <class T>
@@ -88,6 +89,8 @@ bool IMApp<T>::Release()
     app->mainWindow = nullptr;
     delete app->workbook;
     app->workbook = nullptr;
+    delete app->keptWorkbook;
+    app->keptWorkbook = nullptr;
     delete app;
     return saved;
 }
