@@ -141,8 +141,6 @@ protected:
 private:
     long OnStepDialogClosing(const IMEvent&);
     long StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar);
-    // The settings over the title screen, which keeps the typed name.
-    long OpenSettingsOverTitle(IMEditBar* nameBar);
     long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
     long OnMainWindowClosing(const IMEvent&);
     long SaveKeptWorkbook();

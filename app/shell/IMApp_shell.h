@@ -278,19 +278,6 @@ long IMApp<T>::StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar)
 }
 
 template <class T>
-long IMApp<T>::OpenSettingsOverTitle(IMEditBar* nameBar)
-{
-    if (!mainWindow || !settingsScreen)
-        return 0;
-    Dialog* settings = new Dialog(mainWindow, nullptr, 0);
-    settings->SetFocus(true);
-    // Typing and Enter go to the name bar again once the settings close.
-    settings->ConnectClosing(boost::bind(&IMEditBar::SetFocus, nameBar, true));
-    settingsScreen(settings);
-    return 0;
-}
-
-template <class T>
 long IMApp<T>::ShowTitleScreen()
 {
     using boost::placeholders::_1;
@@ -308,7 +295,7 @@ long IMApp<T>::ShowTitleScreen()
         boost::bind(&IMApp::OnPupilNameEntered, this, _1, dialog, screen.nameBar));
     if (screen.options)
         screen.options->ConnectClicked(
-            boost::bind(&IMApp::OpenSettingsOverTitle, this, screen.nameBar));
+            boost::bind(&IMApp::RunInDialog, this, settingsScreen));
     return 0;
 }
 
