@@ -294,8 +294,7 @@ long IMApp<T>::ShowTitleScreen()
     dialog->ConnectKeyMessage(
         boost::bind(&IMApp::OnPupilNameEntered, this, _1, dialog, screen.nameBar));
     if (screen.options)
-        screen.options->ConnectClicked(
-            boost::bind(&IMApp::RunInDialog, this, settingsScreen));
+        screen.options->ConnectClicked(boost::bind(&IMApp::RunInDialog, this, settingsScreen));
     return 0;
 }
 

@@ -115,8 +115,7 @@ bool IMDialogBase<IMEmptyView>::CanTakeFocusBack(IMControl* child) const
 
 void IMDialogBase<IMEmptyView>::GiveFocusBack(IMControl* leaving)
 {
-    focusOrder.erase(std::remove(focusOrder.begin(), focusOrder.end(), leaving),
-                     focusOrder.end());
+    focusOrder.erase(std::remove(focusOrder.begin(), focusOrder.end(), leaving), focusOrder.end());
     if (focused != leaving && focusToRestore != leaving)
         return;
     IMControl* next = nullptr;
