@@ -399,8 +399,19 @@ TEST_F(ResultsScreenTest, SaveAsOntoAnotherFileWarnsThenReplacesItOnTheSecondCli
     Click(kDialogSave.x, kDialogSave.y);
     ASSERT_TRUE(Open(dialog));
     ASSERT_NE(nullptr, dialog->GetFailureLine());
-    EXPECT_NE(std::wstring::npos, dialog->GetFailureLine()->GetText().find(L"уже есть"));
+    IMStaticText* warning = dialog->GetFailureLine();
+    EXPECT_NE(std::wstring::npos, warning->GetText().find(L"уже есть"));
+    EXPECT_NE(std::wstring::npos, warning->GetText().find(L"заменить"));
     EXPECT_TRUE(ReadSheet(other, L"Петров").empty());
+    // Whole, between the field and the buttons.
+    RECT r, extent;
+    warning->GetRect(&r);
+    warning->GetSourceRect(&extent);
+    EXPECT_GE(2u, warning->GetLineStarts().size());
+    EXPECT_LE(extent.right - extent.left, r.right - r.left);
+    EXPECT_LE(extent.bottom - extent.top, r.bottom - r.top);
+    EXPECT_GE(r.top, 48);
+    EXPECT_LE(r.bottom, 79);
 
     Click(kDialogSave.x, kDialogSave.y);
     EXPECT_FALSE(Open(dialog));
