@@ -47,8 +47,8 @@ std::wstring Fitted(IMStaticText* line, const std::wstring& before, const std::w
             return before + L"\"" + shown + L"\"" + after;
         const size_t head = keep / 3;
         const size_t tail = keep - head;
-        return before + L"\"" + shown.substr(0, head) + L"…" +
-               shown.substr(shown.size() - tail) + L"\"" + after;
+        return before + L"\"" + shown.substr(0, head) + L"…" + shown.substr(shown.size() - tail) +
+               L"\"" + after;
     };
     if (Measure(line, with(shown.size())) <= width)
         return with(shown.size());

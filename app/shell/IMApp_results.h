@@ -20,8 +20,8 @@ long IMApp<T>::OnSaveAsClick()
         bar->SetText(workbook->GetFileName());
     dialog->SetFocus(true);
     if (IMSaveAsDialog::Button* save = dialog->GetSaveAsButton())
-        save->ConnectClicked(boost::bind(&IMApp::SaveFromDialog, this, dialog,
-                                         std::make_shared<std::wstring>()));
+        save->ConnectClicked(
+            boost::bind(&IMApp::SaveFromDialog, this, dialog, std::make_shared<std::wstring>()));
     return 0;
 }
 

@@ -100,6 +100,8 @@ bool IMApp<T>::SaveAtDisplayLoss()
     T* app = singleton;
     if (!app)
         return true;
+    // No screen is drawn any more.
+    app->saveNotice = nullptr;
     app->EndOpenStep();
     if (app->HasUnsavedResults())
         app->SaveWorkbookDefault();
@@ -168,17 +170,18 @@ long IMApp<T>::SaveWorkbookDefault()
     if (own.empty()) {
         lastSaveError = L"cannot save the results: there is no application-data folder "
                         L"(no home folder and no absolute $XDG_DATA_HOME)";
-        lastSaveFailure = workbook::SaveFailure{workbook::SaveStep::MakeFolder,
-                                                workbook::kNoFolder, std::string()};
+        lastSaveFailure = workbook::SaveFailure{workbook::SaveStep::MakeFolder, workbook::kNoFolder,
+                                                std::string()};
         std::fprintf(stderr, "kvarlop: %s\n", platform::WideToUtf8(lastSaveError).c_str());
     } else if (folderError != 0 && own.compare(0, folder.size(), folder) == 0) {
         // The file cannot be there; the folder says why, not the file.
-        const std::string folderPath = platform::WidePathToUtf8(folder.substr(0, folder.size() - 1));
+        const std::string folderPath =
+            platform::WidePathToUtf8(folder.substr(0, folder.size() - 1));
         lastSaveFailure =
             workbook::SaveFailure{workbook::SaveStep::MakeFolder, folderError, folderPath};
-        const std::string line = "cannot save the results to \"" +
-                                 platform::WidePathToUtf8(own) + "\": cannot make the folder \"" +
-                                 folderPath + "\": " + std::strerror(folderError);
+        const std::string line = "cannot save the results to \"" + platform::WidePathToUtf8(own) +
+                                 "\": cannot make the folder \"" + folderPath +
+                                 "\": " + std::strerror(folderError);
         lastSaveError = platform::Utf8ToWide(line);
         std::fprintf(stderr, "kvarlop: %s\n", line.c_str());
     } else if (workbook->Save(std::wstring())) {

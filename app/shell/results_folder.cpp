@@ -1,8 +1,9 @@
 #include "app/shell/results_folder.h"
 
 #include "platform/kernel32.h"
-#include <cerrno>
 #include "platform/shell32.h"
+
+#include <cerrno>
 
 std::wstring ResultsFolder(int* error)
 {

@@ -56,8 +56,8 @@ void IMSaveAsDialog::ShowFailure(const std::wstring& text)
     // Too long for one line: two, between the field and the buttons.
     failureLine->wordWrap = true;
     failureLine->minLineHeight = kFailureLineHeight;
-    failureLine->SetRect(RECT{kFailureLeft, kFailureTop, kFailureLeft + room,
-                              kFailureTop + 2 * kFailureLineHeight});
+    failureLine->SetRect(
+        RECT{kFailureLeft, kFailureTop, kFailureLeft + room, kFailureTop + 2 * kFailureLineHeight});
     failureLine->Layout(0);
     failureLine->SetDirty(true);
 }

@@ -55,7 +55,8 @@ TEST(Utf8, PathsCarryBytesThatAreNotUtf8BothWays)
 {
     // Latin-1, a cut sequence, an overlong slash, an encoded surrogate and a
     // byte beyond Unicode, among valid text.
-    const std::string bytes = "/tmp/Jos\xe9/\xd0/\xc0\xaf/\xed\xa0\x80/\xf5" + std::string(u8"/Пётр");
+    const std::string bytes =
+        "/tmp/Jos\xe9/\xd0/\xc0\xaf/\xed\xa0\x80/\xf5" + std::string(u8"/Пётр");
     const std::wstring wide = PathToWide(bytes);
     EXPECT_EQ(bytes, WidePathToUtf8(wide));
     EXPECT_EQ(L"/tmp/Jos\xDCE9/", wide.substr(0, 10));
