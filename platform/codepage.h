@@ -25,10 +25,16 @@ std::wstring Utf8ToWide(const std::string& text);
 
 // An 8-bit path in code page 1251 as the file system names it (UTF-8).
 std::string Cp1251PathToUtf8(const std::string& path);
-// A wide path as the file system names it (UTF-8).
-inline std::string WidePathToUtf8(const std::wstring& path)
-{
-    return WideToUtf8(path);
-}
+
+// Paths between the file system's bytes and wide text. A name need not be
+// UTF-8: each byte that is not part of a valid UTF-8 sequence travels in the
+// wide text as the lone surrogate U+DC80 ... U+DCFF (U+DC00 + the byte) and
+// becomes that byte again on the way back, so a path from the system reaches
+// it again byte for byte.
+std::wstring PathToWide(const std::string& bytes);
+std::string WidePathToUtf8(const std::wstring& path);
+// A wide path for people to read: the bytes carried as surrogates shown as
+// U+FFFD.
+std::wstring PathForDisplay(const std::wstring& path);
 
 } // namespace platform

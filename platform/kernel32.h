@@ -24,6 +24,9 @@ void SetLastError(DWORD error);
 #define ERROR_CLASS_DOES_NOT_EXIST 1411
 #define ERROR_CANNOT_FIND_WND_CLASS 1407
 #define ERROR_NO_MORE_FILES 18
+#define ERROR_WRITE_PROTECT 19
+#define ERROR_SHARING_VIOLATION 32
+#define ERROR_DISK_FULL 112
 #define ERROR_GEN_FAILURE 31
 #define ERROR_INSUFFICIENT_BUFFER 122
 #define ERROR_INVALID_NAME 123
@@ -121,5 +124,11 @@ namespace platform {
 // Receives every OutputDebugStringW text (in addition to standard error);
 // pass an empty function to remove it. For tests.
 void SetDebugOutputSink(std::function<void(const std::wstring&)> sink);
+
+// The last-error code for the errno of a failed file system call (forFile:
+// a missing last component is a missing file, not a missing folder), and
+// the errno that a code stands for (EIO for codes of no file system error).
+DWORD ErrorFromErrno(int error, bool forFile);
+int ErrnoFromError(DWORD error);
 
 } // namespace platform

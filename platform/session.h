@@ -13,8 +13,10 @@ void InstallSessionEndHandling();
 
 // Called once when the display connection breaks, just before the program
 // ends (the window system can do nothing more for it); it should save what
-// must not be lost, without touching windows. Null removes it.
-void SetDisplayLostHandler(void (*handler)());
+// must not be lost, without touching windows, and say whether it did: the
+// program then ends with 0, or with 1 when something was lost. Null removes
+// it (nothing to lose).
+void SetDisplayLostHandler(bool (*handler)());
 
 // Whether a hang-up has arrived since the last call (taken by the message
 // pump, which turns it into WM_CLOSE).

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/screens/screen_parts.h"
+#include "framework/workbook/save_failure.h"
 
 #include <string>
 
@@ -14,10 +15,12 @@ struct ResultsScreenText {
     std::wstring number;
     std::wstring title;
     std::wstring pupil;
-    // The results' own file, and why the last save to it failed (empty when
-    // it succeeded).
+    // The results' own file; why the last save of the results failed (error
+    // 0 when it succeeded); the file left alone for not being a workbook,
+    // and why (error 0 when the results have their usual file).
     std::wstring path;
-    std::wstring saveFailure;
+    workbook::SaveFailure saveFailure;
+    workbook::SaveFailure leftAlone;
 };
 
 struct ResultsScreen {
@@ -27,7 +30,8 @@ struct ResultsScreen {
     Button* retry = nullptr;
     Button* close = nullptr;
     Button* exit = nullptr;
-    // The line that says the results could not be saved; null when they were.
+    // The line that says the results could not be saved, or where they went
+    // in place of their usual file; null when there was nothing to say.
     IMStaticText* saveFailureLine = nullptr;
 };
 
@@ -35,7 +39,10 @@ struct ResultsScreen {
 // Print and Save As are disabled and greyed. Connects nothing.
 ResultsScreen BuildResultsScreen(Dialog* window, const ResultsScreenText& text, bool withWorkbook);
 
-// The text of the line for a failed save of the results.
-std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reason);
+// Makes the line say, in one or two lines that fit the screen, what failed,
+// where, why, and that Save As can keep a copy elsewhere; or, after a
+// successful save, where the results went in place of a file that is not a
+// workbook. Hidden when there is nothing to say.
+void ShowSaveNotice(IMStaticText* line, const ResultsScreenText& text);
 
 } // namespace screens

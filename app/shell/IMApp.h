@@ -9,6 +9,7 @@
 #include "app/shell/result_row.h"
 #include "app/shell/step_map.h"
 #include "framework/controls/IMDialogBase.h"
+#include "framework/text/IMStaticTextBase.h"
 #include "framework/widgets/IMEditBar.h"
 #include "framework/window/IMWindow.h"
 #include "framework/workbook/workbook.h"
@@ -18,6 +19,7 @@
 #include <boost/signals2/connection.hpp>
 #include <boost/signals2/shared_connection_block.hpp>
 
+#include <memory>
 #include <string>
 
 class IMSaveAsDialog;
@@ -108,6 +110,8 @@ public:
     // Why the last save failed, in one line with the file's path; empty when
     // it succeeded.
     const std::wstring& LastSaveError() const { return lastSaveError; }
+    // The same for the teacher (error 0 when the last save succeeded).
+    const workbook::SaveFailure& LastSaveFailure() const { return lastSaveFailure; }
 
     // The results screen's Save As and Print. SaveWorkbookAs and
     // PrintResults give 0 when done (or with no workbook), 1 when the file
@@ -151,13 +155,21 @@ private:
     long SaveKeptWorkbook();
     // The dialogs' action buttons: the dialog closes after a success and
     // stays open, saying why, after a failure.
-    long SaveFromDialog(IMSaveAsDialog* dialog);
+    // A file of another program at the path is replaced only on the second
+    // click with the same path (the path warned of is kept in `warned`).
+    long SaveFromDialog(IMSaveAsDialog* dialog, std::shared_ptr<std::wstring> warned);
     long PrintFromDialog(IMSelectPrinterDialog* dialog);
     // At the program's end during a step: the step's closing rows, and its
     // dialog no longer drives the steps.
     void EndOpenStep();
     // The display is gone and the program with it: the results are saved.
-    static void SaveAtDisplayLoss();
+    // True when none were lost.
+    static bool SaveAtDisplayLoss();
+    // The results screen's line about saving, made to say what the last save
+    // left to say (nothing, a failure, or the file used in place of one that
+    // is not a workbook).
+    void UpdateSaveNotice();
+    long ForgetSaveNotice(const IMEvent&);
 
     static T* singleton;
     static int referenceCount;
@@ -174,6 +186,9 @@ private:
     // go of it; saved with the next save, held again by the next Start.
     IMWorkbook* keptWorkbook;
     std::wstring lastSaveError;
+    workbook::SaveFailure lastSaveFailure;
+    // The results screen's line about saving, while that screen is open.
+    IMStaticText* saveNotice;
 };
 
 // Slots of the instruction dialogs: Esc closes the one shown after Start;

@@ -9,6 +9,7 @@
 #include <boost/bind/bind.hpp>
 
 #include <map>
+#include <memory>
 
 template <class T>
 long IMApp<T>::OnSaveAsClick()
@@ -20,7 +21,8 @@ long IMApp<T>::OnSaveAsClick()
         bar->SetText(workbook->GetFileName());
     dialog->SetFocus(true);
     if (IMSaveAsDialog::Button* save = dialog->GetSaveAsButton())
-        save->ConnectClicked(boost::bind(&IMApp::SaveFromDialog, this, dialog));
+        save->ConnectClicked(
+            boost::bind(&IMApp::SaveFromDialog, this, dialog, std::make_shared<std::wstring>()));
     return 0;
 }
 
@@ -31,18 +33,30 @@ long IMApp<T>::SaveWorkbookAs(std::wstring path)
 {
     if (!workbook)
         return 0;
-    if (path.empty()) {
+    if (path.empty() || path == workbook->GetFileName()) {
         SaveWorkbookDefault();
-        return lastSaveError.empty() ? 0 : 1;
+        return lastSaveFailure.error == 0 ? 0 : 1;
     }
     return workbook->Save(path) ? 0 : 1;
 }
 
 template <class T>
-long IMApp<T>::SaveFromDialog(IMSaveAsDialog* dialog)
+long IMApp<T>::SaveFromDialog(IMSaveAsDialog* dialog, std::shared_ptr<std::wstring> warned)
 {
-    if (SaveWorkbookAs(dialog->GetFileName()) != 0) {
-        dialog->ShowFailure(L"Не удалось сохранить файл");
+    if (!workbook)
+        return 0;
+    const std::wstring path = dialog->GetFileName();
+    if (path != *warned && workbook->IsAnotherFile(path)) {
+        *warned = path;
+        dialog->ShowFailure(L"Такой файл уже есть. Чтобы заменить его, нажмите «Сохранить как» "
+                            L"ещё раз");
+        return 0;
+    }
+    if (SaveWorkbookAs(path) != 0) {
+        const bool own = path.empty() || path == workbook->GetFileName();
+        dialog->ShowFailure(
+            L"Не удалось сохранить файл: " +
+            workbook::SaveFailureWords(own ? lastSaveFailure : workbook->LastFailure()));
         return 0;
     }
     dialog->Close();

@@ -30,7 +30,8 @@ IMApp<T>::IMApp()
       closingSaveConnected(false),
       workbookUnsaved(false),
       closingRowsWritten(false),
-      keptWorkbook(nullptr)
+      keptWorkbook(nullptr),
+      saveNotice(nullptr)
 {}
 
 template <class T>
@@ -312,12 +313,17 @@ long IMApp<T>::ShowResultsScreen()
     text.number = number;
     text.title = title;
     text.pupil = pupilName;
-    if (workbook)
+    if (workbook) {
         text.path = workbook->GetFileName();
-    text.saveFailure = LastSaveError();
+        text.leftAlone = workbook->LeftAlone();
+    }
+    text.saveFailure = lastSaveFailure;
     const screens::ResultsScreen screen =
         screens::BuildResultsScreen(mainWindow, text, workbook != nullptr);
     Dialog* dialog = screen.dialog;
+    saveNotice = screen.saveFailureLine;
+    if (saveNotice)
+        dialog->ConnectClosing(boost::bind(&IMApp::ForgetSaveNotice, this, _1));
     if (workbook && screen.print)
         screen.print->ConnectClicked(boost::bind(&IMApp::OnPrintClick, this));
     if (workbook && screen.saveAs)

@@ -9,6 +9,7 @@
 #include <boost/bind/bind.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 template <class T>
@@ -98,14 +99,17 @@ long IMApp<T>::OnMainWindowClosing(const IMEvent&)
 }
 
 template <class T>
-void IMApp<T>::SaveAtDisplayLoss()
+bool IMApp<T>::SaveAtDisplayLoss()
 {
     T* app = singleton;
     if (!app)
-        return;
+        return true;
+    // No screen is drawn any more.
+    app->saveNotice = nullptr;
     app->EndOpenStep();
     if (app->HasUnsavedResults())
         app->SaveWorkbookDefault();
+    return !app->HasUnsavedResults();
 }
 
 template <class T>
@@ -184,21 +188,58 @@ long IMApp<T>::SaveWorkbookDefault()
         return SaveKeptWorkbook();
     if (!workbook)
         return 0;
-    if (workbook->GetFileName().empty()) {
+    const std::wstring own = workbook->GetFileName();
+    int folderError = 0;
+    // Made again if it has gone, or could not be made before.
+    const std::wstring folder = own.empty() ? std::wstring() : ResultsFolder(&folderError);
+    if (own.empty()) {
         lastSaveError = L"cannot save the results: there is no application-data folder "
                         L"(no home folder and no absolute $XDG_DATA_HOME)";
+        lastSaveFailure = workbook::SaveFailure{workbook::SaveStep::MakeFolder, workbook::kNoFolder,
+                                                std::string()};
         std::fprintf(stderr, "kvarlop: %s\n", platform::WideToUtf8(lastSaveError).c_str());
-        return 0;
-    }
-    // Made again if it has gone, or could not be made before.
-    ResultsFolder();
-    if (workbook->Save(std::wstring())) {
+    } else if (folderError != 0 && own.compare(0, folder.size(), folder) == 0) {
+        // The file cannot be there; the folder says why, not the file.
+        const std::string folderPath =
+            platform::WidePathToUtf8(folder.substr(0, folder.size() - 1));
+        lastSaveFailure =
+            workbook::SaveFailure{workbook::SaveStep::MakeFolder, folderError, folderPath};
+        const std::string line = "cannot save the results to \"" + platform::WidePathToUtf8(own) +
+                                 "\": cannot make the folder \"" + folderPath +
+                                 "\": " + std::strerror(folderError);
+        lastSaveError = platform::Utf8ToWide(line);
+        std::fprintf(stderr, "kvarlop: %s\n", line.c_str());
+    } else if (workbook->Save(std::wstring())) {
         workbookUnsaved = false;
         lastSaveError.clear();
+        lastSaveFailure = workbook::SaveFailure();
     } else {
         // The workbook has said why on the standard error stream.
         lastSaveError = workbook->LastError();
+        lastSaveFailure = workbook->LastFailure();
     }
+    UpdateSaveNotice();
+    return 0;
+}
+
+template <class T>
+void IMApp<T>::UpdateSaveNotice()
+{
+    if (!saveNotice)
+        return;
+    screens::ResultsScreenText text;
+    if (workbook) {
+        text.path = workbook->GetFileName();
+        text.leftAlone = workbook->LeftAlone();
+    }
+    text.saveFailure = lastSaveFailure;
+    screens::ShowSaveNotice(saveNotice, text);
+}
+
+template <class T>
+long IMApp<T>::ForgetSaveNotice(const IMEvent&)
+{
+    saveNotice = nullptr;
     return 0;
 }
 

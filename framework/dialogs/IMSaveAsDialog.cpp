@@ -7,6 +7,11 @@
 namespace {
 
 const RECT kPlace{220, 225, 580, 375};
+// A failure said on two lines fills the room between the path field (which
+// ends at 48) and the buttons (which start at 79).
+const int kFailureLeft = 30;
+const int kFailureTop = 49;
+const int kFailureLineHeight = 14;
 
 } // namespace
 
@@ -38,5 +43,21 @@ std::wstring IMSaveAsDialog::GetFileName() const
 
 void IMSaveAsDialog::ShowFailure(const std::wstring& text)
 {
-    dialogs::ShowFailureLine(this, &failureLine, 30, 56, text);
+    if (failureLine)
+        failureLine->wordWrap = false;
+    dialogs::ShowFailureLine(this, &failureLine, kFailureLeft, 56, text);
+    if (!failureLine)
+        return;
+    RECT extent;
+    failureLine->GetSourceRect(&extent);
+    const int room = GetWidth() - 2 * kFailureLeft;
+    if (extent.right - extent.left <= room)
+        return;
+    // Too long for one line: two, between the field and the buttons.
+    failureLine->wordWrap = true;
+    failureLine->minLineHeight = kFailureLineHeight;
+    failureLine->SetRect(
+        RECT{kFailureLeft, kFailureTop, kFailureLeft + room, kFailureTop + 2 * kFailureLineHeight});
+    failureLine->Layout(0);
+    failureLine->SetDirty(true);
 }

@@ -23,8 +23,8 @@ public:
 
     // What the path field holds.
     std::wstring GetFileName() const;
-    // Says on one line, under the field, why the save did not happen; the
-    // dialog stays open so that another path can be tried.
+    // Says under the field, on one line or two, why the save did not
+    // happen; the dialog stays open so that another path can be tried.
     void ShowFailure(const std::wstring& text);
 
     IMEditBar* GetEditBar() const { return editBar; }

@@ -154,10 +154,12 @@ int CreateTemp(const std::string& folder, const std::string& base, std::string* 
     return -1;
 }
 
-WriteResult Failed(const std::string& what, int error)
+WriteResult Failed(const std::string& what, SaveStep step, int error)
 {
     WriteResult r;
     r.error = what + ": " + ErrnoText(error);
+    r.step = step;
+    r.errorCode = error;
     return r;
 }
 
@@ -192,6 +194,7 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
         } else {
             r.status = ReadStatus::Unreadable;
             r.error = ErrnoText(error);
+            r.errorCode = error;
             r.stamp = StampOf(path);
         }
         return r;
@@ -199,17 +202,20 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) {
         r.status = ReadStatus::Unreadable;
-        r.error = ErrnoText(errno);
+        r.errorCode = errno;
+        r.error = ErrnoText(r.errorCode);
         return r;
     }
     r.stamp = StampFromStat(st);
     r.status = ReadStatus::Unreadable;
     if (!S_ISREG(st.st_mode)) {
         r.error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        r.errorCode = S_ISDIR(st.st_mode) ? EISDIR : kNotAFile;
         return r;
     }
     if (static_cast<unsigned long long>(st.st_size) > limit) {
         r.error = "the file is too large";
+        r.errorCode = EFBIG;
         return r;
     }
     // One byte more than the file holds, so that its end shows at once.
@@ -227,7 +233,8 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            r.error = ErrnoText(errno);
+            r.errorCode = errno;
+            r.error = ErrnoText(r.errorCode);
             return r;
         }
         if (n == 0)
@@ -236,6 +243,7 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit)
     }
     if (got > limit) {
         r.error = "the file is too large";
+        r.errorCode = EFBIG;
         return r;
     }
     bytes.resize(got);
@@ -253,7 +261,7 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
     std::string temp;
     Fd fd(CreateTemp(folder, BaseOf(target), &temp));
     if (fd.get() < 0)
-        return Failed("cannot create a file in \"" + folder + "\"", errno);
+        return Failed("cannot create a file in \"" + folder + "\"", SaveStep::Create, errno);
 
     // Abandons the temporary file on every way out but the rename.
     bool renamed = false;
@@ -273,23 +281,25 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
 
     int error = 0;
     if (!WriteAll(fd.get(), bytes, &error))
-        return Failed("cannot write", error);
+        return Failed("cannot write", SaveStep::Write, error);
     if (::fsync(fd.get()) != 0)
-        return Failed("cannot flush to disk", errno);
+        return Failed("cannot flush to disk", SaveStep::Write, errno);
     struct stat written;
     if (::fstat(fd.get(), &written) != 0)
-        return Failed("cannot write", errno);
+        return Failed("cannot write", SaveStep::Write, errno);
     if ((error = fd.Close()) != 0)
-        return Failed("cannot write", error);
+        return Failed("cannot write", SaveStep::Write, error);
 
     if (beforeReplace && !beforeReplace(temp)) {
         WriteResult r;
         r.error = "the save was interrupted before the file was replaced";
+        r.step = SaveStep::Replace;
+        r.errorCode = kInterrupted;
         return r;
     }
 
     if (::rename(temp.c_str(), target.c_str()) != 0)
-        return Failed("cannot replace the file", errno);
+        return Failed("cannot replace the file", SaveStep::Replace, errno);
     renamed = true;
 
     WriteResult r;
@@ -297,7 +307,9 @@ WriteResult ReplaceFile(const std::string& path, const std::string& bytes,
     Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0 && ::fsync(dir.get()) != 0 && errno != EINVAL && errno != EROFS) {
         // The file is complete under its name; only its durability is in doubt.
-        r.error = "cannot flush the folder to disk: " + ErrnoText(errno);
+        r.errorCode = errno;
+        r.step = SaveStep::Replace;
+        r.error = "cannot flush the folder to disk: " + ErrnoText(r.errorCode);
         return r;
     }
     r.ok = true;

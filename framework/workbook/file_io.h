@@ -10,6 +10,8 @@
 
 #include <sys/types.h>
 
+#include "framework/workbook/save_failure.h"
+
 namespace workbook {
 
 // Identity and version of a file, to tell whether someone else has replaced
@@ -40,6 +42,7 @@ struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
     std::string bytes;
     std::string error; // why, when Unreadable
+    int errorCode = 0; // the same as an errno or a SaveFailure cause
     FileStamp stamp;
 };
 
@@ -55,7 +58,11 @@ using BeforeReplace = std::function<bool(const std::string& tempPath)>;
 struct WriteResult {
     bool ok = false;
     std::string error; // why, when not ok
-    FileStamp stamp;   // of the written file, when ok
+    // The same for the teacher: what was being done and the errno (or a
+    // SaveFailure cause).
+    SaveStep step = SaveStep::Write;
+    int errorCode = 0;
+    FileStamp stamp; // of the written file, when ok
 };
 
 // Writes bytes to a new file in the target's folder, flushes it to disk,

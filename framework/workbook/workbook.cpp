@@ -1,6 +1,7 @@
 #include "framework/workbook/workbook.h"
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <new>
@@ -10,6 +11,8 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLString.hpp>
+
+#include <sys/stat.h>
 
 #include "framework/workbook/document_io.h"
 #include "framework/workbook/names.h"
@@ -67,7 +70,7 @@ void CollectSheets(const DOMElement* parent, std::vector<DOMElement*>* out)
 } // namespace
 
 IMWorkbook::IMWorkbook(const std::wstring& filePath, const std::wstring& name)
-    : path(platform::WideToUtf8(filePath)),
+    : path(platform::WidePathToUtf8(filePath)),
       sheetName(Narrow(name))
 {
     implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
@@ -120,6 +123,7 @@ void IMWorkbook::Open()
         return;
     }
     std::string why;
+    int cause = workbook::kNotAWorkbook;
     if (read.status == workbook::ReadStatus::Ok) {
         std::unique_ptr<workbook::DocumentMemory> heap;
         if (DOMDocument* parsed = Parse(read, path, &heap, &why)) {
@@ -129,8 +133,9 @@ void IMWorkbook::Open()
         }
     } else {
         why = "it cannot be read: " + read.error;
+        cause = read.errorCode;
     }
-    if (!MoveAside(why, true)) {
+    if (!MoveAside(why, cause, true)) {
         // Nowhere to go: the document starts afresh, and every save to the
         // own file will refuse to replace what is there.
         StartFromTemplate();
@@ -154,7 +159,7 @@ void IMWorkbook::StartFromTemplate()
 // a workbook (why says what it is). With acceptWorkbook, a workbook already
 // there is read and extended (that is where earlier results went); without,
 // only a free name will do.
-bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
+bool IMWorkbook::MoveAside(const std::string& why, int cause, bool acceptWorkbook)
 {
     const std::string original = path;
     const std::string left = "\"" + original + "\" is left as it is (" + why + ")";
@@ -179,6 +184,7 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
             continue;
         }
         Report(left + "; the results go to \"" + path + "\"");
+        leftAlone = workbook::SaveFailure{workbook::SaveStep::Read, cause, original};
         return true;
     }
     Report(left + "; there is no free name beside it");
@@ -188,7 +194,7 @@ bool IMWorkbook::MoveAside(const std::string& why, bool acceptWorkbook)
 // Compares the own file with what this workbook last read or wrote. When
 // another program has written a workbook there since, that becomes the
 // document, with the rows not yet saved added to it.
-IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
+IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why, int* cause)
 {
     workbook::FileStamp now = workbook::StampOf(path);
     if (!now.exists || now == ownStamp)
@@ -198,6 +204,7 @@ IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
         return DiskState::AsWritten;
     if (read.status != workbook::ReadStatus::Ok) {
         *why = "it has been replaced by something that cannot be read: " + read.error;
+        *cause = read.errorCode;
         return DiskState::NotAWorkbook;
     }
     std::unique_ptr<workbook::DocumentMemory> heap;
@@ -205,6 +212,7 @@ IMWorkbook::DiskState IMWorkbook::CatchUpWithDisk(std::string* why)
     DOMDocument* parsed = Parse(read, path, &heap, &error);
     if (!parsed) {
         *why = "it has been replaced by something that is not a results workbook: " + error;
+        *cause = workbook::kNotAWorkbook;
         return DiskState::NotAWorkbook;
     }
     const std::string current = sheetName;
@@ -430,20 +438,33 @@ void IMWorkbook::AddEmptyRow()
 
 std::wstring IMWorkbook::GetFileName() const
 {
-    return platform::Utf8ToWide(path);
+    return platform::PathToWide(path);
 }
 
-bool IMWorkbook::Fail(const std::string& target, const std::string& why)
+bool IMWorkbook::IsAnotherFile(const std::wstring& target) const
+{
+    struct stat there;
+    if (target.empty() || ::stat(platform::WidePathToUtf8(target).c_str(), &there) != 0 ||
+        !S_ISREG(there.st_mode))
+        return false;
+    struct stat own;
+    return path.empty() || ::stat(path.c_str(), &own) != 0 || own.st_dev != there.st_dev ||
+           own.st_ino != there.st_ino;
+}
+
+bool IMWorkbook::Fail(const std::string& target, const std::string& why, workbook::SaveStep step,
+                      int cause)
 {
     const std::string line = "cannot save the results to \"" + target + "\": " + why;
     Report(line);
     lastError = platform::Utf8ToWide(line);
+    lastFailure = workbook::SaveFailure{step, cause, target};
     return false;
 }
 
 bool IMWorkbook::Save(const std::wstring& target)
 {
-    const std::string utf8Target = platform::WideToUtf8(target);
+    const std::string utf8Target = platform::WidePathToUtf8(target);
     if (target.empty() || utf8Target == path)
         return SaveOwn();
     return WriteTo(utf8Target, false);
@@ -451,15 +472,20 @@ bool IMWorkbook::Save(const std::wstring& target)
 
 bool IMWorkbook::SaveOwn()
 {
+    using workbook::SaveStep;
     if (path.empty())
-        return Fail(path, "the workbook was given no file name");
+        return Fail(path, "the workbook was given no file name", SaveStep::Create,
+                    workbook::kNoFolder);
     workbook::SaveLock lock(path, kLockPatience);
     if (lock.TimedOut())
-        return Fail(path, "another program has been saving it for too long");
+        return Fail(path, "another program has been saving it for too long", SaveStep::Wait,
+                    EWOULDBLOCK);
     workbook::RemoveStaleTemporaryFiles(path);
     std::string why;
-    if (CatchUpWithDisk(&why) == DiskState::NotAWorkbook && !MoveAside(why, false))
-        return Fail(path, "it is no longer a results workbook and there is no free name beside it");
+    int cause = workbook::kNotAWorkbook;
+    if (CatchUpWithDisk(&why, &cause) == DiskState::NotAWorkbook && !MoveAside(why, cause, false))
+        return Fail(path, "it is no longer a results workbook and there is no free name beside it",
+                    SaveStep::Create, workbook::kNoFreeName);
     return WriteTo(path, true);
 }
 
@@ -478,12 +504,14 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
             }
         }
     } catch (const DOMException& e) {
-        return Fail(target, FromXml(e.getMessage()));
+        return Fail(target, FromXml(e.getMessage()), workbook::SaveStep::Write,
+                    workbook::kInternal);
     } catch (const OutOfMemoryException&) {
-        return Fail(target, "out of memory");
+        return Fail(target, "out of memory", workbook::SaveStep::Write, ENOMEM);
     }
     if (!workbook::SerializeDocument(implementation, document, &bytes, &error))
-        return Fail(target, error);
+        return Fail(target, error, workbook::SaveStep::Write,
+                    error == "out of memory" ? ENOMEM : workbook::kInternal);
     workbook::WriteResult written = workbook::ReplaceFile(target, bytes, beforeReplace);
     // Whatever the target was called, if it is the own file now, the own
     // file is as this workbook wrote it.
@@ -492,7 +520,7 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
         own = true;
     }
     if (!written.ok)
-        return Fail(target, written.error);
+        return Fail(target, written.error, written.step, written.errorCode);
     if (own) {
         for (PendingRow& row : pending) {
             std::vector<PendingRow>& run = savedOpenRuns[row.sheet];
@@ -504,5 +532,6 @@ bool IMWorkbook::WriteTo(const std::string& target, bool own)
         pending.clear();
     }
     lastError.clear();
+    lastFailure = workbook::SaveFailure();
     return true;
 }

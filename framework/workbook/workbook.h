@@ -14,6 +14,7 @@
 #include <xercesc/dom/DOMImplementation.hpp>
 
 #include "framework/workbook/file_io.h"
+#include "framework/workbook/save_failure.h"
 #include "framework/workbook/text.h"
 #include "framework/workbook/xerces_runtime.h"
 #include "platform/wintypes.h"
@@ -76,6 +77,17 @@ public:
     // One line, the file and the reason, when the last save failed; empty
     // when it succeeded or none was tried.
     const std::wstring& LastError() const { return lastError; }
+    // The same for the teacher: what the save was doing and why it failed
+    // (error 0 when it succeeded or none was tried).
+    const workbook::SaveFailure& LastFailure() const { return lastFailure; }
+    // The file the workbook was to have and left alone because it is not a
+    // workbook, and why (error 0 when the workbook has its file); the
+    // workbook's own file is then the one beside it that GetFileName names.
+    const workbook::SaveFailure& LeftAlone() const { return leftAlone; }
+
+    // Whether something other than the workbook's own file is at path (a
+    // regular file): a save there would replace another file.
+    bool IsAnotherFile(const std::wstring& path) const;
 
     // Prints the current worksheet as a table under the header's pairs, in
     // the printer's default font, on a printer DC the caller made and
@@ -110,11 +122,12 @@ private:
                                 std::string* why);
     void Adopt(xercesc::DOMDocument* parsed,
                std::unique_ptr<workbook::DocumentMemory> parsedMemory);
-    bool MoveAside(const std::string& why, bool acceptWorkbook);
-    DiskState CatchUpWithDisk(std::string* why);
+    bool MoveAside(const std::string& why, int cause, bool acceptWorkbook);
+    DiskState CatchUpWithDisk(std::string* why, int* cause);
     bool SaveOwn();
     bool WriteTo(const std::string& target, bool own);
-    bool Fail(const std::string& target, const std::string& why);
+    bool Fail(const std::string& target, const std::string& why, workbook::SaveStep step,
+              int cause);
     xercesc::DOMElement* FindOrAddSheet(const std::string& name);
     void AppendRow(xercesc::DOMElement* toSheet, const PendingRow& row);
     xercesc::DOMElement* NewRow(const PendingRow& row);
@@ -145,5 +158,7 @@ private:
     // ended with its empty row: where that run's later rows belong.
     std::map<std::string, std::vector<PendingRow>> savedOpenRuns;
     std::wstring lastError;
+    workbook::SaveFailure lastFailure;
+    workbook::SaveFailure leftAlone;
     workbook::BeforeReplace beforeReplace;
 };

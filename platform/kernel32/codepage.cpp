@@ -112,7 +112,14 @@ std::string WideToUtf8(const std::wstring& text)
     return out;
 }
 
-std::wstring Utf8ToWide(const std::string& text)
+namespace {
+
+// The first surrogate of those that carry one byte each.
+constexpr char32_t kByteCarrier = 0xDC00;
+
+// Decodes UTF-8; an invalid sequence becomes U+FFFD whole, or, with
+// carryBytes, each of its bytes becomes a carrying surrogate.
+std::wstring DecodeUtf8(const std::string& text, bool carryBytes)
 {
     std::wstring out;
     out.reserve(text.size());
@@ -135,7 +142,7 @@ std::wstring Utf8ToWide(const std::string& text)
             c = b & 0x07;
             extra = 3;
         } else {
-            out += L'\xFFFD';
+            out += carryBytes ? static_cast<wchar_t>(kByteCarrier + b) : L'\xFFFD';
             ++i;
             continue;
         }
@@ -153,15 +160,65 @@ std::wstring Utf8ToWide(const std::string& text)
             c = (c << 6) | (cb & 0x3F);
         }
         if (!ok) {
-            out += L'\xFFFD';
+            out += carryBytes ? static_cast<wchar_t>(kByteCarrier + b) : L'\xFFFD';
             ++i;
             continue;
         }
         static const char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            if (carryBytes) {
+                // Overlong, beyond Unicode or a surrogate: bytes, not a character.
+                out += static_cast<wchar_t>(kByteCarrier + b);
+                ++i;
+                continue;
+            }
+            c = 0xFFFD;
+        }
         out += static_cast<wchar_t>(c);
         i += extra + 1;
     }
+    return out;
+}
+
+bool IsCarriedByte(wchar_t w)
+{
+    const char32_t c = static_cast<char32_t>(w);
+    return c >= kByteCarrier + 0x80 && c <= kByteCarrier + 0xFF;
+}
+
+} // namespace
+
+std::wstring Utf8ToWide(const std::string& text)
+{
+    return DecodeUtf8(text, false);
+}
+
+std::wstring PathToWide(const std::string& bytes)
+{
+    return DecodeUtf8(bytes, true);
+}
+
+std::string WidePathToUtf8(const std::wstring& path)
+{
+    std::string out;
+    out.reserve(path.size());
+    for (wchar_t w : path) {
+        char32_t c = static_cast<char32_t>(w);
+        if (IsCarriedByte(w)) {
+            out += static_cast<char>(c - kByteCarrier);
+            continue;
+        }
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::wstring PathForDisplay(const std::wstring& path)
+{
+    std::wstring out = path;
+    for (wchar_t& w : out)
+        if (IsCarriedByte(w)) w = L'\xFFFD';
     return out;
 }
 

@@ -21,21 +21,6 @@ public:
     bool Wait(const Deadline&) override { return false; }
 };
 
-DWORD ErrorFromErrno(int error, bool forFile)
-{
-    switch (error) {
-    case ENOENT: return forFile ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case ENAMETOOLONG: return ERROR_INVALID_NAME;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    default: return ERROR_GEN_FAILURE;
-    }
-}
-
 // 100-nanosecond intervals since 1601-01-01.
 FILETIME ToFileTime(const timespec& t)
 {
@@ -55,7 +40,7 @@ void Fill(WIN32_FIND_DATAW* data, const std::string& name, const struct stat& st
     uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
-    std::wstring wide = Utf8ToWide(name);
+    std::wstring wide = PathToWide(name);
     if (wide.size() > MAX_PATH - 1) wide.resize(MAX_PATH - 1);
     std::copy(wide.begin(), wide.end(), data->cFileName);
 }

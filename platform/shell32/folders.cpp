@@ -44,7 +44,7 @@ bool IsFolder(const std::string& path)
 }
 
 // mkdir -p; the folders made are the user's own (0700), as the XDG
-// base-directory rules ask of the data folder.
+// base-directory rules ask of the data folder. On failure errno says why.
 bool MakeFolders(const std::string& path)
 {
     for (size_t pos = 1; pos <= path.size(); ++pos) {
@@ -52,7 +52,9 @@ bool MakeFolders(const std::string& path)
         std::string part = path.substr(0, pos);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
-    return IsFolder(path);
+    if (IsFolder(path)) return true;
+    errno = ENOTDIR; // a file stands where a folder should be
+    return false;
 }
 
 } // namespace
@@ -61,7 +63,7 @@ namespace platform {
 
 std::wstring DataFolderName()
 {
-    return Utf8ToWide(DataFolder());
+    return PathToWide(DataFolder());
 }
 
 } // namespace platform
@@ -77,11 +79,15 @@ BOOL SHGetSpecialFolderPathW(HWND, LPWSTR path, int csidl, BOOL create)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (create ? !MakeFolders(folder) : !IsFolder(folder)) {
+    if (!create && !IsFolder(folder)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    std::wstring wide = platform::Utf8ToWide(folder);
+    if (create && !MakeFolders(folder)) {
+        SetLastError(platform::ErrorFromErrno(errno, false));
+        return FALSE;
+    }
+    std::wstring wide = platform::PathToWide(folder);
     if (wide.size() >= MAX_PATH) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;

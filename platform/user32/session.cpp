@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 volatile std::sig_atomic_t g_hangUp = 0;
-std::atomic<void (*)()> g_displayLost{nullptr};
+std::atomic<bool (*)()> g_displayLost{nullptr};
 
 void OnHangUp(int)
 {
@@ -32,11 +32,16 @@ void Say(const char* text)
 int OnDisplayConnectionBroken(void*)
 {
     static std::atomic<bool> once{false};
-    if (!once.exchange(true)) {
-        Say("kvarlop: the connection to the display is lost; the program ends\n");
-        if (void (*handler)() = g_displayLost.load()) handler();
+    if (once.exchange(true)) {
+        // Another thread is saving and will end the program.
+        for (;;)
+            ::pause();
     }
-    ::_exit(1);
+    Say("kvarlop: the connection to the display is lost; the program ends\n");
+    bool kept = true;
+    if (bool (*handler)() = g_displayLost.load()) kept = handler();
+    // As at an ordinary end: a non-zero status says that results were lost.
+    ::_exit(kept ? 0 : 1);
 }
 
 } // namespace
@@ -51,7 +56,7 @@ void InstallSessionEndHandling()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-void SetDisplayLostHandler(void (*handler)())
+void SetDisplayLostHandler(bool (*handler)())
 {
     g_displayLost.store(handler);
 }

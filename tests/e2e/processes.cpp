@@ -181,6 +181,12 @@ bool XServer::Start(const std::string& log)
     return true;
 }
 
+void XServer::Stop()
+{
+    server_.Signal(SIGTERM);
+    server_.Wait(30, nullptr);
+}
+
 bool RunTool(const std::vector<std::string>& argv, std::string* out, double seconds)
 {
     int fds[2];

@@ -39,6 +39,8 @@ public:
     // ":N"; empty before Start.
     const std::string& Display() const { return display_; }
     std::string Failure() const { return failure_; }
+    // Ends the server, as when the display goes away under its clients.
+    void Stop();
 
 private:
     Child server_;

@@ -358,7 +358,7 @@ TEST_F(TrainerTest, APupilsRunIsSavedSavedElsewherePrintedAndKeptOnExit)
     EXPECT_EQ(rows, SheetRows(ReadAll(copy), kPupil, &copySheets));
 }
 
-TEST_F(TrainerTest, RunsOfOnePupilAddUpAndSurviveAltF4AndAKill)
+TEST_F(TrainerTest, RunsOfOnePupilAddUpAndSurviveAltF4AKillAndTheDisplayGoing)
 {
     StartTrainer();
     RunExercise();
@@ -386,6 +386,15 @@ TEST_F(TrainerTest, RunsOfOnePupilAddUpAndSurviveAltF4AndAKill)
     ASSERT_EQ(14u, rows.size());
     ExpectRunRows(rows, 0, firstSeconds);
     ExpectRunRows(rows, 7, secondSeconds);
+
+    // The display going away ends the trainer; nothing is lost, so its status
+    // is that of an ordinary end.
+    StartTrainer();
+    ASSERT_TRUE(WaitFor("title screen", [this](const Image& s) { return TitleShown(s); }));
+    server.Stop();
+    ASSERT_TRUE(trainer.Wait(60, &status)) << "the trainer outlived its display";
+    EXPECT_EQ(0, status) << ReadAll(dir + "/kvarlop.log");
+    EXPECT_EQ(14u, SheetRows(ReadAll(ResultsPath()), kPupil, &sheets).size());
 }
 
 } // namespace

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace app_test;
@@ -177,7 +180,7 @@ TEST_F(ResultsScreenTest, SavingElsewhereAfterAFailureLeavesTheOwnFileToTheClosi
     Click(kDialogSave.x, kDialogSave.y);
     ASSERT_TRUE(Open(dialog));
     ASSERT_NE(nullptr, dialog->GetFailureLine());
-    EXPECT_EQ(L"Не удалось сохранить файл", dialog->GetFailureLine()->GetText());
+    EXPECT_EQ(L"Не удалось сохранить файл: папки нет", dialog->GetFailureLine()->GetText());
 
     const std::wstring elsewhere = Scratch("копия.xls");
     dialog->GetEditBar()->SetText(elsewhere);
@@ -240,20 +243,176 @@ TEST_F(ResultsScreenTest, ExitClosesTheProgramAndSavesTheResults)
     EXPECT_EQ(1u, ReadSheet(dataHome.ResultsFile(), L"Петров").size());
 }
 
-TEST_F(ResultsScreenTest, AFailedSaveOfTheResultsIsSaidOnOneLineWithThePath)
+// What the teacher reads when the results could not be kept: Russian words
+// for the reason, the place, and Save As, in at most two lines that fit the
+// screen whatever the path; where the results went in place of a file that
+// is not a workbook.
+TEST_F(ResultsScreenTest, ASaveFailureIsSaidInPlainWordsOnAtMostTwoLinesThatFit)
 {
     screens::ResultsScreenText text;
     text.path = L"/media/флешка/результаты.xls";
     const screens::ResultsScreen plain = screens::BuildResultsScreen(app->mainWindow, text, true);
     EXPECT_EQ(nullptr, plain.saveFailureLine);
-    text.saveFailure = L"нет места на диске";
-    const screens::ResultsScreen failed = screens::BuildResultsScreen(app->mainWindow, text, true);
-    ASSERT_NE(nullptr, failed.saveFailureLine);
-    const std::wstring line = failed.saveFailureLine->GetText();
-    EXPECT_NE(std::wstring::npos, line.find(text.path));
-    EXPECT_NE(std::wstring::npos, line.find(text.saveFailure));
-    EXPECT_EQ(1u, failed.saveFailureLine->GetLineStarts().size());
-    RECT r;
-    failed.saveFailureLine->GetRect(&r);
-    EXPECT_LE(r.right, 800);
+
+    const std::string deep(300, 'd');
+    const std::wstring longPath = platform::Utf8ToWide("/home/" + deep + u8"/ZEMT/итог.xls");
+    struct Case {
+        workbook::SaveFailure failure;
+        workbook::SaveFailure leftAlone;
+        std::wstring path;
+        std::vector<std::wstring> said;
+    };
+    const Case cases[] = {
+        {{workbook::SaveStep::Write, ENOSPC, platform::WideToUtf8(text.path)},
+         {},
+         text.path,
+         {L"Результаты не сохранены", text.path, L"на диске нет места", L"«Сохранить как»"}},
+        {{workbook::SaveStep::Create, EACCES, platform::WideToUtf8(longPath)},
+         {},
+         longPath,
+         {L"Результаты не сохранены", L"нет прав на запись", L"/ZEMT/итог.xls\"", L"…"}},
+        {{workbook::SaveStep::MakeFolder, EACCES, "/srv/" + deep + "/ZEMT"},
+         {},
+         longPath,
+         {L"в папку", L"нет прав, чтобы создать папку"}},
+        {{},
+         {workbook::SaveStep::Read, workbook::kNotAWorkbook, "/d/итог.xls"},
+         L"/d/итог (новый).xls",
+         {L"/d/итог.xls", L"не изменён", L"повреждён", L"Результаты сохранены",
+          L"/d/итог (новый).xls"}},
+    };
+    for (const Case& c : cases) {
+        text.path = c.path;
+        text.saveFailure = c.failure;
+        text.leftAlone = c.leftAlone;
+        const screens::ResultsScreen failed =
+            screens::BuildResultsScreen(app->mainWindow, text, true);
+        ASSERT_NE(nullptr, failed.saveFailureLine);
+        const std::wstring line = failed.saveFailureLine->GetText();
+        const std::string shown = platform::WideToUtf8(line);
+        for (const std::wstring& part : c.said)
+            EXPECT_NE(std::wstring::npos, line.find(part)) << shown;
+        EXPECT_EQ(std::wstring::npos, line.find(L"cannot")) << shown;
+        EXPECT_EQ(2u, failed.saveFailureLine->GetLineStarts().size()) << shown;
+        RECT r, extent;
+        failed.saveFailureLine->GetRect(&r);
+        failed.saveFailureLine->GetSourceRect(&extent);
+        EXPECT_GE(r.left, 0);
+        EXPECT_LE(r.right, 800);
+        EXPECT_LE(extent.right - extent.left, r.right - r.left) << shown;
+        // Between the pupil's name and "Статистика:".
+        EXPECT_GE(r.top, 370);
+        EXPECT_LE(r.top + (extent.bottom - extent.top), 465);
+    }
+}
+
+// After a failed save the line stands until the results are saved: Save As
+// says why it failed as well, and a save with the field emptied, once the
+// fault is mended, takes the line away.
+TEST_F(ResultsScreenTest, TheFailureLineGoesOnceTheResultsAreSaved)
+{
+    const std::string folder = dataHome.Folder() + "/ZEMT";
+    app->CreateWorkbook(L"Петров");
+    app->SetPupilName(L"Петров");
+    app->AddResultRow(L"Число промахов", L"2", L"Number");
+    ::rmdir(folder.c_str());
+    std::FILE* blocking = std::fopen(folder.c_str(), "w");
+    ASSERT_NE(nullptr, blocking);
+    std::fclose(blocking);
+    testing::internal::CaptureStderr();
+    app->SaveWorkbookDefault();
+    app->ShowResultsScreen();
+    Pump(2);
+    screen = Top<Dialog>();
+    IMStaticText* line = nullptr;
+    for (IMControl* child : screen->LiveChildren())
+        if (auto* text = dynamic_cast<IMStaticText*>(child))
+            if (text->GetText().find(L"не сохранены") != std::wstring::npos)
+                line = text;
+    ASSERT_NE(nullptr, line);
+    EXPECT_NE(std::wstring::npos, line->GetText().find(L"на месте папки стоит файл"));
+
+    Click(kSaveAs.x, kSaveAs.y);
+    IMSaveAsDialog* dialog = Top<IMSaveAsDialog>();
+    ASSERT_NE(nullptr, dialog);
+    Click(kDialogSave.x, kDialogSave.y);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(Open(dialog));
+    ASSERT_NE(nullptr, dialog->GetFailureLine());
+    EXPECT_EQ(L"Не удалось сохранить файл: на месте папки стоит файл",
+              dialog->GetFailureLine()->GetText());
+    EXPECT_FALSE(line->IsHidden());
+
+    std::remove(folder.c_str());
+    dialog->GetEditBar()->SetText(L"");
+    Click(kDialogSave.x, kDialogSave.y);
+    EXPECT_FALSE(Open(dialog));
+    EXPECT_TRUE(line->IsHidden());
+    EXPECT_EQ(1u, ReadSheet(dataHome.ResultsFile(), L"Петров").size());
+}
+
+// A results file that is not a workbook is left alone, and the screen says
+// where the results went instead.
+TEST_F(ResultsScreenTest, TheScreenSaysWhereTheResultsWentInPlaceOfADamagedFile)
+{
+    app->CreateWorkbook(L"Петров");
+    const std::string own = platform::WideToUtf8(dataHome.ResultsFile());
+    std::FILE* damaged = std::fopen(own.c_str(), "w");
+    ASSERT_NE(nullptr, damaged);
+    std::fputs("<Workbook", damaged);
+    std::fclose(damaged);
+    delete app->workbook;
+    app->workbook = nullptr;
+    testing::internal::CaptureStderr();
+    app->CreateWorkbook(L"Петров");
+    app->SaveWorkbookDefault();
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(app->LastSaveError().empty());
+    app->ShowResultsScreen();
+    Pump(2);
+    screen = Top<Dialog>();
+    bool said = false;
+    for (IMControl* child : screen->LiveChildren())
+        if (auto* text = dynamic_cast<IMStaticText*>(child))
+            said = said || (text->GetText().find(L"Кварлоп» (новый).xls") != std::wstring::npos &&
+                            text->GetText().find(L"не изменён") != std::wstring::npos);
+    EXPECT_TRUE(said);
+}
+
+// Save As onto a file that is not this workbook warns first; the same path
+// again replaces it.
+TEST_F(ResultsScreenTest, SaveAsOntoAnotherFileWarnsThenReplacesItOnTheSecondClick)
+{
+    ShowScreen(L"Петров");
+    const std::wstring other = Scratch("другой класс.xls");
+    const std::string otherBytes = platform::WideToUtf8(other);
+    std::FILE* file = std::fopen(otherBytes.c_str(), "w");
+    ASSERT_NE(nullptr, file);
+    std::fputs("чужое", file);
+    std::fclose(file);
+
+    Click(kSaveAs.x, kSaveAs.y);
+    IMSaveAsDialog* dialog = Top<IMSaveAsDialog>();
+    ASSERT_NE(nullptr, dialog);
+    dialog->GetEditBar()->SetText(other);
+    Click(kDialogSave.x, kDialogSave.y);
+    ASSERT_TRUE(Open(dialog));
+    ASSERT_NE(nullptr, dialog->GetFailureLine());
+    IMStaticText* warning = dialog->GetFailureLine();
+    EXPECT_NE(std::wstring::npos, warning->GetText().find(L"уже есть"));
+    EXPECT_NE(std::wstring::npos, warning->GetText().find(L"заменить"));
+    EXPECT_TRUE(ReadSheet(other, L"Петров").empty());
+    // Whole, between the field and the buttons.
+    RECT r, extent;
+    warning->GetRect(&r);
+    warning->GetSourceRect(&extent);
+    EXPECT_GE(2u, warning->GetLineStarts().size());
+    EXPECT_LE(extent.right - extent.left, r.right - r.left);
+    EXPECT_LE(extent.bottom - extent.top, r.bottom - r.top);
+    EXPECT_GE(r.top, 48);
+    EXPECT_LE(r.bottom, 79);
+
+    Click(kDialogSave.x, kDialogSave.y);
+    EXPECT_FALSE(Open(dialog));
+    EXPECT_EQ(1u, ReadSheet(other, L"Петров").size());
 }

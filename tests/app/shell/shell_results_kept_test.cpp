@@ -5,16 +5,45 @@
 
 #include "platform/session.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace app_test;
 
 namespace {
+
+// While it lives, this thread is bound by the files' permissions even when
+// it runs as root (capabilities belong to the thread).
+class BoundByPermissions {
+public:
+    BoundByPermissions()
+    {
+        header_.version = _LINUX_CAPABILITY_VERSION_3;
+        header_.pid = 0;
+        if (::syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct bound[2] = {saved_[0], saved_[1]};
+        bound[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        changed_ = ::syscall(SYS_capset, &header_, bound) == 0;
+    }
+    ~BoundByPermissions()
+    {
+        if (changed_)
+            ::syscall(SYS_capset, &header_, saved_);
+    }
+
+private:
+    __user_cap_header_struct header_{};
+    __user_cap_data_struct saved_[2]{};
+    bool changed_ = false;
+};
 
 class ShellResultsKept : public ShellTest {
 protected:
@@ -109,12 +138,16 @@ TEST_F(ShellResultsKept, AHangUpDuringARunClosesAndSavesTheEndedBlock)
 
 TEST_F(ShellResultsKept, AMissingDataFolderIsMadeWithItsParentsWhateverItsName)
 {
-    for (const std::string& below : {std::string("/a/b/c"), std::string(u8"/José/日本")}) {
+    // The last is not UTF-8 (Latin-1): its bytes must reach the file system as they are.
+    for (const std::string& below :
+         {std::string("/a/b/c"), std::string(u8"/José/日本"), std::string("/Jos\xe9")}) {
         const std::string data = dataHome.Folder() + below;
         ::setenv("XDG_DATA_HOME", data.c_str(), 1);
         StartRun(L"Петров");
         app->stepDialog->Close();
-        const std::wstring file = platform::Utf8ToWide(data) + L"/ZEMT/" + kName + L".xls";
+        EXPECT_TRUE(app->LastSaveError().empty()) << below;
+        const std::wstring file = platform::PathToWide(data) + L"/ZEMT/" + kName + L".xls";
+        EXPECT_TRUE(FileExists(data + u8"/ZEMT/07342 Тренажер «Кварлоп».xls")) << below;
         EXPECT_EQ(file, app->workbook->GetFileName());
         EXPECT_EQ(wholeRun, SavedLabels(L"Петров", file)) << below;
         struct stat st {};
@@ -171,4 +204,25 @@ TEST_F(ShellResultsKept, TheEndTellsWhetherEveryResultWasSaved)
     app = &IMApp<ShellApp>::Instance(kName, 0);
     app->CreateWorkbook(L"Петров");
     EXPECT_TRUE(IMApp<ShellApp>::Release());
+}
+
+TEST_F(ShellResultsKept, AFolderThatCannotBeMadeForLackOfRightsSaysSo)
+{
+    const std::string locked = dataHome.Folder() + "/locked";
+    ASSERT_EQ(0, ::mkdir(locked.c_str(), 0555));
+    ::setenv("XDG_DATA_HOME", (locked + "/data").c_str(), 1);
+    std::string report;
+    {
+        BoundByPermissions bound;
+        testing::internal::CaptureStderr();
+        app->CreateWorkbook(L"Петров");
+        app->AddResultRow(L"первый", L"1", L"Number");
+        app->SaveWorkbookDefault();
+        report = testing::internal::GetCapturedStderr();
+    }
+    EXPECT_EQ(EACCES, app->LastSaveFailure().error) << report;
+    EXPECT_EQ(workbook::SaveStep::MakeFolder, app->LastSaveFailure().step);
+    EXPECT_NE(std::string::npos, report.find("Permission denied")) << report;
+    EXPECT_EQ(std::string::npos, report.find("No such file")) << report;
+    EXPECT_TRUE(app->HasUnsavedResults());
 }

@@ -44,7 +44,7 @@ void RemoveTree(const std::string& path)
 std::vector<SheetRow> ReadSheet(const std::wstring& path, const std::wstring& sheet)
 {
     std::vector<SheetRow> rows;
-    if (!FileExists(platform::WideToUtf8(path)))
+    if (!FileExists(platform::WidePathToUtf8(path)))
         return rows;
     IMWorkbook book(path, sheet);
     xercesc::DOMElement* table = book.FindTable();

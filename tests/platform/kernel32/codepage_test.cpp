@@ -50,3 +50,17 @@ TEST(Utf8, RoundTripAndInvalidInput)
               L"b");
     EXPECT_EQ(Utf8ToWide("a\xD0"), L"a\xFFFD");
 }
+
+TEST(Utf8, PathsCarryBytesThatAreNotUtf8BothWays)
+{
+    // Latin-1, a cut sequence, an overlong slash, an encoded surrogate and a
+    // byte beyond Unicode, among valid text.
+    const std::string bytes =
+        "/tmp/Jos\xe9/\xd0/\xc0\xaf/\xed\xa0\x80/\xf5" + std::string(u8"/Пётр");
+    const std::wstring wide = PathToWide(bytes);
+    EXPECT_EQ(bytes, WidePathToUtf8(wide));
+    EXPECT_EQ(L"/tmp/Jos\xDCE9/", wide.substr(0, 10));
+    EXPECT_EQ(L"/tmp/Jos\xFFFD/", PathForDisplay(wide).substr(0, 10));
+    // Valid UTF-8 reads as it always did.
+    EXPECT_EQ(Utf8ToWide(u8"/Пётр/日本"), PathToWide(u8"/Пётр/日本"));
+}
