@@ -45,17 +45,17 @@ TEST_F(CreditsTest, CtrlIOpensOneOverlayInEitherLayoutAndGivesThePointerBack)
     // The Cyrillic layout puts "ш" on the key: the key, and Ctrl+I, stay.
     // The pointer shows over the credits however often it was hidden below
     // (as a running instruction hides it), and is hidden again after.
-    ShowCursor(FALSE);
-    ShowCursor(FALSE);
+    int hides = 0;
+    for (; PointerCount() >= -1; ++hides)
+        ShowCursor(FALSE);
     const int hidden = PointerCount();
-    ASSERT_LT(hidden, 0);
     KeyI(true, 0x0448);
     EXPECT_EQ(1, Overlays());
     EXPECT_GE(PointerCount(), 2);
     ExitOverlay();
     EXPECT_EQ(hidden, PointerCount());
-    ShowCursor(TRUE);
-    ShowCursor(TRUE);
+    while (hides-- > 0)
+        ShowCursor(TRUE);
 }
 
 TEST_F(CreditsTest, F12UnderTheCreditsBuildsTheExitDialogBeneathThem)
