@@ -41,6 +41,9 @@ TEST_F(CreditsTest, CtrlIOpensOneOverlayInEitherLayoutAndGivesThePointerBack)
     EXPECT_GE(PointerCount(), 2);
     ExitOverlay();
     EXPECT_EQ(shown, PointerCount());
+    // Typing goes on in the name below.
+    Type(L"Аня");
+    EXPECT_EQ(L"Аня", ChildrenOf<IMEditBar>(Top()).at(0)->GetText());
 
     // The Cyrillic layout puts "ш" on the key: the key, and Ctrl+I, stay.
     // The pointer shows over the credits however often it was hidden below
