@@ -94,7 +94,8 @@ public:
     // A workbook in the results folder for the pupil; none for an empty
     // name. A workbook held before is saved first; when that save fails,
     // the held workbook stays, with the pupil's worksheet taken in it, so
-    // that its unsaved rows go to the file with the next save.
+    // that its unsaved rows go to the file with the next save (for an empty
+    // name it is put aside, out of the nameless run's reach).
     long CreateWorkbook(const std::wstring& pupilName);
     // Writes the workbook to its own file (making the results folder again
     // when it has gone); after every run and at the close.
@@ -103,7 +104,7 @@ public:
     long OnAcceptRunNextStep(const IMKeyboardEvent& e, Dialog* dialog);
 
     // Whether the workbook holds rows its file does not have yet.
-    bool HasUnsavedResults() const { return workbook && workbookUnsaved; }
+    bool HasUnsavedResults() const { return (workbook && workbookUnsaved) || keptWorkbook; }
     // Why the last save failed, in one line with the file's path; empty when
     // it succeeded.
     const std::wstring& LastSaveError() const { return lastSaveError; }
@@ -140,10 +141,9 @@ protected:
 private:
     long OnStepDialogClosing(const IMEvent&);
     long StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar);
-    // The settings over the title screen, which keeps the typed name.
-    long OpenSettingsOverTitle(IMEditBar* nameBar);
     long RunNextStepSlot(const IMEvent&) { return RunNextStep(); }
     long OnMainWindowClosing(const IMEvent&);
+    long SaveKeptWorkbook();
     // The dialogs' action buttons: the dialog closes after a success and
     // stays open, saying why, after a failure.
     long SaveFromDialog(IMSaveAsDialog* dialog);
@@ -165,6 +165,9 @@ private:
     bool creditsShown;
     bool closingSaveConnected;
     bool workbookUnsaved;
+    // A workbook whose rows could not be written when a nameless Start let
+    // go of it; saved with the next save, held again by the next Start.
+    IMWorkbook* keptWorkbook;
     std::wstring lastSaveError;
 };
 

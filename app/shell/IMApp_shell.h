@@ -28,7 +28,8 @@ IMApp<T>::IMApp()
       startTime(0),
       creditsShown(false),
       closingSaveConnected(false),
-      workbookUnsaved(false)
+      workbookUnsaved(false),
+      keptWorkbook(nullptr)
 {}
 
 template <class T>
@@ -88,6 +89,8 @@ bool IMApp<T>::Release()
     app->mainWindow = nullptr;
     delete app->workbook;
     app->workbook = nullptr;
+    delete app->keptWorkbook;
+    app->keptWorkbook = nullptr;
     delete app;
     return saved;
 }
@@ -275,19 +278,6 @@ long IMApp<T>::StartFromTitle(Dialog* titleScreen, IMEditBar* nameBar)
 }
 
 template <class T>
-long IMApp<T>::OpenSettingsOverTitle(IMEditBar* nameBar)
-{
-    if (!mainWindow || !settingsScreen)
-        return 0;
-    Dialog* settings = new Dialog(mainWindow, nullptr, 0);
-    settings->SetFocus(true);
-    // Typing and Enter go to the name bar again once the settings close.
-    settings->ConnectClosing(boost::bind(&IMEditBar::SetFocus, nameBar, true));
-    settingsScreen(settings);
-    return 0;
-}
-
-template <class T>
 long IMApp<T>::ShowTitleScreen()
 {
     using boost::placeholders::_1;
@@ -304,8 +294,7 @@ long IMApp<T>::ShowTitleScreen()
     dialog->ConnectKeyMessage(
         boost::bind(&IMApp::OnPupilNameEntered, this, _1, dialog, screen.nameBar));
     if (screen.options)
-        screen.options->ConnectClicked(
-            boost::bind(&IMApp::OpenSettingsOverTitle, this, screen.nameBar));
+        screen.options->ConnectClicked(boost::bind(&IMApp::RunInDialog, this, settingsScreen));
     return 0;
 }
 

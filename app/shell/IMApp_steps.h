@@ -125,17 +125,36 @@ template <class T>
 long IMApp<T>::CreateWorkbook(const std::wstring& name)
 {
     using boost::placeholders::_1;
-    if (name.empty())
-        return 0;
+    // A workbook put aside by a nameless Start is the held one again.
+    if (!workbook && keptWorkbook) {
+        workbook = keptWorkbook;
+        keptWorkbook = nullptr;
+        workbookUnsaved = true;
+    }
     // The workbook of an earlier run goes to its file first: the new one is
     // read from that file and so carries the earlier rows on. When it cannot
     // be written, it is kept: a new one would drop its rows.
     if (workbook) {
         SaveWorkbookDefault();
         if (workbookUnsaved) {
-            workbook->SelectSheet(name);
+            if (name.empty()) {
+                // The nameless run has no workbook; the unsaved rows wait
+                // aside for the next save.
+                keptWorkbook = workbook;
+                workbook = nullptr;
+            } else {
+                workbook->SelectSheet(name);
+            }
             return 0;
         }
+    }
+    if (name.empty()) {
+        // No pupil, no workbook: the run's rows are dropped, and no earlier
+        // pupil's worksheet takes them.
+        delete workbook;
+        workbook = nullptr;
+        workbookUnsaved = false;
+        return 0;
     }
     IMWorkbook* made = nullptr;
     try {
@@ -157,6 +176,8 @@ long IMApp<T>::CreateWorkbook(const std::wstring& name)
 template <class T>
 long IMApp<T>::SaveWorkbookDefault()
 {
+    if (!workbook && keptWorkbook)
+        return SaveKeptWorkbook();
     if (!workbook)
         return 0;
     if (workbook->GetFileName().empty()) {
@@ -174,6 +195,24 @@ long IMApp<T>::SaveWorkbookDefault()
         // The workbook has said why on the standard error stream.
         lastSaveError = workbook->LastError();
     }
+    return 0;
+}
+
+// The put-aside workbook is saved as the held one is, and let go of once its
+// rows are in the file.
+template <class T>
+long IMApp<T>::SaveKeptWorkbook()
+{
+    workbook = keptWorkbook;
+    keptWorkbook = nullptr;
+    workbookUnsaved = true;
+    SaveWorkbookDefault();
+    if (workbookUnsaved)
+        keptWorkbook = workbook;
+    else
+        delete workbook;
+    workbook = nullptr;
+    workbookUnsaved = false;
     return 0;
 }
 

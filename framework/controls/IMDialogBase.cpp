@@ -42,6 +42,7 @@ IMDialogBase<IMEmptyView>::IMDialogBase(IMDialogBase* parent, const RECT* rect, 
     : IMViewControl<IMEmptyView>(parent, depth),
       hovered(nullptr),
       focused(nullptr),
+      focusToRestore(nullptr),
       lastX(0),
       lastY(0)
 {
@@ -72,6 +73,8 @@ void IMDialogBase<IMEmptyView>::DeleteAllChildren()
     waiting.swap(pending);
     hovered = nullptr;
     focused = nullptr;
+    focusOrder.clear();
+    focusToRestore = nullptr;
     for (Layers* layers : {&live, &waiting})
         for (auto& layer : *layers)
             for (IMControl* child : layer.second)
@@ -98,6 +101,53 @@ void IMDialogBase<IMEmptyView>::Forget(IMControl* child)
         hovered = nullptr;
     if (focused == child)
         focused = nullptr;
+    if (focusToRestore == child)
+        focusToRestore = nullptr;
+    focusOrder.erase(std::remove(focusOrder.begin(), focusOrder.end(), child), focusOrder.end());
+}
+
+bool IMDialogBase<IMEmptyView>::CanTakeFocusBack(IMControl* child) const
+{
+    return (Holds(children, child) || Holds(pending, child)) &&
+           std::find(deletions.begin(), deletions.end(), child) == deletions.end() &&
+           !child->IsHidden() && child->IsFocusable();
+}
+
+void IMDialogBase<IMEmptyView>::GiveFocusBack(IMControl* leaving)
+{
+    focusOrder.erase(std::remove(focusOrder.begin(), focusOrder.end(), leaving), focusOrder.end());
+    if (focused != leaving && focusToRestore != leaving)
+        return;
+    IMControl* next = nullptr;
+    for (auto it = focusOrder.rbegin(); it != focusOrder.rend() && !next; ++it) {
+        if (CanTakeFocusBack(*it))
+            next = *it;
+    }
+    if (focusToRestore == leaving) {
+        // The container has not the focus now: it goes to `next` when the
+        // container gets it back.
+        focusToRestore = next;
+        return;
+    }
+    leaving->SetFocus(false);
+    focused = nullptr;
+    if (next)
+        next->SetFocus(true);
+}
+
+void IMDialogBase<IMEmptyView>::RefreshHoveredChild()
+{
+    if (IsMouseOver())
+        UpdateHoveredChild(LastMouseMoveEvent(this));
+}
+
+IMMouseEvent IMDialogBase<IMEmptyView>::Inner(const IMMouseEvent& e)
+{
+    RECT r;
+    GetRect(&r);
+    lastX = e.x - r.left;
+    lastY = e.y - r.top;
+    return IMMouseEvent(this, e.code, e.wParam, lastX, lastY);
 }
 
 bool IMDialogBase<IMEmptyView>::IsLiveChild(const IMControl* child) const
@@ -135,9 +185,11 @@ void IMDialogBase<IMEmptyView>::RemoveChild(IMControl* child)
         std::find(deletions.begin(), deletions.end(), child) == deletions.end()) {
         deletions.push_back(child);
         SetDirty(true);
+        GiveFocusBack(child);
     }
     // A child that never joined is deleted at once.
     if (EraseFrom(pending, child)) {
+        GiveFocusBack(child);
         Forget(child);
         delete child;
     }
@@ -216,10 +268,15 @@ void IMDialogBase<IMEmptyView>::DeletePendingChildren()
 long IMDialogBase<IMEmptyView>::OnChildFocus(const IMEvent& e)
 {
     if (e.Is(IMEVENT_FOCUS) && e.sender != focused) {
+        // A child takes the focus: none is to be given back.
+        focusToRestore = nullptr;
         SetFocus(true);
         if (focused)
             focused->SetFocus(false);
         focused = e.sender;
+        focusOrder.erase(std::remove(focusOrder.begin(), focusOrder.end(), e.sender),
+                         focusOrder.end());
+        focusOrder.push_back(e.sender);
     } else if (e.Is(IMEVENT_FOCUSLOST) && e.sender == focused) {
         focused = nullptr;
     }
@@ -263,11 +320,7 @@ bool IMDialogBase<IMEmptyView>::HitTest(int x, int y)
 long IMDialogBase<IMEmptyView>::OnMouseMove(const IMMouseEvent& e)
 {
     IMControl::OnMouseMove(e);
-    RECT r;
-    GetRect(&r);
-    lastX = e.x - r.left;
-    lastY = e.y - r.top;
-    const IMMouseEvent inner(this, e.code, e.wParam, lastX, lastY);
+    const IMMouseEvent inner = Inner(e);
     UpdateHoveredChild(inner);
     if (hovered)
         hovered->OnMouseMove(inner);
@@ -277,6 +330,13 @@ long IMDialogBase<IMEmptyView>::OnMouseMove(const IMMouseEvent& e)
 long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& e)
 {
     IMControl::OnMouseButton(e);
+    // A button message says where the pointer is: a screen built under a
+    // still pointer gets the click on the control under it. (A wheel
+    // message's position is not the client's.)
+    const bool wheel = e.IsMessage(WM_MOUSEWHEEL);
+    const IMMouseEvent inner = wheel ? LastMouseMoveEvent(this) : Inner(e);
+    if (!wheel)
+        UpdateHoveredChild(inner);
     IMControl* child = hovered;
     if (!child)
         return 0;
@@ -290,6 +350,16 @@ long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& e)
     GetRect(&r);
     if (hovered)
         hovered->OnMouseButton(IMMouseEvent(this, e.code, e.wParam, e.x - r.left, e.y - r.top));
+    return 0;
+}
+
+long IMDialogBase<IMEmptyView>::OnMouseEnter(const IMMouseEvent& e)
+{
+    IMControl::OnMouseEnter(e);
+    // Entered from the parent (not by the window's own tracking), the event
+    // carries the pointer's position: the child under it is entered too.
+    if (e.sender != this)
+        UpdateHoveredChild(Inner(e));
     return 0;
 }
 
@@ -365,17 +435,23 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
 
 long IMDialogBase<IMEmptyView>::OnUpdate(const IMEvent& e)
 {
+    const bool changing = !deletions.empty() || !pending.empty();
     DeletePendingChildren();
     for (auto& layer : pending) {
         std::vector<IMControl*>& live = children[layer.first];
         live.insert(live.end(), layer.second.begin(), layer.second.end());
     }
     pending.clear();
+    if (changing)
+        RefreshHoveredChild();
     Update();
     EmitSignal(Updated, IMEvent(this, IMEVENT_UPDATE));
     for (IMControl* child : LiveChildren())
         child->OnUpdate(e);
-    DeletePendingChildren();
+    if (!deletions.empty()) {
+        DeletePendingChildren();
+        RefreshHoveredChild();
+    }
     return 0;
 }
 
@@ -387,9 +463,24 @@ long IMDialogBase<IMEmptyView>::OnClose(const IMEvent& e)
     return 0;
 }
 
+long IMDialogBase<IMEmptyView>::OnFocus(const IMEvent& e)
+{
+    IMControl::OnFocus(e);
+    // The focus back: to the child that held it when it went.
+    if (!focused && focusToRestore) {
+        IMControl* child = focusToRestore;
+        focusToRestore = nullptr;
+        if (CanTakeFocusBack(child))
+            child->SetFocus(true);
+    }
+    return 0;
+}
+
 long IMDialogBase<IMEmptyView>::OnFocusLost(const IMEvent& e)
 {
     IMControl::OnFocusLost(e);
+    if (focused)
+        focusToRestore = focused;
     focused = nullptr;
     for (IMControl* child : LiveChildren())
         child->OnFocusLost(e);

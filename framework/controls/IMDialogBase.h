@@ -11,6 +11,17 @@
 //
 // The container owns its children and is the only one that deletes them;
 // children still live or pending when it is destroyed are deleted with it.
+//
+// Focus comes back as it was: when the child holding the focus is closed,
+// the child that held it before (the latest still there) takes it again;
+// and a container that gets the focus back hands it to the child that held
+// it when the container lost it. So whatever opens over a screen and is
+// clicked (a dialog, an overlay) leaves the keys where they were once it
+// closes.
+//
+// The child under the pointer is known without a mouse move: it is found
+// again whenever children join or go while the pointer is on the container,
+// when the pointer enters the container, and at every mouse button.
 #pragma once
 
 #include "framework/controls/IMViewControl.h"
@@ -46,11 +57,13 @@ public:
     bool HitTest(int x, int y) override;
     long OnMouseMove(const IMMouseEvent& e) override;
     long OnMouseButton(const IMMouseEvent& e) override;
+    long OnMouseEnter(const IMMouseEvent& e) override;
     long OnMouseLeave(const IMMouseEvent& e) override;
     long OnKey(const IMKeyboardEvent& e) override;
     long OnPaint(const IMEvent& e) override;
     long OnUpdate(const IMEvent& e) override;
     long OnClose(const IMEvent& e) override;
+    long OnFocus(const IMEvent& e) override;
     long OnFocusLost(const IMEvent& e) override;
 
     IMControl* GetHoveredChild() const { return hovered; }
@@ -73,12 +86,27 @@ private:
 
     static bool EraseFrom(Layers& layers, IMControl* child);
     void Forget(IMControl* child);
+    // The child leaves: the focus it holds goes back to the child that held
+    // it before.
+    void GiveFocusBack(IMControl* leaving);
+    // A child still there (not queued for deletion), shown and focusable.
+    bool CanTakeFocusBack(IMControl* child) const;
+    // The child under the pointer found again at the last position, when
+    // the pointer is on the container.
+    void RefreshHoveredChild();
+    // Stores the position (in the parent's coordinates) as the last one and
+    // gives the event in the container's coordinates.
+    IMMouseEvent Inner(const IMMouseEvent& e);
 
     Layers children;
     Layers pending;
     std::vector<IMControl*> deletions;
     IMControl* hovered;
     IMControl* focused;
+    // The children that took the focus, the latest last; each at most once.
+    std::vector<IMControl*> focusOrder;
+    // The child that held the focus when the container lost it.
+    IMControl* focusToRestore;
     int lastX;
     int lastY;
 };

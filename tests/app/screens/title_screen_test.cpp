@@ -77,6 +77,9 @@ TEST_F(TitleScreenTest, StartWithAnEmptyNameRunsWithoutAWorkbook)
     EXPECT_FALSE(FolderExists(dataHome.Folder() + "/ZEMT"));
 }
 
+// Whatever opens over the page and is clicked, once it closes the keys
+// reach the name bar again: the settings, the exit dialog, the credits and
+// an instruction replay.
 TEST_F(TitleScreenTest, OptionsOpensTheSettingsOverThePageAndKeepsTheName)
 {
     Dialog* title = ShowTitle();
@@ -91,6 +94,26 @@ TEST_F(TitleScreenTest, OptionsOpensTheSettingsOverThePageAndKeepsTheName)
     EXPECT_FALSE(app->mainWindow->IsLiveChild(settings));
     Type(L"б");
     EXPECT_EQ(L"Аняб", ChildrenOf<IMEditBar>(title).at(0)->GetText());
+
+    Press(VK_F12);
+    Dialog* veil = Top();
+    Click(POINT{100, 100});
+    Click(POINT{400, 375}); // Cancel
+    EXPECT_FALSE(app->mainWindow->IsLiveChild(veil));
+    Type(L"в");
+    KeyI(true);
+    Click(POINT{100, 100});
+    Click(CentreOf(ChildrenOf<screens::Button>(Top()).at(0))); // the credits' Exit
+    PushKey(SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE);
+    Type(L"г");
+    Press(VK_F1);
+    Click(POINT{100, 100});
+    Press(VK_F1);
+    EXPECT_FALSE(app->modal);
+    Type(L"д");
+    EXPECT_EQ(L"Анябвгд", ChildrenOf<IMEditBar>(title).at(0)->GetText());
+    Press(VK_RETURN, L'\r');
+    EXPECT_EQ(L"Анябвгд", app->pupilName);
 
     // Without a settings screen there is no Options button.
     app->settingsScreen.clear();

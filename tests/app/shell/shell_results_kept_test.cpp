@@ -36,8 +36,9 @@ protected:
         return labels;
     }
 
-    // A second Start whose save of the held workbook fails while `breakIt`
-    // holds, then a save after `mendIt`: both pupils' rows are in the file.
+    // A nameless and a named Start whose saves of the held workbook fail
+    // while `breakIt` holds, then a save after `mendIt`: both pupils' rows
+    // are in the file.
     void SecondStartFailsThenSaves(const std::function<void()>& breakIt,
                                    const std::function<void()>& mendIt)
     {
@@ -47,6 +48,12 @@ protected:
         app->AddResultRow(L"второй", L"2", L"Number");
         breakIt();
         testing::internal::CaptureStderr();
+        // A nameless run between records nothing, and its Start lets go of
+        // no unsaved row.
+        app->CreateWorkbook(L"");
+        EXPECT_EQ(nullptr, app->workbook);
+        EXPECT_TRUE(app->HasUnsavedResults());
+        app->AddResultRow(L"без имени", L"0", L"Number");
         app->CreateWorkbook(L"Сидоров");
         const std::string report = testing::internal::GetCapturedStderr();
         mendIt();

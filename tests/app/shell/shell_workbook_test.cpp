@@ -72,13 +72,19 @@ TEST_F(ShellTest, ASystemCloseSavesTheResultsToo)
     EXPECT_EQ(L"Number:7", rows[0][1]);
 }
 
-TEST_F(ShellTest, ASecondStartSavesTheWorkbookItReplaces)
+TEST_F(ShellTest, EveryLaterStartSavesTheWorkbookItReplaces)
 {
     app->CreateWorkbook(L"Петров");
     WriteOneRow(app, L"1");
     app->CreateWorkbook(L"Петров");
     EXPECT_EQ(1u, SavedRows(L"Петров").size());
     WriteOneRow(app, L"2");
+    // A nameless Start saves and lets go of the workbook too: its run has
+    // none, so its rows are dropped, not put under the pupil before.
+    app->CreateWorkbook(L"");
+    EXPECT_EQ(nullptr, app->workbook);
+    EXPECT_EQ(2u, SavedRows(L"Петров").size());
+    WriteOneRow(app, L"9");
     app->CreateWorkbook(L"Сидоров");
     WriteOneRow(app, L"3");
     app->mainWindow->Close();

@@ -315,6 +315,58 @@ TEST_F(Routing, FocusLostReachesEveryDescendant)
     EXPECT_EQ(root.GetFocusedChild(), nullptr);
 }
 
+// An overlay clicked over a screen takes the focus; when it closes, the
+// screen has it again, down to the child that held it.
+TEST_F(Routing, AClosedOverlayGivesTheFocusBackAsItWas)
+{
+    IMDialogBase<IMEmptyView>* screen = IMDialogBase<IMEmptyView>::Create(&root, 0, 0, 100, 100, 0);
+    Probe* field = new Probe(screen, RECT{0, 0, 50, 50}, 0, "field", &log);
+    field->SetFocusable(true);
+    field->SetFocus(true);
+    Merge(root);
+    for (int depth : {1099, 0}) {
+        IMDialogBase<IMEmptyView>* overlay =
+            IMDialogBase<IMEmptyView>::Create(&root, 0, 0, 100, 100, depth);
+        Merge(root);
+        Move(10, 10);
+        Press(513, 1, 10, 10);
+        ASSERT_EQ(root.GetFocusedChild(), overlay) << depth;
+        EXPECT_FALSE(field->IsFocused());
+        overlay->Hide();
+        overlay->Close();
+        EXPECT_EQ(root.GetFocusedChild(), screen) << depth;
+        EXPECT_EQ(screen->GetFocusedChild(), field);
+        EXPECT_TRUE(field->IsFocused());
+        Merge(root);
+    }
+}
+
+// A screen made under a pointer that does not move knows the control under
+// it: hovered as it joins when the pointer is known to be on the container,
+// and clicked in any case.
+TEST_F(Routing, AScreenBuiltUnderAStillPointerIsHoveredAndClicked)
+{
+    root.OnMouseEnter(IMMouseEvent(&root, 523, 0, 0, 0)); // as the window tracks it
+    Move(60, 10);
+    for (bool pointerKnownOn : {true, false}) {
+        if (!pointerKnownOn)
+            root.OnMouseLeave(IMMouseEvent(&root, 675, 0, 0, 0));
+        IMDialogBase<IMEmptyView>* screen =
+            IMDialogBase<IMEmptyView>::Create(&root, 0, 0, 200, 100, 0);
+        Probe* button = new Probe(screen, RECT{50, 0, 100, 50}, 0, "button", &log);
+        button->ConnectClicked(boost::bind(&Trace::Mouse, &trace, "clicked", _1));
+        Merge(root);
+        EXPECT_EQ(pointerKnownOn, root.GetHoveredChild() == screen);
+        EXPECT_EQ(pointerKnownOn, screen->GetHoveredChild() == button);
+        Press(513, 1, 60, 10);
+        Press(514, 0, 60, 10);
+        EXPECT_EQ(root.GetFocusedChild(), screen);
+        screen->Close();
+        Merge(root);
+    }
+    EXPECT_EQ(trace.lines, (std::vector<std::string>{"clicked 524 60,10", "clicked 524 60,10"}));
+}
+
 TEST_F(Routing, DirtyFlagsOfTheTree)
 {
     IMDialogBase<IMEmptyView>* dialog = IMDialogBase<IMEmptyView>::Create(&root, 0, 0, 100, 100, 0);
