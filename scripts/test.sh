@@ -9,11 +9,11 @@ jobs="$(nproc)"
 export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-offscreen}"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
-cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVARLOP_WERROR=ON
 cmake --build "$root/build/test" -j "$jobs"
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
 
-cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=address
+cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=address -DKVARLOP_WERROR=ON
 cmake --build "$root/build/asan" -j "$jobs"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp" \
@@ -22,7 +22,7 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 
 # The sound threads and the mixer under ThreadSanitizer: the DirectSound and
 # the sound-system tests.
-cmake -S "$root" -B "$root/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=thread
+cmake -S "$root" -B "$root/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVARLOP_SANITIZE=thread -DKVARLOP_WERROR=ON
 cmake --build "$root/build/tsan" -j "$jobs" --target test_platform test_framework
 TSAN_OPTIONS="halt_on_error=1" \
     ctest --test-dir "$root/build/tsan" --output-on-failure -j "$jobs" -R 'Dsound|Sound|HalfStream|Realtime'

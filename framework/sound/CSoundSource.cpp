@@ -43,18 +43,15 @@ void MixWeights(int channels, int index, float* left, float* right)
         {L, C, R, L, R, C, LFE},    // 7
         {L, C, R, L, R, L, R, LFE}, // 8
     };
-    if (channels < 3 || channels > 8) {
-        *left = *right = 1.0f;
+    *left = *right = 1.0f;
+    if (channels < 3 || channels > 8 || index < 0 || index >= channels)
         return;
-    }
     switch (kLayouts[channels - 3][index]) {
     case L:
-        *left = 1.0f;
         *right = 0.0f;
         break;
     case R:
         *left = 0.0f;
-        *right = 1.0f;
         break;
     case C:
         *left = *right = half;

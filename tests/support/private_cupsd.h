@@ -43,7 +43,7 @@ public:
 
     // Waits (up to `seconds`) for the job to end; true when it completed.
     // Otherwise Failure() tells its last state and the scheduler's log.
-    bool WaitForJob(int jobId, int seconds = 120);
+    bool WaitForJob(int jobId, int seconds = 300);
 
     // The files the job's document was spooled in (as sent), and the PDFs a
     // queue wrote.

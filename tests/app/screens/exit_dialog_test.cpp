@@ -1,5 +1,6 @@
-// The exit dialog: one at a time, Cancel and Retry, the pointer's display
-// count, and the veil and the framed panel as they land on the screen.
+// The exit dialog: one at a time, Cancel, Retry and Close, the pointer's
+// display count, typing after it, and the veil and the framed panel as they
+// land on the screen.
 #include "app/screens/screens_fixture.h"
 
 using namespace app_test;
@@ -21,38 +22,57 @@ protected:
 
 } // namespace
 
-TEST_F(ExitDialogTest, F12TwiceBuildsOneAndCancelOrRetryLeaveTheTitleScreenAsItWas)
+TEST_F(ExitDialogTest, F12TwiceBuildsOneCancelLeavesTheTitleScreenAsItWasAndCloseEnds)
 {
     Dialog* title = ShowTitle();
     Type(L"Оля");
     const int pointer = PointerCount();
-    for (size_t button : {2u, 0u}) {
-        Press(VK_F12);
-        Press(VK_F12);
-        ASSERT_NE(nullptr, app->childScreen);
-        EXPECT_EQ(2u, app->mainWindow->LiveChildren().size());
-        EXPECT_EQ(pointer + 1, PointerCount());
-        Click(Button(button));
-        EXPECT_EQ(nullptr, app->childScreen);
-        EXPECT_EQ(pointer, PointerCount());
-        EXPECT_EQ(std::vector<IMControl*>{title}, app->mainWindow->LiveChildren());
-        EXPECT_EQ(L"Оля", ChildrenOf<IMEditBar>(title).at(0)->GetText());
-    }
+    Press(VK_F12);
+    Press(VK_F12);
+    ASSERT_NE(nullptr, app->childScreen);
+    EXPECT_EQ(2u, app->mainWindow->LiveChildren().size());
+    EXPECT_EQ(pointer + 1, PointerCount());
+    Click(Button(2));
+    EXPECT_EQ(nullptr, app->childScreen);
+    EXPECT_EQ(pointer, PointerCount());
+    EXPECT_EQ(std::vector<IMControl*>{title}, app->mainWindow->LiveChildren());
+    // Typing goes on in the name.
+    Type(L"нька");
+    EXPECT_EQ(L"Олянька", ChildrenOf<IMEditBar>(title).at(0)->GetText());
+
+    // A fresh dialog; its Close ends the program.
+    Press(VK_F12);
+    ASSERT_NE(nullptr, app->childScreen);
+    EXPECT_FALSE(Click(Button(1)));
 }
 
-TEST_F(ExitDialogTest, RetryDuringARunGoesBackToOneTitleScreen)
+TEST_F(ExitDialogTest, DuringARunCancelLetsItGoOnAndRetryGoesBackToAFreshTitleScreen)
 {
     ShowTitle();
+    Type(L"Оля");
     Press(VK_RETURN, L'\r');
     Press(VK_ESCAPE);
     ASSERT_NE(nullptr, app->exerciseDialog);
+    Dialog* run = app->stepDialog;
+    ASSERT_NE(nullptr, run);
     const int pointer = PointerCount();
+    Press(VK_F12);
+    Click(Button(2));
+    EXPECT_EQ(run, app->stepDialog);
+    EXPECT_EQ(std::vector<IMControl*>{run}, app->mainWindow->LiveChildren());
+    EXPECT_NE(nullptr, app->bubble);
+
     Press(VK_F12);
     Click(Button(0));
     EXPECT_EQ(pointer, PointerCount());
     EXPECT_EQ(nullptr, app->stepDialog);
     ASSERT_EQ(1u, app->mainWindow->LiveChildren().size());
-    EXPECT_EQ(1u, ChildrenOf<IMEditBar>(Top()).size());
+    // A new title screen: the name bar empty and taking what is typed.
+    const std::vector<IMEditBar*> name = ChildrenOf<IMEditBar>(Top());
+    ASSERT_EQ(1u, name.size());
+    EXPECT_EQ(L"", name[0]->GetText());
+    Type(L"Аня");
+    EXPECT_EQ(L"Аня", name[0]->GetText());
 }
 
 TEST_F(ExitDialogTest, TheVeilDarkensTheScreenAndThePanelIsFramedInBlack)

@@ -85,12 +85,13 @@ protected:
     {
         PostMessageW(IMWindow::Handle(), message, wParam, lParam);
     }
-    void Click(POINT p)
+    // False when the click ended the program.
+    bool Click(POINT p)
     {
         Post(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
         Post(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        Pump(3);
+        return Pump(3);
     }
     // Key-down, its character (when it types one) and key-up, as one press.
     void Press(WPARAM key, wchar_t typed = 0)

@@ -70,16 +70,26 @@ TEST_F(SettingsPageTest, ASpeedOutOfRangeIsReplacedAndTheOtherValuesAreTakenAlre
     EXPECT_EQ(1, app->initialSpeed);
 }
 
-TEST_F(SettingsPageTest, LettersInTheCountOrABlankBeforeADigitKeepThePageOpen)
+TEST_F(SettingsPageTest, TextsThatAreNoNumbersAreReplacedAndKeepThePageOpen)
 {
-    Open({L"200", L"100", L"2", L" 5", L"1a"});
+    // Values other than the defaults, so that a replacement text shows
+    // whether it is the fixed one or the value held.
+    app->initialDiameter = 300;
+    app->finalDiameter = 200;
+    app->finalSpeed = 5;
+    app->bubbleCount = 4;
+    Open({L"3OO", L"", L"2", L" 5", L"1a"});
     Submit();
     EXPECT_TRUE(IsOpen());
-    EXPECT_EQ(L"7", bars[3]->GetText());
-    EXPECT_EQ(L"10", bars[4]->GetText());
-    EXPECT_EQ(200, app->initialDiameter);
-    EXPECT_EQ(7, app->finalSpeed);
-    EXPECT_EQ(10, app->bubbleCount);
+    std::vector<std::wstring> shown;
+    for (IMEditBar* bar : bars)
+        shown.push_back(bar->GetText());
+    EXPECT_EQ((std::vector<std::wstring>{L"512", L"128", L"2", L"7", L"4"}), shown);
+    EXPECT_EQ(300, app->initialDiameter);
+    EXPECT_EQ(200, app->finalDiameter);
+    EXPECT_EQ(2, app->initialSpeed);
+    EXPECT_EQ(5, app->finalSpeed);
+    EXPECT_EQ(4, app->bubbleCount);
 }
 
 TEST_F(SettingsPageTest, CancelRevertsAndClosesAndNoughtIsAccepted)
