@@ -38,7 +38,7 @@ protected:
         testing_support::DiscardQueuedMessages();
     }
 
-    bool Pump() { return IMWindow::RunPass(app->mainWindow); }
+    bool Pump() { return testing_support::Pass(app->mainWindow); }
 
     // Passes until the condition holds, for at most `ms` milliseconds.
     bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 5000)

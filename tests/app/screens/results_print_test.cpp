@@ -77,7 +77,7 @@ TEST_F(ResultsPrintTest, TheDefaultOfADozenQueuesIsChosenInViewAndPrintsTheResul
         ASSERT_TRUE(cupsd.AddPdfQueue("Kabinet-" + std::to_string(i), i == 9)) << cupsd.Failure();
 
     app->OnPrintClick();
-    IMWindow::RunPass(app->mainWindow);
+    testing_support::Pass(app->mainWindow);
     IMSelectPrinterDialog* dialog = nullptr;
     for (IMControl* child : app->mainWindow->LiveChildren())
         if (auto* d = dynamic_cast<IMSelectPrinterDialog*>(child))
@@ -101,7 +101,7 @@ TEST_F(ResultsPrintTest, TheDefaultOfADozenQueuesIsChosenInViewAndPrintsTheResul
     PostMessageW(IMWindow::Handle(), WM_LBUTTONDOWN, MK_LBUTTON, print);
     PostMessageW(IMWindow::Handle(), WM_LBUTTONUP, 0, print);
     for (int i = 0; i < 3; ++i)
-        IMWindow::RunPass(app->mainWindow);
+        testing_support::Pass(app->mainWindow);
     EXPECT_FALSE(app->mainWindow->IsLiveChild(dialog));
     cups_job_t* jobs = nullptr;
     const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Kabinet-9", 0, CUPS_WHICHJOBS_ALL);
