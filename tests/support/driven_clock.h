@@ -6,10 +6,22 @@
 #include "framework/window/IMWindow.h"
 #include "platform/clock.h"
 
+#include <chrono>
+
 namespace testing_support {
 
 // The time one loop pass stands for: about a frame at the display's rate.
 constexpr int kPassMs = 13;
+
+// The platform clock as a std::chrono clock.
+struct PlatformClock {
+    typedef std::chrono::nanoseconds duration;
+    typedef duration::rep rep;
+    typedef duration::period period;
+    typedef std::chrono::time_point<PlatformClock> time_point;
+    static constexpr bool is_steady = true;
+    static time_point now() { return time_point(duration(platform::clock::Now())); }
+};
 
 // Drives the platform clock from the constructing thread for the object's
 // life; real time resumes after it.
@@ -21,6 +33,7 @@ public:
     DrivenClock& operator=(const DrivenClock&) = delete;
 
     void AdvanceMs(int milliseconds) { platform::clock::AdvanceMs(milliseconds); }
+    void Advance(std::chrono::milliseconds span) { AdvanceMs(static_cast<int>(span.count())); }
 };
 
 // One pass of the window's loop, then, on a driven clock, one step of time.
