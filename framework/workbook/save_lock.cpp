@@ -21,6 +21,8 @@ SaveLock::SaveLock(const std::string& path, std::chrono::milliseconds patience)
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
         return;
+    // Real time, not the platform clock: the lock is held by another
+    // program, whose save no driven time of this one brings nearer.
     const auto end = std::chrono::steady_clock::now() + patience;
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

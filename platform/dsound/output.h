@@ -1,6 +1,6 @@
 // Where the mix goes: an SDL audio device pulling 16-bit stereo blocks, or,
 // when there is none (or SDL's dummy driver is chosen), a thread that pulls
-// blocks at the real-time rate against a monotonic clock and drops them.
+// blocks at the real-time rate against the platform clock and drops them.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
+#include "platform/clock.h"
 #include "platform/dsound/output.h"
 
-#include <chrono>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -9,10 +10,8 @@
 namespace platform::dsound {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 const uint32_t kBlockFrames = 256;
-const auto kTick = std::chrono::milliseconds(5);
+const int64_t kTickNs = 5000000;
 
 class ClockOutput final : public Output {
 public:
@@ -25,6 +24,7 @@ public:
             stopping_ = true;
         }
         wake_.notify_all();
+        clock::Poke();
         if (thread_.joinable()) thread_.join();
     }
 
@@ -35,27 +35,52 @@ public:
     void Start(RenderFunction render) override
     {
         render_ = std::move(render);
-        thread_ = std::thread([this] { Run(); });
+        clock::ThreadCreated();
+        try {
+            thread_ = std::thread([this] {
+                clock::ThreadStarted();
+                Run();
+                clock::ThreadEnds();
+            });
+        } catch (...) {
+            clock::ThreadNotCreated();
+            throw;
+        }
     }
 
 private:
+    // Waits for the next tick: 5 ms of real time, or, on a driven clock,
+    // the next change of time, so that the frames follow it step by step.
+    // False once the output stops.
+    bool NextTick(std::unique_lock<std::mutex>& lock)
+    {
+        if (!clock::Driven()) {
+            clock::WaitUntil(lock, wake_, clock::Now() + kTickNs, [this] { return stopping_; });
+            return !stopping_;
+        }
+        const uint64_t seen = clock::Generation();
+        if (stopping_) return false;
+        lock.unlock();
+        clock::WaitForChange(seen, clock::kForever);
+        lock.lock();
+        return !stopping_;
+    }
+
     void Run()
     {
         std::vector<int16_t> block(2 * kBlockFrames);
-        const Clock::time_point start = Clock::now();
+        const int64_t start = clock::Now();
         uint64_t produced = 0;
         // Should the thread be held up for long, the backlog beyond 50 ms is
-        // dropped instead of being played through in one burst.
+        // dropped instead of being played through in one burst. Driven time
+        // jumps by design: every frame of it is played.
         const uint64_t maxBacklog = rate_ / 20;
         std::unique_lock<std::mutex> lock(mutex_);
-        while (!stopping_) {
-            wake_.wait_for(lock, kTick, [this] { return stopping_; });
-            if (stopping_) break;
+        while (NextTick(lock)) {
             lock.unlock();
-            const auto elapsed =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start);
-            const uint64_t due = uint64_t(elapsed.count()) / 1000 * rate_ / 1000000;
-            if (due > produced + maxBacklog) produced = due - maxBacklog;
+            const int64_t elapsed = clock::Now() - start;
+            const uint64_t due = uint64_t(elapsed < 0 ? 0 : elapsed) / 1000 * rate_ / 1000000;
+            if (due > produced + maxBacklog && !clock::Driven()) produced = due - maxBacklog;
             while (produced < due) {
                 const size_t frames = size_t(std::min<uint64_t>(due - produced, kBlockFrames));
                 render_(block.data(), frames);

@@ -18,10 +18,7 @@ public:
     bool Wait(const Deadline& deadline) override
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        auto ready = [this] { return signalled_; };
-        if (deadline.infinite)
-            changed_.wait(lock, ready);
-        else if (!changed_.wait_until(lock, deadline.at, ready))
+        if (!clock::WaitUntil(lock, changed_, deadline.at, [this] { return signalled_; }))
             return false;
         if (!manualReset_) signalled_ = false;
         return true;
@@ -36,6 +33,7 @@ public:
         // Every waiter re-checks; with an auto-reset event the first to take
         // the lock consumes the signal and the others wait on.
         changed_.notify_all();
+        clock::Poke();
     }
 
     void Reset()

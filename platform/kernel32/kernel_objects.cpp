@@ -7,7 +7,7 @@ namespace platform {
 
 Deadline::Deadline(DWORD milliseconds)
     : infinite(milliseconds == INFINITE),
-      at(Clock::now() + std::chrono::milliseconds(infinite ? 0 : milliseconds))
+      at(infinite ? clock::kForever : clock::Now() + int64_t(milliseconds) * 1000000)
 {}
 
 namespace {

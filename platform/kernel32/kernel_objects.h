@@ -4,20 +4,19 @@
 // object. Internal to the platform layer.
 #pragma once
 
+#include "platform/clock.h"
 #include "platform/wintypes.h"
 
-#include <chrono>
 #include <memory>
 
 namespace platform {
 
-using Clock = std::chrono::steady_clock;
-
-// A time-out in milliseconds as a deadline; INFINITE never expires.
+// A time-out in milliseconds as a deadline on the platform's clock;
+// INFINITE never expires (its deadline is clock::kForever).
 struct Deadline {
     explicit Deadline(DWORD milliseconds);
     bool infinite;
-    Clock::time_point at;
+    int64_t at;
 };
 
 class KernelObject {

@@ -49,12 +49,8 @@ public:
     bool Wait(const Deadline& deadline) override
     {
         std::unique_lock<std::mutex> lock(state_->mutex);
-        auto ready = [this] { return state_->done; };
-        if (deadline.infinite) {
-            state_->finished.wait(lock, ready);
-            return true;
-        }
-        return state_->finished.wait_until(lock, deadline.at, ready);
+        return clock::WaitUntil(lock, state_->finished, deadline.at,
+                                [this] { return state_->done; });
     }
 
     DWORD ExitCode()
@@ -87,8 +83,11 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t /*stackSize: the default is use
     }
     auto state = std::make_shared<platform::ThreadState>();
     auto object = std::make_shared<platform::ThreadObject>(state);
+    // A driven clock waits for the new thread to settle into its first wait.
+    platform::clock::ThreadCreated();
     try {
         object->thread_ = std::thread([state, start, param] {
+            platform::clock::ThreadStarted();
             DWORD code = start(param);
             {
                 std::lock_guard<std::mutex> lock(state->mutex);
@@ -96,8 +95,11 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES*, size_t /*stackSize: the default is use
                 state->done = true;
             }
             state->finished.notify_all();
+            platform::clock::Poke();
+            platform::clock::ThreadEnds();
         });
     } catch (const std::system_error&) {
+        platform::clock::ThreadNotCreated();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

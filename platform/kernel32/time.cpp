@@ -1,18 +1,16 @@
-// Time from the monotonic clock: the performance counter counts nanoseconds.
+// Time from the platform's clock: the performance counter counts nanoseconds.
+#include "platform/clock.h"
 #include "platform/kernel32.h"
 #include "platform/winmm.h"
 
 #include <chrono>
 #include <thread>
-#include <time.h>
 
 namespace {
 
 int64_t MonotonicNanoseconds()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    return platform::clock::Now();
 }
 
 } // namespace
@@ -47,10 +45,10 @@ void Sleep(DWORD milliseconds)
         for (;;)
             std::this_thread::sleep_for(std::chrono::hours(24));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    platform::clock::SleepUntil(MonotonicNanoseconds() + int64_t(milliseconds) * 1000000);
 }
 
-// Milliseconds of the monotonic clock, wrapping at 2^32 like the Windows tick count.
+// Milliseconds of the clock, wrapping at 2^32 like the Windows tick count.
 DWORD GetTickCount()
 {
     return static_cast<DWORD>(MonotonicNanoseconds() / 1000000);

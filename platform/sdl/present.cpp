@@ -9,6 +9,7 @@
 // Without vsync, presents are held to the display's refresh (75 Hz when it
 // is not known); headless drivers have no display and are not held.
 // When nothing can be had, frames are dropped quietly.
+#include "platform/clock.h"
 #include "platform/present.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/user32/state.h"
@@ -202,13 +203,11 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
 // Waits out what is left of the refresh period since the last present.
 void Pace(WindowRecord& w)
 {
-    const Uint64 frequency = SDL_GetPerformanceFrequency();
-    const Uint64 period = frequency / static_cast<Uint64>(w.refreshRate);
-    Uint64 now = SDL_GetPerformanceCounter();
+    const int64_t period = 1000000000 / w.refreshRate;
+    int64_t now = clock::Now();
     if (w.lastPresent != 0 && now - w.lastPresent < period) {
-        const Uint64 left = period - (now - w.lastPresent);
-        SDL_Delay(static_cast<Uint32>((left * 1000 + frequency - 1) / frequency));
-        now = SDL_GetPerformanceCounter();
+        clock::SleepUntil(w.lastPresent + period);
+        now = clock::Now();
     }
     w.lastPresent = now;
 }

@@ -11,7 +11,6 @@
 #include "platform/winmm.h"
 
 #include <algorithm>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -112,14 +111,16 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
             if (AnyWindowNeedsPaintLocked(nullptr, nullptr)) return WAIT_OBJECT_0;
         }
         int timeout = -1;
+        // Driven time does not pass while this thread waits: it looks once.
+        const bool atOnce = !deadline.infinite && clock::WaitsEndAtOnce();
         {
             std::lock_guard<std::mutex> lock(q.mutex);
             if (wakeMask != 0 && (!q.messages.empty() || q.quit)) return WAIT_OBJECT_0;
             if (!deadline.infinite) {
-                const auto left = deadline.at - Clock::now();
-                if (left <= Clock::duration::zero()) return WAIT_TIMEOUT;
-                const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-                timeout = static_cast<int>(std::min<decltype(ms)>(ms, 0x7FFFFFFF));
+                const int64_t left = deadline.at - clock::Now();
+                if (left <= 0) return WAIT_TIMEOUT;
+                const int64_t ms = atOnce ? 0 : (left + 999999) / 1000000;
+                timeout = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
             }
             q.uiWaiting = true;
         }
@@ -130,6 +131,7 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
             q.uiWaiting = false;
         }
         if (got == 1 && event.type != WakeEventType()) TranslateSdlEvent(event);
+        if (got != 1 && atOnce) return WAIT_TIMEOUT;
     }
 }
 
@@ -145,6 +147,7 @@ void EnqueueMessage(const MSG& msg)
         wake = TakeUiWaiting(q);
     }
     q.posted.notify_all();
+    clock::Poke();
     WakeUi(wake);
 }
 
@@ -188,6 +191,7 @@ void EnqueueInput(const std::vector<InputMessage>& messages)
         }
     }
     q.posted.notify_all();
+    clock::Poke();
 }
 
 void RemoveMessagesFor(HWND hwnd)
@@ -217,6 +221,7 @@ void PushFrontCharacters(const MSG& key, UINT message, const std::wstring& chars
         }
     }
     q.posted.notify_all();
+    clock::Poke();
 }
 
 bool LastKeyContext(const MSG& msg, KeyContext* key)
@@ -275,6 +280,7 @@ void PostQuitMessage(int exitCode)
         wake = TakeUiWaiting(q);
     }
     q.posted.notify_all();
+    clock::Poke();
     WakeUi(wake);
 }
 
@@ -357,14 +363,25 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         }
         std::unique_lock<std::mutex> lock(q.mutex);
         if (wakeMask != 0 && (!q.messages.empty() || q.quit)) return WAIT_OBJECT_0 + count;
-        const Clock::time_point now = Clock::now();
-        if (!deadline.infinite && now >= deadline.at) return WAIT_TIMEOUT;
-        Clock::time_point until = deadline.infinite ? Clock::time_point::max() : deadline.at;
-        if (poll) until = std::min(until, now + std::chrono::milliseconds(1));
-        if (until == Clock::time_point::max())
-            q.posted.wait(lock);
-        else
-            q.posted.wait_until(lock, until);
+        const int64_t now = clock::Now();
+        if (now >= deadline.at) return WAIT_TIMEOUT;
+        if (!deadline.infinite && clock::WaitsEndAtOnce()) return WAIT_TIMEOUT;
+        // Signalled objects and posted messages poke a driven clock, so
+        // only real time needs polling.
+        const bool driven = clock::Driven();
+        const int64_t until = poll && !driven ? std::min<int64_t>(deadline.at, now + 1000000)
+                                              : deadline.at;
+        DWORD signalled = count;
+        clock::WaitUntil(lock, q.posted, until, [&] {
+            if (wakeMask != 0 && (!q.messages.empty() || q.quit)) return true;
+            for (DWORD i = 0; driven && i < count; ++i)
+                if (objects[i]->Wait(Deadline(0))) {
+                    signalled = i;
+                    return true;
+                }
+            return false;
+        });
+        if (signalled < count) return WAIT_OBJECT_0 + signalled;
     }
 }
 

@@ -1,6 +1,7 @@
 // The main window for tests: created headless (the SDL offscreen driver that
-// the tests run with), driven pass by pass, fed with input by posting the
-// messages the window procedure gets.
+// the tests run with), driven pass by pass on a clock that each pass moves
+// on by one step, fed with input by posting the messages the window
+// procedure gets.
 #pragma once
 
 #include "framework/render/IMResourceManager.h"
@@ -8,6 +9,7 @@
 #include "platform/present.h"
 #include "platform/user32.h"
 #include "support/device_faults.h"
+#include "support/driven_clock.h"
 
 #include <SDL.h>
 
@@ -53,7 +55,7 @@ public:
     {
         int ran = 0;
         while (ran < passes && !quit) {
-            if (!IMWindow::RunPass(window))
+            if (!Pass(window))
                 quit = true;
             else
                 ++ran;
@@ -131,6 +133,8 @@ public:
     // The current device reports loss from now on.
     void LoseDevice() { platform::d3d9test::LoseDevice(Manager()->Device()); }
 
+    // Made first and gone last: the window lives on driven time.
+    DrivenClock clock;
     DeviceFaults faults;
     IMWindow* window = nullptr;
     HWND hwnd = nullptr;

@@ -38,7 +38,7 @@ protected:
         testing_support::DiscardQueuedMessages();
     }
 
-    bool Pump() { return IMWindow::RunPass(app->mainWindow); }
+    bool Pump() { return testing_support::Pass(app->mainWindow); }
 
     // Passes until the condition holds, for at most `ms` milliseconds.
     bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 5000)
@@ -166,18 +166,23 @@ TEST_F(BubbleRunTest, ABubbleDriftingUnderAStillPointerIsTheOneClicked)
     StartRun(L"Тестов");
     ASSERT_TRUE(PumpUntil([&] { return app->bubble != nullptr; }));
     // Where the centre will be a little later on its straight path.
-    Bubble* b = app->bubble;
     const float t = 0.35f;
-    const POINT ahead{static_cast<LONG>(b->flight.X(t)) + b->GetWidth() / 2,
-                      static_cast<LONG>(b->flight.Y(t)) + b->GetHeight() / 2};
+    const POINT ahead{static_cast<LONG>(app->bubble->flight.X(t)) + app->bubble->GetWidth() / 2,
+                      static_cast<LONG>(app->bubble->flight.Y(t)) + app->bubble->GetHeight() / 2};
     ASSERT_TRUE(ahead.x > 0 && ahead.x < 800 && ahead.y > 0 && ahead.y < 600);
     Post(WM_MOUSEMOVE, 0, ahead.x, ahead.y);
+    // The bubble is asked for at every pass: the run deletes it once it has
+    // flown off, and the test then fails instead of reading a freed one.
+    const int launch = app->run.launchedCount;
     ASSERT_TRUE(PumpUntil([&] {
+        if (!app->bubble || app->run.launchedCount != launch)
+            return true;
         RECT r;
-        b->GetRect(&r);
+        app->bubble->GetRect(&r);
         return std::abs((r.left + r.right) / 2 - ahead.x) < 30 &&
                std::abs((r.top + r.bottom) / 2 - ahead.y) < 30;
     }));
+    ASSERT_TRUE(app->bubble != nullptr && app->run.launchedCount == launch);
     ClickAt(ahead, WM_LBUTTONDOWN, MK_LBUTTON, false);
     ASSERT_TRUE(PumpUntil([&] { return app->run.poppedCount == 1; }));
 }

@@ -53,15 +53,16 @@ protected:
     void Pump(int passes = 1)
     {
         for (int i = 0; i < passes; ++i)
-            IMWindow::RunPass(app->mainWindow);
+            testing_support::Pass(app->mainWindow, passMs);
     }
 
-    // Passes until the condition holds, for at most `ms` milliseconds.
+    // Passes until the condition holds, for at most `ms` milliseconds of the
+    // clock that the passes move on.
     bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 10000)
     {
         const DWORD start = timeGetTime();
         while (!condition()) {
-            if (timeGetTime() - start > ms || !IMWindow::RunPass(app->mainWindow))
+            if (timeGetTime() - start > ms || !testing_support::Pass(app->mainWindow, passMs))
                 return condition();
         }
         return true;
@@ -100,6 +101,8 @@ protected:
     }
 
     App* app = nullptr;
+    // The time each loop pass stands for.
+    int passMs = testing_support::kPassMs;
     int cursorAtStart = 0;
     ScratchDataHome dataHome;
 };

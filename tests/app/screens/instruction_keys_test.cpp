@@ -100,5 +100,7 @@ TEST_F(InstructionKeys, AReplayRightAfterEscIsNotEndedByTheStoppedVoice)
     PumpUntil([&] { return timeGetTime() - start > 300; });
     EXPECT_FALSE(app->instructionEnded);
     EXPECT_TRUE(Manager().IsPlaying(app->instructionVoice));
+    // Looked into only while the window still holds it.
+    ASSERT_TRUE(app->mainWindow->IsLiveChild(replay));
     EXPECT_EQ(0, ChildrenAtDepth(replay, kKeyboardPageDepth));
 }

@@ -47,16 +47,18 @@ TEST_F(InstructionScreen, TheLabelsGlideClickBurstAndClear)
 {
     Dialog* dialog = StartInstruction();
     Pump();
-    CursorMouse* demo = app->demonstration;
+    // The demonstration is asked for each time: the screen deletes it when
+    // the instruction ends.
+    auto demo = [this] { return app->demonstration; };
     Label(dialog, kLabelGlide);
-    EXPECT_FALSE(demo->pointer->IsHidden());
-    EXPECT_FALSE(demo->mouse->IsHidden());
-    ASSERT_TRUE(PumpUntil([&] { return RectOf(demo->mouse).left == 461; }));
+    EXPECT_FALSE(demo()->pointer->IsHidden());
+    EXPECT_FALSE(demo()->mouse->IsHidden());
+    ASSERT_TRUE(PumpUntil([&] { return RectOf(demo()->mouse).left == 461; }));
 
     Label(dialog, kLabelClick);
-    EXPECT_EQ(451, RectOf(demo->pointer).left);
-    EXPECT_EQ(357, RectOf(demo->mouse).top);
-    EXPECT_EQ(1, demo->clickCount);
+    EXPECT_EQ(451, RectOf(demo()->pointer).left);
+    EXPECT_EQ(357, RectOf(demo()->mouse).top);
+    EXPECT_EQ(1, demo()->clickCount);
 
     Picture* bubble = app->driftingPictures[2].picture;
     Label(dialog, kLabelBurst1);
@@ -101,11 +103,15 @@ TEST_F(InstructionScreen, TheVoicesEndLeadsOnceToTheKeyboardPageWhichSpaceCloses
 
     // The space bar, made last, blinks; another key leaves the page, Space
     // closes it and the run starts.
-    IMControl* spaceBar = nullptr;
-    ChildrenAtDepth(dialog, kKeyboardPageDepth, &spaceBar);
-    EXPECT_EQ(237, RectOf(spaceBar).left);
-    const bool hidden = spaceBar->IsHidden();
-    ASSERT_TRUE(PumpUntil([&] { return spaceBar->IsHidden() != hidden; }, 5000));
+    auto spaceBar = [&] {
+        IMControl* last = nullptr;
+        ChildrenAtDepth(dialog, kKeyboardPageDepth, &last);
+        return last;
+    };
+    ASSERT_NE(nullptr, spaceBar());
+    EXPECT_EQ(237, RectOf(spaceBar()).left);
+    const bool hidden = spaceBar()->IsHidden();
+    ASSERT_TRUE(PumpUntil([&] { return spaceBar() && spaceBar()->IsHidden() != hidden; }, 5000));
     KeyDown('A');
     Pump(2);
     EXPECT_TRUE(app->mainWindow->IsLiveChild(dialog));

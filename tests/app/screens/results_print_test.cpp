@@ -70,7 +70,7 @@ protected:
     IMSelectPrinterDialog* OpenDialog()
     {
         app->OnPrintClick();
-        IMWindow::RunPass(app->mainWindow);
+        testing_support::Pass(app->mainWindow);
         IMSelectPrinterDialog* dialog = nullptr;
         for (IMControl* child : app->mainWindow->LiveChildren())
             if (auto* d = dynamic_cast<IMSelectPrinterDialog*>(child))
@@ -85,7 +85,7 @@ protected:
         PostMessageW(IMWindow::Handle(), WM_LBUTTONDOWN, MK_LBUTTON, print);
         PostMessageW(IMWindow::Handle(), WM_LBUTTONUP, 0, print);
         for (int i = 0; i < 3; ++i)
-            IMWindow::RunPass(app->mainWindow);
+            testing_support::Pass(app->mainWindow);
     }
 
     static std::wstring FailureOf(IMSelectPrinterDialog* dialog)
@@ -98,7 +98,7 @@ protected:
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < end) {
-            IMWindow::RunPass(app->mainWindow);
+            testing_support::Pass(app->mainWindow);
             if (done())
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

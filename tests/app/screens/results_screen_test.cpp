@@ -71,7 +71,7 @@ protected:
     bool Pump(int passes = 3)
     {
         for (int i = 0; i < passes; ++i)
-            if (!IMWindow::RunPass(app->mainWindow))
+            if (!testing_support::Pass(app->mainWindow))
                 return false;
         return true;
     }

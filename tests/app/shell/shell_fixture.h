@@ -60,7 +60,7 @@ protected:
     bool Pump(int passes = 1)
     {
         for (int i = 0; i < passes; ++i)
-            if (!IMWindow::RunPass(app->mainWindow))
+            if (!testing_support::Pass(app->mainWindow))
                 return false;
         return true;
     }

@@ -13,6 +13,21 @@
 
 namespace app_test {
 
+namespace {
+
+// Every application test runs on time that its loop passes move on
+// (testing_support::Pass), whatever the machine's load.
+class DrivenTime : public ::testing::Environment {
+public:
+    void SetUp() override { platform::clock::Drive(); }
+    void TearDown() override { platform::clock::Release(); }
+};
+
+const ::testing::Environment* const kDrivenTime =
+    ::testing::AddGlobalTestEnvironment(new DrivenTime);
+
+} // namespace
+
 double Seconds()
 {
     LARGE_INTEGER now;

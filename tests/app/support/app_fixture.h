@@ -5,6 +5,7 @@
 
 #include "app/shell/result_row.h"
 #include "framework/workbook/workbook.h"
+#include "support/driven_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 // thread's and go when the sound ends.
 #include "sound_fixture.h"
 
-#include <thread>
 
 using namespace soundtesting;
 using namespace std::chrono_literals;
@@ -123,10 +122,10 @@ TEST_F(SoundTest, LabelOfAnEndedSoundWhoseEndIsStillQueuedDoesNotFire)
     CSoundStream* stream = Sound().FindStream(id);
     const Clock::time_point limit = Clock::now() + 3s;
     while (stream->IsPlaying() && Clock::now() < limit)
-        std::this_thread::sleep_for(5ms);
+        Wait(5ms);
     ASSERT_FALSE(stream->IsPlaying());
     // The label's time passes with the end still queued.
-    std::this_thread::sleep_for(200ms);
+    Wait(200ms);
     stream->OnLabelTimer(1, 1000);
     EXPECT_EQ(stream->ArmedLabelCount(), 0u);
     ASSERT_TRUE(PumpUntil([&] { return n.ends == 1; }, 1s));

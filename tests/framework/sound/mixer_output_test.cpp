@@ -7,7 +7,6 @@
 #include "platform/kernel32_resource.h"
 
 #include <mutex>
-#include <thread>
 
 using namespace soundtesting;
 using namespace std::chrono_literals;
@@ -29,7 +28,7 @@ protected:
     std::vector<int16_t> PlayOneSecond(unsigned long id)
     {
         EXPECT_TRUE(Sound().Play(id));
-        std::this_thread::sleep_for(100ms);
+        Wait(100ms);
         std::vector<int16_t> out(2 * 44100, 0x5555);
         EXPECT_TRUE(platform::dsoundtest::MixInto(out.data(), 44100));
         EXPECT_TRUE(Sound().Stop(id));

@@ -1,5 +1,5 @@
 // Shared set-up of the sound tests: short Ogg Vorbis sounds encoded here, a
-// headless main window whose loop the tests pump in real time, and a record
+// headless main window whose loop the tests pump on driven time, and a record
 // of what the sound streams write to the debugger.
 #pragma once
 
@@ -18,7 +18,9 @@
 
 namespace soundtesting {
 
-using Clock = std::chrono::steady_clock;
+// The clock the sound streams and the window's timers read, driven by the
+// window's passes and by Wait.
+using Clock = testing_support::PlatformClock;
 
 // `frames` frames of a sine tone (every channel the same), as floats in -1..1.
 std::vector<float> Tone(int channels, int rate, long frames, double hertz = 440.0,
@@ -84,6 +86,8 @@ protected:
     bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
     // Pumps the main loop for a while.
     void PumpFor(std::chrono::milliseconds span);
+    // Lets time pass without a loop pass: the sound threads run meanwhile.
+    void Wait(std::chrono::milliseconds span) { window->clock.Advance(span); }
 
     static double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 

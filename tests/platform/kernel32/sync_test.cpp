@@ -1,4 +1,5 @@
 // Events, waits, threads and critical sections.
+#include "platform/clock.h"
 #include "platform/kernel32.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,22 @@ DWORD WINAPI WaitsForTheGate(LPVOID param)
     gate->finished = true;
     SetEvent(gate->done);
     return 42;
+}
+
+struct AutoResetWaiters {
+    HANDLE event = nullptr;
+    HANDLE woken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> timedOut{0};
+};
+
+DWORD WINAPI WaitsForTheEvent(LPVOID param)
+{
+    AutoResetWaiters* w = static_cast<AutoResetWaiters*>(param);
+    if (WaitForSingleObject(w->event, 300) == WAIT_OBJECT_0)
+        SetEvent(w->woken);
+    else
+        ++w->timedOut;
+    return 0;
 }
 
 DWORD WINAPI ReturnsItsParameter(LPVOID param)
@@ -71,22 +88,25 @@ TEST(Events, AWaitTimesOutAfterItsTime)
 
 TEST(Events, OneSetOfAnAutoResetEventWakesOneOfTwoWaiters)
 {
-    HANDLE e = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    std::atomic<int> woken{0}, timedOut{0};
-    auto waiter = [&] {
-        if (WaitForSingleObject(e, 300) == WAIT_OBJECT_0)
-            ++woken;
-        else
-            ++timedOut;
-    };
-    std::thread a(waiter), b(waiter);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    SetEvent(e);
-    a.join();
-    b.join();
-    EXPECT_EQ(woken.load(), 1);
-    EXPECT_EQ(timedOut.load(), 1);
-    CloseHandle(e);
+    // On driven time both threads are surely waiting when the event is set,
+    // and the other's time-out comes only when the test moves time on.
+    platform::clock::Drive();
+    AutoResetWaiters w;
+    w.event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE a = CreateThread(nullptr, 0, &WaitsForTheEvent, &w, 0, nullptr);
+    HANDLE b = CreateThread(nullptr, 0, &WaitsForTheEvent, &w, 0, nullptr);
+    platform::clock::AdvanceMs(0);
+    SetEvent(w.event);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.woken, INFINITE));
+    platform::clock::AdvanceMs(299);
+    EXPECT_EQ(0, w.timedOut.load());
+    platform::clock::AdvanceMs(1);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(a, INFINITE));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(b, INFINITE));
+    EXPECT_EQ(1, w.timedOut.load());
+    platform::clock::Release();
+    for (HANDLE h : {a, b, w.event, w.woken})
+        CloseHandle(h);
 }
 
 TEST(Handles, ClosedAndUnknownHandlesAreInvalid)
