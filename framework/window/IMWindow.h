@@ -78,9 +78,9 @@ public:
 private:
     // Fires the due timers in ascending identifier order.
     void FireDueTimers();
-    // How long the loop may sleep after a pass, in ms; `drew` says whether
-    // the pass drew a frame.
-    DWORD IdleWait(bool drew);
+    // How long the loop may sleep after a pass, in ms; `moved` says whether
+    // the pass's update made the window dirty.
+    DWORD IdleWait(bool moved);
     // The sound system's registered messages.
     static void HandleSoundMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -93,6 +93,8 @@ private:
     // Timers removed while the timers fire, deleted when the walk is over.
     std::vector<std::unique_ptr<IMTimer>> retiredTimers;
     int firingDepth;
-    // Performance counter at the last frame drawn; 0 before the first.
+    // Performance counter at the last frame drawn and at the last update
+    // that made the window dirty; 0 before the first.
     LONGLONG lastFrameAt = 0;
+    LONGLONG lastMotionAt = 0;
 };

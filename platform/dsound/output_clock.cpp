@@ -16,7 +16,7 @@ const auto kTick = std::chrono::milliseconds(5);
 
 class ClockOutput final : public Output {
 public:
-    explicit ClockOutput(uint32_t rate) : rate_(rate) {}
+    ClockOutput(uint32_t rate, std::function<bool()> idle) : rate_(rate), idle_(std::move(idle)) {}
 
     ~ClockOutput() override
     {
@@ -38,17 +38,39 @@ public:
         thread_ = std::thread([this] { Run(); });
     }
 
+    void Wake() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            woken_ = true;
+        }
+        wake_.notify_all();
+    }
+
 private:
     void Run()
     {
         std::vector<int16_t> block(2 * kBlockFrames);
-        const Clock::time_point start = Clock::now();
+        Clock::time_point start = Clock::now();
         uint64_t produced = 0;
         // Should the thread be held up for long, the backlog beyond 50 ms is
         // dropped instead of being played through in one burst.
         const uint64_t maxBacklog = rate_ / 20;
         std::unique_lock<std::mutex> lock(mutex_);
         while (!stopping_) {
+            // Nothing plays: no tick until something may. A Wake() after the
+            // flag is cleared is seen by the wait, one before it by idle_.
+            woken_ = false;
+            lock.unlock();
+            const bool idle = idle_ && idle_();
+            lock.lock();
+            if (idle) {
+                wake_.wait(lock, [this] { return stopping_ || woken_; });
+                // The rest is not made up for: the clock starts again.
+                start = Clock::now();
+                produced = 0;
+                continue;
+            }
             wake_.wait_for(lock, kTick, [this] { return stopping_; });
             if (stopping_) break;
             lock.unlock();
@@ -66,18 +88,20 @@ private:
     }
 
     const uint32_t rate_;
+    const std::function<bool()> idle_;
     RenderFunction render_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
+    bool woken_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<Output> OpenClockOutput(uint32_t rate)
+std::unique_ptr<Output> OpenClockOutput(uint32_t rate, std::function<bool()> idle)
 {
-    return std::make_unique<ClockOutput>(rate);
+    return std::make_unique<ClockOutput>(rate, std::move(idle));
 }
 
 } // namespace platform::dsound

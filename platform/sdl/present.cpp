@@ -9,6 +9,7 @@
 // Without vsync, presents are held to the display's refresh (75 Hz when it
 // is not known); headless drivers have no display and are not held.
 // When nothing can be had, frames are dropped quietly.
+#include "platform/kernel32.h"
 #include "platform/present.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/user32/state.h"
@@ -154,9 +155,33 @@ bool PrepareRenderer(WindowRecord& w, int width, int height)
     return true;
 }
 
-void ThroughRenderer(SDL_Renderer* renderer, SDL_Texture* texture, const uint32_t* bgra, int width,
-                     int height, int pitchBytes)
+// Holds a present to the refresh: each is aimed at one period after the one
+// before, on a schedule of its own, so that a sleep cut short or overrun by
+// its granularity does not add up from frame to frame. A present more than a
+// period late starts the schedule again.
+void Pace(WindowRecord& w)
 {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    const int64_t f = frequency.QuadPart;
+    const int64_t period = f / w.refreshRate;
+    const int64_t due = w.lastPresent + period;
+    if (w.lastPresent == 0 || period <= 0 || now.QuadPart - due >= period) {
+        w.lastPresent = now.QuadPart;
+        return;
+    }
+    if (now.QuadPart < due) {
+        const int64_t ms = ((due - now.QuadPart) * 1000 + f / 2) / f;
+        if (ms > 0) Sleep(static_cast<DWORD>(ms));
+    }
+    w.lastPresent = due;
+}
+
+void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int height, int pitchBytes)
+{
+    SDL_Renderer* renderer = w.renderer;
+    SDL_Texture* texture = w.texture;
     SDL_UpdateTexture(texture, nullptr, bgra, pitchBytes);
     int outputWidth = 0, outputHeight = 0;
     if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) return;
@@ -165,13 +190,17 @@ void ThroughRenderer(SDL_Renderer* renderer, SDL_Texture* texture, const uint32_
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, &destination);
+    if (w.paced) Pace(w);
     SDL_RenderPresent(renderer);
 }
 
 // The frame into the window's framebuffer; false when it was not shown.
-bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scaler, bool stale,
-                    const uint32_t* bgra, int width, int height, int pitchBytes)
+// The frame is made ready first and held to the refresh only before it is sent.
+bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uint32_t* bgra,
+                    int width, int height, int pitchBytes)
 {
+    SDL_Window* window = w.sdl;
+    FrameScaler& scaler = *w.scaler;
     const Letterbox box = ComputeLetterbox(surface->w, surface->h, width, height);
     const SDL_Rect inside{box.x, box.y, box.width, box.height};
     const SDL_PixelFormat* f = surface->format;
@@ -195,22 +224,9 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
                           box.width * 4, f->format, at, surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (w.paced) Pace(w);
     if (stale) return SDL_UpdateWindowSurface(window) == 0;
     return SDL_UpdateWindowSurfaceRects(window, &inside, 1) == 0;
-}
-
-// Waits out what is left of the refresh period since the last present.
-void Pace(WindowRecord& w)
-{
-    const Uint64 frequency = SDL_GetPerformanceFrequency();
-    const Uint64 period = frequency / static_cast<Uint64>(w.refreshRate);
-    Uint64 now = SDL_GetPerformanceCounter();
-    if (w.lastPresent != 0 && now - w.lastPresent < period) {
-        const Uint64 left = period - (now - w.lastPresent);
-        SDL_Delay(static_cast<Uint32>((left * 1000 + frequency - 1) / frequency));
-        now = SDL_GetPerformanceCounter();
-    }
-    w.lastPresent = now;
 }
 
 } // namespace
@@ -232,9 +248,8 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
     }
     // Only the UI thread destroys windows or changes how they present, so
     // the record outlives this call; the lock is not held while waiting.
-    if (w->paced) Pace(*w);
     if (w->renderer != nullptr) {
-        ThroughRenderer(w->renderer, w->texture, bgra, width, height, pitchBytes);
+        ThroughRenderer(*w, bgra, width, height, pitchBytes);
         return;
     }
     bool stale;
@@ -251,7 +266,7 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         w->presentFailed = true;
         return;
     }
-    if (!ThroughSurface(w->sdl, surface, *w->scaler, stale, bgra, width, height, pitchBytes)) {
+    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes)) {
         std::lock_guard<std::mutex> lock(WindowMutex());
         w->surfaceStale = true;
     }

@@ -53,7 +53,7 @@ struct WindowRecord {
     std::shared_ptr<FrameScaler> scaler;
     bool paced = false;     // presents are held to the refresh by us (no vsync)
     int refreshRate = 75;   // the display's, in Hz
-    Uint64 lastPresent = 0; // SDL performance counter
+    int64_t lastPresent = 0; // performance counter at the last present's aim
 };
 
 // Guards every WindowRecord and the window table.
