@@ -33,6 +33,7 @@ void ReleasePresentation(WindowRecord& window)
     window.surface = nullptr;
     window.scaler.reset();
     window.throughSurface = false;
+    window.shownSerial = 0;
 }
 
 bool HasHardwareGpu()
@@ -196,8 +197,10 @@ void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int heigh
 
 // The frame into the window's framebuffer; false when it was not shown.
 // The frame is made ready first and held to the refresh only before it is sent.
+// Only what changed since the frame the framebuffer holds is scaled and
+// sent, when that is known.
 bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uint32_t* bgra,
-                    int width, int height, int pitchBytes)
+                    int width, int height, int pitchBytes, const RECT* changed)
 {
     SDL_Window* window = w.sdl;
     FrameScaler& scaler = *w.scaler;
@@ -209,11 +212,21 @@ bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uin
         f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     if (stale) SDL_FillRect(surface, nullptr, SDL_MapRGB(f, 0, 0, 0));
+    SDL_Rect sent = inside;
     if (direct) {
         auto* at = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
                                                static_cast<ptrdiff_t>(box.y) * surface->pitch) +
                    box.x;
-        scaler.Scale(bgra, width, height, pitchBytes, at, box.width, box.height, surface->pitch);
+        const int all[4] = {0, 0, width, height};
+        const int part[4] = {changed ? static_cast<int>(changed->left) : 0,
+                             changed ? static_cast<int>(changed->top) : 0,
+                             changed ? static_cast<int>(changed->right) : 0,
+                             changed ? static_cast<int>(changed->bottom) : 0};
+        int written[4];
+        scaler.ScaleChanged(bgra, width, height, pitchBytes, at, box.width, box.height,
+                            surface->pitch, stale || !changed ? all : part, written);
+        sent = SDL_Rect{box.x + written[0], box.y + written[1], written[2] - written[0],
+                        written[3] - written[1]};
     } else {
         std::vector<uint32_t> scaled(static_cast<size_t>(box.width) * box.height);
         scaler.Scale(bgra, width, height, pitchBytes, scaled.data(), box.width, box.height,
@@ -226,12 +239,14 @@ bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uin
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (w.paced) Pace(w);
     if (stale) return SDL_UpdateWindowSurface(window) == 0;
-    return SDL_UpdateWindowSurfaceRects(window, &inside, 1) == 0;
+    if (sent.w <= 0 || sent.h <= 0) return true; // nothing changed
+    return SDL_UpdateWindowSurfaceRects(window, &sent, 1) == 0;
 }
 
 } // namespace
 
-void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes)
+void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes,
+                        const PresentChange& change)
 {
     if (bgra == nullptr || width <= 0 || height <= 0 || pitchBytes < width * 4 || !IsUiThread())
         return;
@@ -258,6 +273,11 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         stale = w->surfaceStale;
         w->surfaceStale = false;
     }
+    // The change is from the device's previous frame: of use only when the
+    // framebuffer holds that one.
+    const RECT* changed =
+        change.serial > 1 && w->shownSerial == change.serial - 1 ? change.changed : nullptr;
+    w->shownSerial = 0;
     SDL_Surface* surface = SDL_GetWindowSurface(w->sdl);
     if (surface == nullptr) {
         std::fprintf(stderr, "SDL window surface: %s\n", SDL_GetError());
@@ -266,10 +286,12 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         w->presentFailed = true;
         return;
     }
-    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes)) {
+    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes, changed)) {
         std::lock_guard<std::mutex> lock(WindowMutex());
         w->surfaceStale = true;
+        return;
     }
+    w->shownSerial = change.serial;
 }
 
 } // namespace platform
