@@ -102,9 +102,11 @@ DWORD IMWindow::IdleWait(bool moved)
     }
     if (until <= now.QuadPart)
         return 0;
-    // A frame's pass may come early, as the present waits; a timer's may not.
+    // A frame's pass may come early, as the present waits, but not at once
+    // again (a pass that finds nothing to draw would spin); a timer's pass
+    // may not come early.
     const LONGLONG left = (until - now.QuadPart) * 1000;
-    return static_cast<DWORD>(early ? left / f : (left + f - 1) / f);
+    return static_cast<DWORD>(early ? std::max<LONGLONG>(1, left / f) : (left + f - 1) / f);
 }
 
 int IMWindow::AddTimer(DWORD interval)
