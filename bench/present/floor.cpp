@@ -43,11 +43,13 @@ SDL_Surface* Sprite()
 int main()
 {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-    SDL_Window* window = SDL_CreateWindow("Кварлоп (floor)", SDL_WINDOWPOS_UNDEFINED,
-                                          SDL_WINDOWPOS_UNDEFINED, 800, 600,
-                                          SDL_WINDOW_FULLSCREEN_DESKTOP);
-    if (window == nullptr) return 1;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return 1;
+    SDL_Window* window =
+        SDL_CreateWindow("Кварлоп (floor)", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800,
+                         600, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (window == nullptr)
+        return 1;
     SDL_Surface* background = Background();
     SDL_Surface* sprite = Sprite();
     SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -64,11 +66,14 @@ int main()
             const Sint64 left = Sint64(blinkAt) + 500 - Sint64(SDL_GetTicks());
             if (SDL_WaitEventTimeout(&e, moving ? 0 : int(std::max<Sint64>(0, left)))) {
                 do {
-                    if (e.type == SDL_QUIT) running = false;
-                    if (e.type == SDL_KEYDOWN) moving = true;
+                    if (e.type == SDL_QUIT)
+                        running = false;
+                    if (e.type == SDL_KEYDOWN)
+                        moving = true;
                 } while (SDL_PollEvent(&e));
             }
-            if (!moving && SDL_GetTicks() - blinkAt < 500) continue;
+            if (!moving && SDL_GetTicks() - blinkAt < 500)
+                continue;
         }
         draw = false;
         if (!moving) {
@@ -77,8 +82,10 @@ int main()
         }
         if (moving) {
             x += vx, y += vy;
-            if (x < 0 || x > 800 - 256) vx = -vx;
-            if (y < 0 || y > 600 - 256) vy = -vy;
+            if (x < 0 || x > 800 - 256)
+                vx = -vx;
+            if (y < 0 || y > 600 - 256)
+                vy = -vy;
         }
         SDL_BlitSurface(background, nullptr, frame, nullptr);
         SDL_Rect at{int(x), int(y), 256, 256};
@@ -88,7 +95,8 @@ int main()
             SDL_FillRect(frame, &c, 0xFFFFFFFFu);
         }
         SDL_Surface* out = SDL_GetWindowSurface(window);
-        if (out == nullptr) break;
+        if (out == nullptr)
+            break;
         const float scale = std::min(out->w / 800.0f, out->h / 600.0f);
         SDL_Rect box{0, 0, int(800 * scale), int(600 * scale)};
         box.x = (out->w - box.w) / 2, box.y = (out->h - box.h) / 2;

@@ -53,8 +53,8 @@ void Join(RECT& into, const int32_t* box)
 
 void Device::FindChange()
 {
-    changeKnown = lastLogValid && StartsClean(log, width, height) &&
-                  StartsClean(lastLog, width, height);
+    changeKnown =
+        lastLogValid && StartsClean(log, width, height) && StartsClean(lastLog, width, height);
     change = RECT{0, 0, 0, 0};
     if (changeKnown) {
         const size_t both = std::min(log.size(), lastLog.size());

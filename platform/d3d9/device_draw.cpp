@@ -202,9 +202,9 @@ void Device::RecordFan(const DrawState& s)
     // A pixel and a half of margin round the corners; what is not a number
     // may cover anything within the clip.
     const auto edge = [](float v, int low, int high) {
-        return v >= static_cast<float>(low) ? (v <= static_cast<float>(high) ? static_cast<int>(v)
-                                                                              : high)
-                                            : low;
+        return v >= static_cast<float>(low)
+                   ? (v <= static_cast<float>(high) ? static_cast<int>(v) : high)
+                   : low;
     };
     const bool finite = x0 == x0 && y0 == y0 && x1 == x1 && y1 == y1;
     r.box[0] = finite ? std::max(s.clipX0, edge(x0, s.clipX0, s.clipX1) - 2) : s.clipX0;

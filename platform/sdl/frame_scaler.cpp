@@ -52,7 +52,8 @@ void FrameScaler::Axis::Reading(int low, int high, int* first, int* end) const
         return;
     }
     // Position d reads index[d] and index[d] + 1; index never falls.
-    *first = static_cast<int>(std::lower_bound(index.begin(), index.end(), low - 1) - index.begin());
+    *first =
+        static_cast<int>(std::lower_bound(index.begin(), index.end(), low - 1) - index.begin());
     *end = static_cast<int>(std::upper_bound(index.begin(), index.end(), high - 1) - index.begin());
     if (*end < *first) *end = *first;
 }

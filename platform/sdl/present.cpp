@@ -9,8 +9,8 @@
 // Without vsync, presents are held to the display's refresh (75 Hz when it
 // is not known); headless drivers have no display and are not held.
 // When nothing can be had, frames are dropped quietly.
-#include "platform/kernel32.h"
 #include "platform/present.h"
+#include "platform/kernel32.h"
 #include "platform/sdl/letterbox.h"
 #include "platform/user32/state.h"
 

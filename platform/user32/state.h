@@ -52,9 +52,9 @@ struct WindowRecord {
     bool surfaceStale = true; // the borders too must be drawn and sent
     SDL_Surface* surface = nullptr;
     std::shared_ptr<FrameScaler> scaler;
-    bool paced = false;     // presents are held to the refresh by us (no vsync)
-    int refreshRate = 75;   // the display's, in Hz
-    int64_t lastPresent = 0; // performance counter at the last present's aim
+    bool paced = false;       // presents are held to the refresh by us (no vsync)
+    int refreshRate = 75;     // the display's, in Hz
+    int64_t lastPresent = 0;  // performance counter at the last present's aim
     uint64_t shownSerial = 0; // the device's present the framebuffer holds; 0 none
 };
 

@@ -636,9 +636,9 @@ void PresentBoth(HWND, const uint32_t* bgra, int width, int height, int pitch,
                   kScreenWidth * 4);
     const bool known = change.changed && change.serial == s.lastSerial + 1 && s.lastSerial != 0;
     const int all[4] = {0, 0, width, height};
-    const int part[4] = {known ? int(change.changed->left) : 0, known ? int(change.changed->top) : 0,
-                         known ? int(change.changed->right) : 0,
-                         known ? int(change.changed->bottom) : 0};
+    const int part[4] = {
+        known ? int(change.changed->left) : 0, known ? int(change.changed->top) : 0,
+        known ? int(change.changed->right) : 0, known ? int(change.changed->bottom) : 0};
     int written[4];
     s.part.ScaleChanged(bgra, width, height, pitch, s.partOut.data(), kScreenWidth, kScreenHeight,
                         kScreenWidth * 4, known ? part : all, written);
