@@ -4,15 +4,25 @@
 #include "platform/sdl/frame_scaler_kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <atomic>
 #include <immintrin.h>
 #define KVARLOP_AVX2 __attribute__((target("avx2")))
 
 namespace platform {
 
+namespace {
+std::atomic<bool> g_allowed{true};
+} // namespace
+
 bool HasAvx2()
 {
     static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return has && g_allowed.load(std::memory_order_relaxed);
+}
+
+void AllowAvx2(bool allowed)
+{
+    g_allowed = allowed;
 }
 
 namespace {
@@ -84,6 +94,7 @@ bool HasAvx2()
 {
     return false;
 }
+void AllowAvx2(bool) {}
 int ScaleRowAvx2(const uint32_t*, uint32_t*, const int*, const uint16_t*, int first, int)
 {
     return first;

@@ -6,7 +6,11 @@
 
 namespace platform {
 
+// Whether the AVX2 kernels are used: when the processor has AVX2 and tests
+// have not turned them off.
 bool HasAvx2();
+// For tests only: turns the AVX2 kernels off (false) or back on.
+void AllowAvx2(bool allowed);
 // Output columns from `first` on, four at a time while four remain before
 // `end`; returns the first column not written.
 int ScaleRowAvx2(const uint32_t* row, uint32_t* out, const int* index, const uint16_t* lanes,
