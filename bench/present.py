@@ -8,6 +8,7 @@ Run by hand, not by the test command:
 
     python3 bench/present.py [--build build/release] [--size 1920x1080]
         [--wm] [--display 74] [--seconds 10] [--runs 1] [--opengl]
+        [--baseline build/before]
 
 Launch to first visible frame: from the start of the process to the first
 time the screen's centre pixel is no longer black (Xvfb -br starts black).
@@ -281,6 +282,7 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="runs of each mode, interleaved; medians are shown")
     parser.add_argument("--audio", default="dummy", help="SDL_AUDIODRIVER for the trainer")
     parser.add_argument("--opengl", action="store_true", help="the trainer on SDL_RENDER_DRIVER=opengl too")
+    parser.add_argument("--baseline", help="another build tree whose trainer is measured beside (an older one)")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     kvarlop = os.path.join(build, "app", "kvarlop")
@@ -293,6 +295,8 @@ def main():
     modes = [("kvarlop", kvarlop, {}), ("floor", floor, {})]
     if args.opengl:
         modes.append(("kvarlop, opengl", kvarlop, {"SDL_RENDER_DRIVER": "opengl"}))
+    if args.baseline:
+        modes.append(("baseline", os.path.join(os.path.abspath(args.baseline), "app", "kvarlop"), {}))
     runs = {label: [] for label, _, _ in modes}
     loads = []
     for _ in range(args.runs):
