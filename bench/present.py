@@ -1,18 +1,25 @@
 #!/usr/bin/python3
-"""Start-up, memory, threads, CPU and frame rate of the real trainer on an X
-display of its own (Xvfb), for the presentation it picks and, side by side,
-for SDL's accelerated renderer forced by environment (SDL_RENDER_DRIVER).
+"""Start-up, memory, threads, CPU, allocations and frame pacing of the real
+trainer on an X display of its own (Xvfb), side by side in one run with the
+floor program (bench/present/floor.cpp: one sprite over a background,
+presented the same way) and, with --opengl, with the trainer on SDL's
+accelerated renderer forced by environment (SDL_RENDER_DRIVER).
 Run by hand, not by the test command:
 
-    python3 bench/present.py [--kvarlop build/release/app/kvarlop]
-        [--size 1920x1080] [--wm] [--display 74] [--seconds 10] [--runs 1]
+    python3 bench/present.py [--build build/release] [--size 1920x1080]
+        [--wm] [--display 74] [--seconds 10] [--runs 1] [--opengl]
+        [--baseline build/before]
 
 Launch to first visible frame: from the start of the process to the first
 time the screen's centre pixel is no longer black (Xvfb -br starts black).
-Frames presented: damage reports on the trainer's window, counted one a
-present. CPU: the process's user + system time (all its threads) over the
-sampling time. The still screen is measured once the run of bubbles has
-ended and no frame has come for three seconds (the results screen).
+Title screen: sampled two seconds after that frame, before any key (only
+the caret blinks). Then a name is typed, Enter pressed and the instruction
+skipped with Esc: the run is sampled while the bubbles fly (the floor's
+sprite moves from the first key). Frames presented: damage reports on the
+program's window, counted one a present; the present intervals are the
+times between them (read every millisecond). CPU: the process's user +
+system time (all its threads) over the sampling time. Allocations: calls of
+malloc and its kin, counted by a preloaded library (kvarlop_count_mallocs).
 """
 
 import argparse
@@ -20,6 +27,7 @@ import ctypes
 import ctypes.util
 import os
 import shutil
+import struct
 import signal
 import subprocess
 import sys
@@ -133,29 +141,58 @@ class Frames:
             X.XSync(self.display, 0)
         return count
 
-    def count_for(self, seconds):
+    def count_for(self, seconds, times=None):
         end = time.monotonic() + seconds
         total = 0
         while time.monotonic() < end:
-            total += self.drain()
+            got = self.drain()
+            if got and times is not None:
+                times.append(time.monotonic())
+            total += got
             time.sleep(0.001)
         return total
 
 
-def sample(pid, frames, seconds):
-    cpu0, t0 = cpu_seconds(pid), time.monotonic()
-    counted = frames.count_for(seconds)
+class Mallocs:
+    """The allocation counter the preloaded library keeps in a file."""
+
+    def __init__(self):
+        fd, self.path = tempfile.mkstemp(prefix="kvarlop-mallocs-")
+        os.write(fd, b"\0" * 8)
+        os.close(fd)
+
+    def read(self):
+        with open(self.path, "rb") as f:
+            return struct.unpack("<Q", f.read(8))[0]
+
+
+def percentile(values, p):
+    if not values:
+        return None
+    values = sorted(values)
+    return values[min(len(values) - 1, int(p / 100.0 * len(values)))]
+
+
+def sample(pid, frames, mallocs, seconds, times=None):
+    cpu0, t0, m0 = cpu_seconds(pid), time.monotonic(), mallocs.read()
+    counted = frames.count_for(seconds, times)
     elapsed = time.monotonic() - t0
-    return 100.0 * (cpu_seconds(pid) - cpu0) / elapsed, counted / elapsed
+    return (100.0 * (cpu_seconds(pid) - cpu0) / elapsed, counted / elapsed,
+            mallocs.read() - m0, elapsed)
 
 
-def measure(args, label, extra_env):
+def xdotool(env, *args):
+    subprocess.run(["xdotool", *args], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def measure(args, label, program, extra_env):
     width, height = (int(v) for v in args.size.split("x"))
     name = f":{args.display}"
     xvfb = subprocess.Popen(["Xvfb", name, "-screen", "0", f"{width}x{height}x24", "-br", "-nolisten", "tcp"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     processes = [xvfb]
     data = tempfile.mkdtemp(prefix="kvarlop-present-")
+    mallocs = Mallocs()
     result = {"mode": label}
     try:
         display = None
@@ -175,8 +212,11 @@ def measure(args, label, extra_env):
             processes.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
                                               stderr=subprocess.DEVNULL))
             time.sleep(1.0)
+        run_env = dict(env, KVARLOP_MALLOC_COUNT=mallocs.path)
+        if os.path.exists(args.counter):
+            run_env["LD_PRELOAD"] = args.counter
         start = time.monotonic()
-        trainer = subprocess.Popen([args.kvarlop], env=env, cwd=os.path.dirname(args.kvarlop),
+        trainer = subprocess.Popen([program], env=run_env, cwd=os.path.dirname(program),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         processes.append(trainer)
         while centre_pixel(display, root, width, height) == 0:
@@ -190,18 +230,30 @@ def measure(args, label, extra_env):
             window = find_window(display, root, "Кварлоп")
         frames = Frames(display, window)
         threads = status(trainer.pid, "Threads")
-        result["run CPU %"], result["frames/s"] = sample(trainer.pid, frames, args.seconds)
+        time.sleep(2.0)
+        cpu, rate, allocated, elapsed = sample(trainer.pid, frames, mallocs, args.seconds)
+        result["title CPU %"], result["title frames/s"] = cpu, rate
+        result["title mallocs/s"] = allocated / elapsed
         threads = max(threads, status(trainer.pid, "Threads"))
 
-        # The run ends by itself; its last screen stands still.
-        quiet_since = time.monotonic()
-        deadline = time.monotonic() + args.still_timeout
-        while time.monotonic() - quiet_since < 3.0 and time.monotonic() < deadline:
-            if frames.count_for(0.25):
-                quiet_since = time.monotonic()
-            threads = max(threads, status(trainer.pid, "Threads"))
-        if time.monotonic() < deadline:
-            result["still CPU %"], _ = sample(trainer.pid, frames, args.seconds)
+        # A name, Enter, and the instruction skipped (Esc again should one be lost).
+        xdotool(env, "mousemove", "--sync", str(width // 2), str(height // 2))
+        xdotool(env, "type", "--delay", "40", "bench")
+        xdotool(env, "key", "Return")
+        for _ in range(3):
+            time.sleep(1.0)
+            xdotool(env, "key", "Escape")
+        frames.count_for(1.0)
+        times = []
+        cpu, rate, allocated, elapsed = sample(trainer.pid, frames, mallocs, args.seconds, times)
+        result["run CPU %"], result["frames/s"] = cpu, rate
+        result["mallocs/frame"] = allocated / max(1, rate * elapsed)
+        gaps = [1000 * (b - a) for a, b in zip(times, times[1:])]
+        for p in (10, 50, 90, 99):
+            value = percentile(gaps, p)
+            if value is not None:
+                result[f"interval p{p} ms"] = value
+        threads = max(threads, status(trainer.pid, "Threads"))
         result["peak RSS MB"] = status(trainer.pid, "VmHWM") / 1024.0
         result["threads"] = threads
         X.XCloseDisplay(display)
@@ -214,50 +266,66 @@ def measure(args, label, extra_env):
                 except subprocess.TimeoutExpired:
                     p.kill()
         shutil.rmtree(data, ignore_errors=True)
+        os.unlink(mallocs.path)
     return result
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--kvarlop", default=os.path.join(here, "..", "build", "release", "app", "kvarlop"))
+    parser.add_argument("--build", default=os.path.join(here, "..", "build", "release"),
+                        help="the build tree holding app/kvarlop and bench/")
     parser.add_argument("--size", default="800x600")
     parser.add_argument("--wm", action="store_true", help="run openbox on the display")
     parser.add_argument("--display", type=int, default=74)
-    parser.add_argument("--seconds", type=float, default=10.0, help="sampling time of each CPU figure")
-    parser.add_argument("--still-timeout", type=float, default=300.0,
-                        help="longest wait for the run to end before the still screen")
-    parser.add_argument("--runs", type=int, default=1, help="runs of each mode; medians are shown")
+    parser.add_argument("--seconds", type=float, default=10.0, help="sampling time of each figure")
+    parser.add_argument("--runs", type=int, default=1, help="runs of each mode, interleaved; medians are shown")
     parser.add_argument("--audio", default="dummy", help="SDL_AUDIODRIVER for the trainer")
+    parser.add_argument("--opengl", action="store_true", help="the trainer on SDL_RENDER_DRIVER=opengl too")
+    parser.add_argument("--baseline", help="another build tree whose trainer is measured beside (an older one)")
     args = parser.parse_args()
-    args.kvarlop = os.path.abspath(args.kvarlop)
-    if not os.access(args.kvarlop, os.X_OK):
-        sys.exit(f"no trainer at {args.kvarlop}: build it or name it with --kvarlop")
+    build = os.path.abspath(args.build)
+    kvarlop = os.path.join(build, "app", "kvarlop")
+    floor = os.path.join(build, "bench", "bench_floor")
+    args.counter = os.path.join(build, "bench", "libkvarlop_count_mallocs.so")
+    for program in (kvarlop, floor):
+        if not os.access(program, os.X_OK):
+            sys.exit(f"no {program}: build the kvarlop and bench_floor targets")
 
-    modes = [("picked", {}), ("SDL_RENDER_DRIVER=opengl", {"SDL_RENDER_DRIVER": "opengl"})]
+    modes = [("kvarlop", kvarlop, {}), ("floor", floor, {})]
+    if args.opengl:
+        modes.append(("kvarlop, opengl", kvarlop, {"SDL_RENDER_DRIVER": "opengl"}))
+    if args.baseline:
+        modes.append(("baseline", os.path.join(os.path.abspath(args.baseline), "app", "kvarlop"), {}))
+    runs = {label: [] for label, _, _ in modes}
+    loads = []
+    for _ in range(args.runs):
+        for label, program, env in modes:
+            runs[label].append(measure(args, label, program, env))
+            loads.append(os.getloadavg()[0])
     columns = []
-    for label, env in modes:
-        runs = [measure(args, label, env) for _ in range(args.runs)]
+    for label, _, _ in modes:
         merged = {"mode": label}
-        for key in runs[0]:
+        for key in runs[label][0]:
             if key == "mode":
                 continue
-            values = sorted(r[key] for r in runs if key in r)
+            values = sorted(r[key] for r in runs[label] if key in r)
             if values:
                 merged[key] = values[len(values) // 2]
         columns.append(merged)
 
-    load = os.getloadavg()
     print(f"{args.size}{' with openbox' if args.wm else ''}, {os.cpu_count()} CPUs, "
-          f"load {load[0]:.1f} {load[1]:.1f} {load[2]:.1f}, median of {args.runs}")
-    keys = ["launch ms", "peak RSS MB", "threads", "run CPU %", "still CPU %", "frames/s"]
-    print(f"{'':16}" + "".join(f"{c['mode']:>28}" for c in columns))
+          f"load (1 min) {min(loads):.1f} to {max(loads):.1f} over the runs, median of {args.runs}")
+    keys = ["launch ms", "peak RSS MB", "threads", "title CPU %", "title frames/s", "title mallocs/s",
+            "run CPU %", "frames/s", "mallocs/frame", "interval p10 ms", "interval p50 ms",
+            "interval p90 ms", "interval p99 ms"]
+    print(f"{'':18}" + "".join(f"{c['mode']:>18}" for c in columns))
     for key in keys:
         cells = []
         for c in columns:
             v = c.get(key)
-            cells.append(f"{'-' if v is None else (f'{v:.1f}' if isinstance(v, float) else str(v)):>28}")
-        print(f"{key:16}" + "".join(cells))
+            cells.append(f"{'-' if v is None else (f'{v:.1f}' if isinstance(v, float) else str(v)):>18}")
+        print(f"{key:18}" + "".join(cells))
 
 
 if __name__ == "__main__":

@@ -1,14 +1,23 @@
 // The seam between the render device and the window: the device hands each
-// presented frame (800 x 600 BGRA, top row first) to whatever the window
-// module installed. Headless, nothing is installed and frames stay in the device.
+// presented frame (800 x 600 BGRA, top row first) and what changed in it to
+// whatever the window module installed. Headless, nothing is installed and frames stay in the device.
 #pragma once
 
 #include "platform/wintypes.h"
 
 namespace platform {
 
+// What differs from the device's previous present: `serial` counts the
+// device's presents from 1; `changed`, when not null, holds every pixel of
+// this frame that differs from frame serial - 1 (it may be empty). Null: all
+// may differ.
+struct PresentChange {
+    uint64_t serial;
+    const RECT* changed;
+};
+
 using PresentFunction = void (*)(HWND hwnd, const uint32_t* bgra, int width, int height,
-                                 int pitchBytes);
+                                 int pitchBytes, const PresentChange& change);
 
 void SetPresentFunction(PresentFunction present);
 PresentFunction GetPresentFunction();

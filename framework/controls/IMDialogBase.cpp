@@ -19,6 +19,46 @@ RECT BackBufferRect()
     return RECT{0, 0, manager->GetBackBufferWidth(), manager->GetBackBufferHeight()};
 }
 
+// A copy of the live children for a walk that may change them, in a list
+// taken from a pool (walks nest; controls live on the UI thread only): a
+// steady frame allocates none.
+class ChildWalk {
+public:
+    template <class Layers>
+    explicit ChildWalk(const Layers& layers)
+    {
+        std::vector<std::vector<IMControl*>*>& free = Pool();
+        if (free.empty()) {
+            list = new std::vector<IMControl*>();
+        } else {
+            list = free.back();
+            free.pop_back();
+        }
+        for (const auto& layer : layers)
+            list->insert(list->end(), layer.second.begin(), layer.second.end());
+    }
+    ~ChildWalk()
+    {
+        list->clear();
+        Pool().push_back(list);
+    }
+    ChildWalk(const ChildWalk&) = delete;
+    ChildWalk& operator=(const ChildWalk&) = delete;
+
+    std::vector<IMControl*>::const_iterator begin() const { return list->begin(); }
+    std::vector<IMControl*>::const_iterator end() const { return list->end(); }
+
+private:
+    // Kept for the life of the process, lists and all.
+    static std::vector<std::vector<IMControl*>*>& Pool()
+    {
+        static auto* pool = new std::vector<std::vector<IMControl*>*>();
+        return *pool;
+    }
+
+    std::vector<IMControl*>* list;
+};
+
 // The layer that holds the child, or the end.
 template <class Layers>
 auto LayerHolding(Layers& layers, const IMControl* child) -> decltype(layers.begin())
@@ -292,7 +332,7 @@ long IMDialogBase<IMEmptyView>::SetDirty(bool d)
 {
     IMViewControl<IMEmptyView>::SetDirty(d);
     if (!d)
-        for (IMControl* child : LiveChildren())
+        for (IMControl* child : ChildWalk(children))
             child->SetDirty(false);
     return 0;
 }
@@ -415,7 +455,7 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
         device->SetViewport(&narrowed);
         manager->originX = ox + r.left;
         manager->originY = oy + r.top;
-        for (IMControl* child : LiveChildren())
+        for (IMControl* child : ChildWalk(children))
             child->OnPaint(e);
         manager->originX = ox;
         manager->originY = oy;
@@ -423,7 +463,7 @@ long IMDialogBase<IMEmptyView>::OnPaint(const IMEvent& e)
     } else {
         // No device: nothing can be drawn, but the children still go
         // through their paint pass.
-        for (IMControl* child : LiveChildren())
+        for (IMControl* child : ChildWalk(children))
             child->OnPaint(e);
     }
 
@@ -446,7 +486,7 @@ long IMDialogBase<IMEmptyView>::OnUpdate(const IMEvent& e)
         RefreshHoveredChild();
     Update();
     EmitSignal(Updated, IMEvent(this, IMEVENT_UPDATE));
-    for (IMControl* child : LiveChildren())
+    for (IMControl* child : ChildWalk(children))
         child->OnUpdate(e);
     if (!deletions.empty()) {
         DeletePendingChildren();
@@ -457,7 +497,7 @@ long IMDialogBase<IMEmptyView>::OnUpdate(const IMEvent& e)
 
 long IMDialogBase<IMEmptyView>::OnClose(const IMEvent& e)
 {
-    for (IMControl* child : LiveChildren())
+    for (IMControl* child : ChildWalk(children))
         child->OnClose(e);
     Destroy();
     return 0;
@@ -482,7 +522,7 @@ long IMDialogBase<IMEmptyView>::OnFocusLost(const IMEvent& e)
     if (focused)
         focusToRestore = focused;
     focused = nullptr;
-    for (IMControl* child : LiveChildren())
+    for (IMControl* child : ChildWalk(children))
         child->OnFocusLost(e);
     return 0;
 }

@@ -136,13 +136,20 @@ void IMResourceManager::CopyPixels(int id)
     IMTextureRecord* record = GetTextureRecord(id);
     if (!record)
         return;
-    record->pixels.clear();
-    record->pixels.shrink_to_fit();
-    if (!record->texture)
+    // A copy made again (each frame of a video) keeps its memory.
+    const auto forget = [record] {
+        record->pixels.clear();
+        record->pixels.shrink_to_fit();
+    };
+    if (!record->texture) {
+        forget();
         return;
+    }
     D3DLOCKED_RECT locked{};
-    if (FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
+    if (FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) {
+        forget();
         return;
+    }
     // Rows below the image stay as a new texture has them (zero), so only
     // the image's rows are kept.
     const int rows = std::max(0, std::min<int>(record->textureHeight, record->imageRect.bottom));
@@ -260,12 +267,8 @@ int IMResourceManager::CreateEmptyTexture(const std::wstring& name, int width, i
     IDirect3DTexture9* texture = nullptr;
     if (!MakeWithRoom(name, [&] { return CreateTexture(device, &texture, width, height, format); }))
         return SlotCount();
-    D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
-        std::memset(locked.pBits, 0,
-                    static_cast<size_t>(height) * static_cast<size_t>(locked.Pitch));
-        texture->UnlockRect(0);
-    }
+    // Level 0 of a new texture comes zeroed from the device (fresh zero
+    // pages, left untouched until something is written into them).
     return Register(name, texture, width, height);
 }
 

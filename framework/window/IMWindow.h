@@ -74,13 +74,15 @@ public:
         const auto t = timers.find(id);
         return t == timers.end() ? 0 : t->second->interval;
     }
+    // How long the loop would sleep now, after a pass that moved nothing.
+    DWORD NextIdleWait() { return IdleWait(false); }
 
 private:
     // Fires the due timers in ascending identifier order.
     void FireDueTimers();
-    // How long the loop may sleep after a pass, in ms; `drew` says whether
-    // the pass drew a frame.
-    DWORD IdleWait(bool drew);
+    // How long the loop may sleep after a pass, in ms; `moved` says whether
+    // the pass's update made the window dirty.
+    DWORD IdleWait(bool moved);
     // The sound system's registered messages.
     static void HandleSoundMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -93,6 +95,8 @@ private:
     // Timers removed while the timers fire, deleted when the walk is over.
     std::vector<std::unique_ptr<IMTimer>> retiredTimers;
     int firingDepth;
-    // Performance counter at the last frame drawn; 0 before the first.
+    // Performance counter at the last frame drawn and at the last update
+    // that made the window dirty; 0 before the first.
     LONGLONG lastFrameAt = 0;
+    LONGLONG lastMotionAt = 0;
 };

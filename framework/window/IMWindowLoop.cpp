@@ -26,32 +26,42 @@ bool IMWindow::RunPass(IMWindow* window)
     }
 
     IMResourceManager* manager = IMResourceManager::Instance();
-    bool drew = false;
+    bool moved = false;
     const bool drawing = window && manager && !manager->IsDeviceLost();
     if (drawing) {
+        // Something moves by the clock when the update, not a message or a
+        // timer, made the window dirty.
+        const bool dirtyBefore = window->IsDirty();
         window->OnUpdate(IMEvent(window, IMEVENT_UPDATE));
         const bool dirty = window->IsDirty();
+        moved = dirty && !dirtyBefore;
         window->Render();
-        drew = dirty && !window->IsDirty();
+        if (dirty && !window->IsDirty()) {
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            window->lastFrameAt = now.QuadPart;
+        }
     }
     if (window)
         window->FireDueTimers();
 
     // A lost device is tried again at every WM_PAINT: no long sleep then.
-    const DWORD wait = drawing ? window->IdleWait(drew) : 1;
+    const DWORD wait = drawing ? window->IdleWait(moved) : 1;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, wait,
                               QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER |
                                   QS_PAINT | QS_HOTKEY);
     return true;
 }
 
-DWORD IMWindow::IdleWait(bool drew)
+DWORD IMWindow::IdleWait(bool moved)
 {
     // Controls move by the clock in their updates, and nothing tells the
-    // loop that they will: while frames have been drawn lately the next
-    // pass comes at the next refresh; on a still screen only messages and
-    // timers wake the loop, and a slow look round now and then.
-    const LONGLONG kActiveMs = 500;
+    // loop that they will: while something has moved lately the next pass
+    // comes a third of a refresh period before the next frame is due, and
+    // the present waits out the rest; on a still screen only messages and
+    // timers wake the loop, and a slow look round now and then. A window
+    // left dirty by a timer is drawn at once.
+    const LONGLONG kMovingMs = 500;
     const LONGLONG kStillMs = 100;
     LARGE_INTEGER now;
     LARGE_INTEGER frequency;
@@ -60,24 +70,43 @@ DWORD IMWindow::IdleWait(bool drew)
     const LONGLONG f = frequency.QuadPart;
     if (f <= 0)
         return 1;
-    if (drew)
-        lastFrameAt = now.QuadPart;
+    if (moved)
+        lastMotionAt = now.QuadPart;
+    if (!minimized && IsDirty())
+        return 0;
 
     LONGLONG until = now.QuadPart + f * kStillMs / 1000;
-    const LONGLONG sinceFrame = now.QuadPart - lastFrameAt;
-    if (lastFrameAt != 0 && sinceFrame >= 0 && sinceFrame < f * kActiveMs / 1000) {
+    bool early = false;
+    const LONGLONG sinceMotion = now.QuadPart - lastMotionAt;
+    if (lastMotionAt != 0 && lastFrameAt != 0 && sinceMotion >= 0 &&
+        sinceMotion < f * kMovingMs / 1000) {
         const LONGLONG period = std::max<LONGLONG>(1, f / platform::GetPresentRefreshRate());
-        until = std::min(until, lastFrameAt + (sinceFrame / period + 1) * period);
+        // The first start of a frame's work after now, a third of a period
+        // ahead of its present.
+        const LONGLONG first = lastFrameAt + period - period / 3;
+        const LONGLONG next =
+            now.QuadPart < first ? first : first + ((now.QuadPart - first) / period + 1) * period;
+        if (next < until) {
+            until = next;
+            early = true;
+        }
     }
     for (const auto& entry : timers) {
         const IMTimer& timer = *entry.second;
         // Due once (now - start) * 1000 / f reaches the interval.
         const LONGLONG due = timer.start + (static_cast<LONGLONG>(timer.interval) * f + 999) / 1000;
-        until = std::min(until, due);
+        if (due < until) {
+            until = due;
+            early = false;
+        }
     }
     if (until <= now.QuadPart)
         return 0;
-    return static_cast<DWORD>(((until - now.QuadPart) * 1000 + f - 1) / f);
+    // A frame's pass may come early, as the present waits, but not at once
+    // again (a pass that finds nothing to draw would spin); a timer's pass
+    // may not come early.
+    const LONGLONG left = (until - now.QuadPart) * 1000;
+    return static_cast<DWORD>(early ? std::max<LONGLONG>(1, left / f) : (left + f - 1) / f);
 }
 
 int IMWindow::AddTimer(DWORD interval)

@@ -226,9 +226,12 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     SettleClear();
     back.swap(front);
     ++presents;
-    if (PresentFunction present = GetPresentFunction())
+    FindChange();
+    if (PresentFunction present = GetPresentFunction()) {
+        const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr};
         present(destWindowOverride ? destWindowOverride : window, front.data(), width, height,
-                width * 4);
+                width * 4, what);
+    }
     return D3D_OK;
 }
 

@@ -114,12 +114,23 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
     const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width),
                vy1 = vy0 + static_cast<LONG>(viewport.Height);
+    const auto RecordClear = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+        DrawRecord r;
+        std::memset(&r, 0, sizeof r);
+        r.content = colour;
+        r.clip[0] = r.box[0] = x0;
+        r.clip[1] = r.box[1] = y0;
+        r.clip[2] = r.box[2] = x1;
+        r.clip[3] = r.box[3] = y1;
+        Record(r);
+    };
     const auto fill = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0);
         y0 = std::max(y0, vy0);
         x1 = std::min(x1, vx1);
         y1 = std::min(y1, vy1);
         if (x0 >= x1 || y0 >= y1) return;
+        RecordClear(x0, y0, x1, y1);
         // One row filled, the others copied from it.
         uint32_t* first = back.data() + static_cast<size_t>(y0) * width + x0;
         std::fill(first, first + (x1 - x0), colour);
@@ -132,6 +143,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
             pendingRows[static_cast<size_t>(y)] = 1;
         pendingColour = colour;
         anyPending = vy0 < vy1;
+        RecordClear(vx0, vy0, vx1, vy1);
     } else if (count == 0) {
         fill(vx0, vy0, vx1, vy1);
     } else {
@@ -151,6 +163,55 @@ void Device::SettleClear() const
         uint32_t* row = const_cast<uint32_t*>(back.data()) + static_cast<size_t>(y) * width;
         std::fill(row, row + width, pendingColour);
     }
+}
+
+void Device::RecordFan(const DrawState& s)
+{
+    DrawRecord r;
+    std::memset(&r, 0, sizeof r);
+    r.kind = 1;
+    r.count = static_cast<uint32_t>(vertices.size());
+    r.content = texture ? texture->Generation() : 0;
+    r.texelOr = s.texelOr;
+    r.diffuseOr = s.diffuseOr;
+    r.writeMask = s.writeMask;
+    r.flags = (s.blend ? 1u : 0u) | (s.minLinear ? 2u : 0u) | (s.magLinear ? 4u : 0u) |
+              (G().fastPaths ? 8u : 0u) | static_cast<uint32_t>(s.cull) << 4;
+    r.clip[0] = s.clipX0;
+    r.clip[1] = s.clipY0;
+    r.clip[2] = s.clipX1;
+    r.clip[3] = s.clipY1;
+    float x0 = vertices[0].x, y0 = vertices[0].y, x1 = x0, y1 = y0;
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const RasterVertex& v = vertices[i];
+        if (i < 4) {
+            r.first[i] = v;
+        } else {
+            unsigned char bytes[sizeof v];
+            std::memcpy(bytes, &v, sizeof v);
+            for (unsigned char b : bytes)
+                hash = (hash ^ b) * 1099511628211ull;
+        }
+        x0 = std::min(x0, v.x);
+        y0 = std::min(y0, v.y);
+        x1 = std::max(x1, v.x);
+        y1 = std::max(y1, v.y);
+    }
+    r.rest = vertices.size() > 4 ? hash : 0;
+    // A pixel and a half of margin round the corners; what is not a number
+    // may cover anything within the clip.
+    const auto edge = [](float v, int low, int high) {
+        return v >= static_cast<float>(low)
+                   ? (v <= static_cast<float>(high) ? static_cast<int>(v) : high)
+                   : low;
+    };
+    const bool finite = x0 == x0 && y0 == y0 && x1 == x1 && y1 == y1;
+    r.box[0] = finite ? std::max(s.clipX0, edge(x0, s.clipX0, s.clipX1) - 2) : s.clipX0;
+    r.box[1] = finite ? std::max(s.clipY0, edge(y0, s.clipY0, s.clipY1) - 2) : s.clipY0;
+    r.box[2] = finite ? std::min(s.clipX1, edge(x1, s.clipX0, s.clipX1) + 2) : s.clipX1;
+    r.box[3] = finite ? std::min(s.clipY1, edge(y1, s.clipY0, s.clipY1) + 2) : s.clipY1;
+    Record(r);
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
@@ -177,6 +238,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         std::memcpy(&v.v, p + 24, 4);
     }
     DrawFan(state, vertices.data(), static_cast<int>(count), scratch, G().fastPaths);
+    RecordFan(state);
     return D3D_OK;
 }
 

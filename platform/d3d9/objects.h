@@ -15,6 +15,21 @@ namespace platform::d3d9impl {
 
 class Device;
 class Texture;
+
+// One clear or draw of a frame, with all that decides the pixels it writes
+// and the box it writes them in. Where two frames' records agree but for
+// some, the frames agree outside those records' boxes.
+struct DrawRecord {
+    uint32_t kind; // 0 a clear, 1 a fan
+    uint32_t count;
+    uint64_t content; // the texture's generation, or the clear's colour
+    uint32_t texelOr, diffuseOr, writeMask, flags;
+    int32_t clip[4];
+    RasterVertex first[4]; // the fan's first vertices
+    uint64_t rest;         // a hash of the vertices after them
+    int32_t box[4];        // written pixels lie inside; not compared
+    bool Same(const DrawRecord& o) const;
+};
 class VertexBuffer;
 
 // What a device and its resources share. Resources keep it after the device
@@ -43,6 +58,8 @@ public:
     bool BelongsTo(const Device* d) const { return core->device == d && HasMemory(); }
     TextureSource Source() const;
     D3DFORMAT Format() const { return format; }
+    // Different for every texture and after every change of its texels.
+    uint64_t Generation() const { return generation; }
     size_t Bytes() const { return static_cast<size_t>(width) * height * 4; }
 
 private:
@@ -69,6 +86,7 @@ private:
     bool locked = false;
     bool lockedReadOnly = false;
     bool counted = false; // its bytes are in the video-memory account
+    uint64_t generation;
 };
 
 class VertexBuffer final : public IDirect3DVertexBuffer9 {
@@ -127,6 +145,9 @@ public:
     d3d9test::Frame CopyBackBuffer() const;
     d3d9test::Frame CopyPresented() const;
     int Presents() const { return presents; }
+    // The part of the frame presented last that differs from the one before
+    // it; false when that is not known (all of it may differ).
+    bool LastChange(RECT* changed) const;
 
 private:
     ~Device();
@@ -179,7 +200,20 @@ private:
 
     RasterScratch scratch;
     std::vector<RasterVertex> vertices;
+
+    // The clears and draws of the frame being made and of the one presented
+    // last, compared at each present to find what changed.
+    std::vector<DrawRecord> log, lastLog;
+    bool lastLogValid = false;
+    bool changeKnown = false;
+    RECT change{};
+    void Record(const DrawRecord& r);
+    void RecordFan(const DrawState& state);
+    void FindChange();
 };
+
+// A generation number no texture has had.
+uint64_t NextGeneration();
 
 class Direct3D final : public IDirect3D9 {
 public:

@@ -33,7 +33,8 @@ Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCo
       texels(static_cast<uint32_t*>(
           std::calloc(static_cast<size_t>(w) * h + kSpanPadding, sizeof(uint32_t)))),
       opaqueRuns(2 * static_cast<size_t>(h), 0),
-      visibleSpans(2 * static_cast<size_t>(h), 0)
+      visibleSpans(2 * static_cast<size_t>(h), 0),
+      generation(NextGeneration())
 {
     if (!texels) throw std::bad_alloc();
     G().used += Bytes();
@@ -168,7 +169,10 @@ HRESULT Texture::UnlockRect(UINT level)
     if (level != 0 || !locked) return D3DERR_INVALIDCALL;
     locked = false;
     // The runs follow the texels; a read-only lock changed none.
-    if (!lockedReadOnly) FindOpaqueRuns();
+    if (!lockedReadOnly) {
+        FindOpaqueRuns();
+        generation = NextGeneration();
+    }
     return D3D_OK;
 }
 

@@ -48,7 +48,7 @@ void Mixer::SetPaused(bool paused)
 Mixer::Mixer() : acc_(2 * kMaxMixFrames)
 {
     output_ = OpenSdlOutput();
-    if (!output_) output_ = OpenClockOutput(kClockRate);
+    if (!output_) output_ = OpenClockOutput(kClockRate, [this] { return Idle(); });
     rate_ = output_->Rate();
     blockFrames_ = output_->BlockFrames();
     kind_ = output_->Kind();
@@ -70,6 +70,18 @@ void Mixer::Remove(MixSource* source)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
+void Mixer::Wake()
+{
+    output_->Wake();
+}
+
+bool Mixer::Idle()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::none_of(sources_.begin(), sources_.end(),
+                        [](const MixSource* s) { return s->Playing(); });
 }
 
 void Mixer::Mix(int16_t* out, size_t frames)

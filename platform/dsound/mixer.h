@@ -18,6 +18,8 @@ public:
     // Adds `frames` stereo frames to `acc` at `outputRate`; called with the
     // mixer's lock held.
     virtual void MixAdd(int32_t* acc, size_t frames, uint32_t outputRate) = 0;
+    // Whether it plays; called with the mixer's lock held.
+    virtual bool Playing() const = 0;
 
 protected:
     ~MixSource() = default;
@@ -40,6 +42,9 @@ public:
     void Add(MixSource* source);
     void Remove(MixSource* source);
 
+    // A source has started to play (called with or without the lock held).
+    void Wake();
+
     // Mixes `frames` frames of every source into `out`.
     void Mix(int16_t* out, size_t frames);
 
@@ -50,6 +55,7 @@ public:
 private:
     Mixer();
     void Render(int16_t* out, size_t frames);
+    bool Idle();
 
     std::mutex mutex_;
     std::vector<MixSource*> sources_; // guarded by mutex_

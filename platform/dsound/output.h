@@ -1,6 +1,7 @@
 // Where the mix goes: an SDL audio device pulling 16-bit stereo blocks, or,
 // when there is none (or SDL's dummy driver is chosen), a thread that pulls
-// blocks at the real-time rate against the platform clock and drops them.
+// blocks at the real-time rate against the platform clock and drops them,
+// resting while nothing plays.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +23,15 @@ public:
     virtual const char* Kind() const = 0;
     // Starts pulling from `render`; the destructor stops and waits for it.
     virtual void Start(RenderFunction render) = 0;
+    // Something may have started to play: an output resting while nothing
+    // played goes on pulling.
+    virtual void Wake() {}
 };
 
 // Null when SDL has no real audio device to give.
 std::unique_ptr<Output> OpenSdlOutput();
-std::unique_ptr<Output> OpenClockOutput(uint32_t rate);
+// `idle` says whether nothing plays (called on the output's thread, without
+// its lock): the clock thread then rests until Wake().
+std::unique_ptr<Output> OpenClockOutput(uint32_t rate, std::function<bool()> idle);
 
 } // namespace platform::dsound

@@ -15,7 +15,7 @@ const int64_t kTickNs = 5000000;
 
 class ClockOutput final : public Output {
 public:
-    explicit ClockOutput(uint32_t rate) : rate_(rate) {}
+    ClockOutput(uint32_t rate, std::function<bool()> idle) : rate_(rate), idle_(std::move(idle)) {}
 
     ~ClockOutput() override
     {
@@ -48,6 +48,16 @@ public:
         }
     }
 
+    void Wake() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            woken_ = true;
+        }
+        wake_.notify_all();
+        clock::Poke();
+    }
+
 private:
     // Waits for the next tick: 5 ms of real time, or, on a driven clock,
     // the next change of time, so that the frames follow it step by step.
@@ -69,14 +79,29 @@ private:
     void Run()
     {
         std::vector<int16_t> block(2 * kBlockFrames);
-        const int64_t start = clock::Now();
+        int64_t start = clock::Now();
         uint64_t produced = 0;
         // Should the thread be held up for long, the backlog beyond 50 ms is
         // dropped instead of being played through in one burst. Driven time
         // jumps by design: every frame of it is played.
         const uint64_t maxBacklog = rate_ / 20;
         std::unique_lock<std::mutex> lock(mutex_);
-        while (NextTick(lock)) {
+        while (!stopping_) {
+            // Nothing plays: no tick until something may. A Wake() after the
+            // flag is cleared is seen by the wait, one before it by idle_.
+            woken_ = false;
+            lock.unlock();
+            const bool idle = idle_ && idle_();
+            lock.lock();
+            if (idle) {
+                clock::WaitUntil(lock, wake_, clock::kForever,
+                                 [this] { return stopping_ || woken_; });
+                // The rest is not made up for: the clock starts again.
+                start = clock::Now();
+                produced = 0;
+                continue;
+            }
+            if (!NextTick(lock)) break;
             lock.unlock();
             const int64_t elapsed = clock::Now() - start;
             const uint64_t due = uint64_t(elapsed < 0 ? 0 : elapsed) / 1000 * rate_ / 1000000;
@@ -91,18 +116,20 @@ private:
     }
 
     const uint32_t rate_;
+    const std::function<bool()> idle_;
     RenderFunction render_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
+    bool woken_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<Output> OpenClockOutput(uint32_t rate)
+std::unique_ptr<Output> OpenClockOutput(uint32_t rate, std::function<bool()> idle)
 {
-    return std::make_unique<ClockOutput>(rate);
+    return std::make_unique<ClockOutput>(rate, std::move(idle));
 }
 
 } // namespace platform::dsound

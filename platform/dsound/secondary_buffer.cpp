@@ -133,6 +133,7 @@ HRESULT SecondaryBuffer::Play(DWORD reserved, DWORD priority, DWORD flags)
     if (lost_) return DSERR_BUFFERLOST;
     looping_ = (flags & DSBPLAY_LOOPING) != 0;
     playing_ = true;
+    mixer_->Wake();
     return DS_OK;
 }
 

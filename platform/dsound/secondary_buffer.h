@@ -37,6 +37,7 @@ public:
     HRESULT Restore() override;
 
     void MixAdd(int32_t* acc, size_t frames, uint32_t outputRate) override;
+    bool Playing() const override { return playing_; }
 
     void Lose();
 

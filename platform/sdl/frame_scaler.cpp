@@ -1,4 +1,5 @@
 #include "platform/sdl/frame_scaler.h"
+#include "platform/sdl/frame_scaler_kernels.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -42,6 +43,21 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         }
 }
 
+void FrameScaler::Axis::Reading(int low, int high, int* first, int* end) const
+{
+    *first = *end = 0;
+    if (low >= high) return;
+    if (source < 2) { // every position reads sample 0
+        if (low <= 0 && high > 0) *end = destination;
+        return;
+    }
+    // Position d reads index[d] and index[d] + 1; index never falls.
+    *first =
+        static_cast<int>(std::lower_bound(index.begin(), index.end(), low - 1) - index.begin());
+    *end = static_cast<int>(std::upper_bound(index.begin(), index.end(), high - 1) - index.begin());
+    if (*end < *first) *end = *first;
+}
+
 namespace {
 
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
@@ -61,7 +77,7 @@ void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, 
         std::memcpy(out, a, static_cast<size_t>(count) * 4);
         return;
     }
-    int i = 0;
+    int i = HasAvx2() ? BlendRowsAvx2(a, b, w, out, count) : 0;
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();
     const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - w));
@@ -87,16 +103,17 @@ void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, 
 
 } // namespace
 
-void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out) const
+void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out, int first, int end) const
 {
-    const int n = columns.destination;
+    const int n = end;
     if (columns.source < 2) {
-        std::fill(out, out + n, row[0]);
+        std::fill(out + first, out + n, row[0]);
         return;
     }
     const int* index = columns.index.data();
     const uint16_t* weight = columns.weight.data();
-    int d = 0;
+    int d = first;
+    if (HasAvx2()) d = ScaleRowAvx2(row, out, index, columns.lanes.data(), d, n);
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();
     // Two output pixels a step: each is its source pair, read as one 64-bit
@@ -123,9 +140,25 @@ void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeigh
                         int sourcePitchBytes, uint32_t* destination, int destinationWidth,
                         int destinationHeight, int destinationPitchBytes)
 {
+    const int all[4] = {0, 0, sourceWidth, sourceHeight};
+    int written[4];
+    ScaleChanged(source, sourceWidth, sourceHeight, sourcePitchBytes, destination, destinationWidth,
+                 destinationHeight, destinationPitchBytes, all, written);
+}
+
+void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sourceHeight,
+                               int sourcePitchBytes, uint32_t* destination, int destinationWidth,
+                               int destinationHeight, int destinationPitchBytes,
+                               const int changed[4], int written[4])
+{
+    written[0] = written[1] = written[2] = written[3] = 0;
     if (source == nullptr || destination == nullptr || sourceWidth < 1 || sourceHeight < 1 ||
         destinationWidth < 1 || destinationHeight < 1)
         return;
+    const int left = std::max(0, changed[0]), top = std::max(0, changed[1]);
+    const int right = std::min(sourceWidth, changed[2]),
+              bottom = std::min(sourceHeight, changed[3]);
+    if (left >= right || top >= bottom) return;
     const auto sourceRow = [&](int y) {
         return reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(source) +
                                                  static_cast<ptrdiff_t>(y) * sourcePitchBytes);
@@ -135,14 +168,22 @@ void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeigh
                                            static_cast<ptrdiff_t>(y) * destinationPitchBytes);
     };
     if (sourceWidth == destinationWidth && sourceHeight == destinationHeight) {
-        for (int y = 0; y < sourceHeight; ++y)
-            std::memcpy(destinationRow(y), sourceRow(y), static_cast<size_t>(sourceWidth) * 4);
+        for (int y = top; y < bottom; ++y)
+            std::memcpy(destinationRow(y) + left, sourceRow(y) + left,
+                        static_cast<size_t>(right - left) * 4);
+        written[0] = left, written[1] = top, written[2] = right, written[3] = bottom;
         return;
     }
     columns.Prepare(sourceWidth, destinationWidth);
     rows.Prepare(sourceHeight, destinationHeight);
+    int x0, x1, y0, y1;
+    columns.Reading(left, right, &x0, &x1);
+    rows.Reading(top, bottom, &y0, &y1);
+    if (x0 >= x1 || y0 >= y1) return;
+    written[0] = x0, written[1] = y0, written[2] = x1, written[3] = y1;
     for (auto& row : cache)
-        row.resize(static_cast<size_t>(destinationWidth));
+        if (row.size() < static_cast<size_t>(destinationWidth))
+            row.resize(static_cast<size_t>(destinationWidth));
     // The rows of an earlier frame are stale.
     cached[0] = cached[1] = -1;
 
@@ -153,24 +194,25 @@ void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeigh
             if (cached[k] == y) return cache[k].data();
         // Replace the slot not holding the row just below: rows come in order.
         const int k = cached[0] == y - 1 ? 1 : 0;
-        ScaleRow(sourceRow(y), cache[k].data());
+        ScaleRow(sourceRow(y), cache[k].data(), x0, x1);
         cached[k] = y;
         return cache[k].data();
     };
-    for (int y = 0; y < destinationHeight; ++y) {
-        const int top = sourceHeight < 2 ? 0 : rows.index[static_cast<size_t>(y)];
+    const size_t bytes = static_cast<size_t>(x1 - x0) * 4;
+    for (int y = y0; y < y1; ++y) {
+        const int upper = sourceHeight < 2 ? 0 : rows.index[static_cast<size_t>(y)];
         const uint32_t w = sourceHeight < 2 ? 0 : rows.weight[static_cast<size_t>(y)];
-        const uint32_t* a = scaledRow(top);
+        const uint32_t* a = scaledRow(upper);
         if (w == 0) {
-            std::memcpy(destinationRow(y), a, static_cast<size_t>(destinationWidth) * 4);
+            std::memcpy(destinationRow(y) + x0, a + x0, bytes);
             continue;
         }
-        const uint32_t* b = scaledRow(top + 1);
+        const uint32_t* b = scaledRow(upper + 1);
         if (w == 256) {
-            std::memcpy(destinationRow(y), b, static_cast<size_t>(destinationWidth) * 4);
+            std::memcpy(destinationRow(y) + x0, b + x0, bytes);
             continue;
         }
-        BlendRows(a, b, w, destinationRow(y), destinationWidth);
+        BlendRows(a + x0, b + x0, w, destinationRow(y) + x0, x1 - x0);
     }
 }
 

@@ -16,6 +16,15 @@ public:
     void Scale(const uint32_t* source, int sourceWidth, int sourceHeight, int sourcePitchBytes,
                uint32_t* destination, int destinationWidth, int destinationHeight,
                int destinationPitchBytes);
+    // The same, but only the destination pixels that read from the source
+    // rectangle `changed` (left, top, right, bottom), whose own rectangle
+    // goes into `written` (empty when none): the rest of a destination that
+    // holds the scaled frame before is left as the whole frame scaled again
+    // would leave it, when only `changed` differs from that frame.
+    void ScaleChanged(const uint32_t* source, int sourceWidth, int sourceHeight,
+                      int sourcePitchBytes, uint32_t* destination, int destinationWidth,
+                      int destinationHeight, int destinationPitchBytes, const int changed[4],
+                      int written[4]);
 
 private:
     // One axis: for each destination position the first source index of the
@@ -28,9 +37,13 @@ private:
         // Per position: 256 - weight four times, then weight four times.
         std::vector<uint16_t> lanes;
         void Prepare(int sourceSize, int destinationSize);
+        // The destination positions [*first, *end) that read a source
+        // position in [low, high).
+        void Reading(int low, int high, int* first, int* end) const;
     };
 
-    void ScaleRow(const uint32_t* row, uint32_t* out) const;
+    // Destination columns [first, end) of one source row.
+    void ScaleRow(const uint32_t* row, uint32_t* out, int first, int end) const;
 
     Axis columns;
     Axis rows;

@@ -33,6 +33,7 @@ void ReleasePresentation(WindowRecord& window)
     window.surface = nullptr;
     window.scaler.reset();
     window.throughSurface = false;
+    window.shownSerial = 0;
 }
 
 bool HasHardwareGpu()
@@ -155,9 +156,27 @@ bool PrepareRenderer(WindowRecord& w, int width, int height)
     return true;
 }
 
-void ThroughRenderer(SDL_Renderer* renderer, SDL_Texture* texture, const uint32_t* bgra, int width,
-                     int height, int pitchBytes)
+// Holds a present to the refresh: each is aimed at one period after the one
+// before, on a schedule of its own, so that a sleep cut short or overrun by
+// its granularity does not add up from frame to frame. A present more than a
+// period late starts the schedule again.
+void Pace(WindowRecord& w)
 {
+    const int64_t period = 1000000000 / w.refreshRate;
+    const int64_t now = clock::Now();
+    const int64_t due = w.lastPresent + period;
+    if (w.lastPresent == 0 || period <= 0 || now - due >= period) {
+        w.lastPresent = now;
+        return;
+    }
+    if (now < due) clock::SleepUntil(due);
+    w.lastPresent = due;
+}
+
+void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int height, int pitchBytes)
+{
+    SDL_Renderer* renderer = w.renderer;
+    SDL_Texture* texture = w.texture;
     SDL_UpdateTexture(texture, nullptr, bgra, pitchBytes);
     int outputWidth = 0, outputHeight = 0;
     if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) return;
@@ -166,13 +185,19 @@ void ThroughRenderer(SDL_Renderer* renderer, SDL_Texture* texture, const uint32_
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, &destination);
+    if (w.paced) Pace(w);
     SDL_RenderPresent(renderer);
 }
 
 // The frame into the window's framebuffer; false when it was not shown.
-bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scaler, bool stale,
-                    const uint32_t* bgra, int width, int height, int pitchBytes)
+// The frame is made ready first and held to the refresh only before it is sent.
+// Only what changed since the frame the framebuffer holds is scaled and
+// sent, when that is known.
+bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uint32_t* bgra,
+                    int width, int height, int pitchBytes, const RECT* changed)
 {
+    SDL_Window* window = w.sdl;
+    FrameScaler& scaler = *w.scaler;
     const Letterbox box = ComputeLetterbox(surface->w, surface->h, width, height);
     const SDL_Rect inside{box.x, box.y, box.width, box.height};
     const SDL_PixelFormat* f = surface->format;
@@ -181,11 +206,21 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
         f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     if (stale) SDL_FillRect(surface, nullptr, SDL_MapRGB(f, 0, 0, 0));
+    SDL_Rect sent = inside;
     if (direct) {
         auto* at = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
                                                static_cast<ptrdiff_t>(box.y) * surface->pitch) +
                    box.x;
-        scaler.Scale(bgra, width, height, pitchBytes, at, box.width, box.height, surface->pitch);
+        const int all[4] = {0, 0, width, height};
+        const int part[4] = {changed ? static_cast<int>(changed->left) : 0,
+                             changed ? static_cast<int>(changed->top) : 0,
+                             changed ? static_cast<int>(changed->right) : 0,
+                             changed ? static_cast<int>(changed->bottom) : 0};
+        int written[4];
+        scaler.ScaleChanged(bgra, width, height, pitchBytes, at, box.width, box.height,
+                            surface->pitch, stale || !changed ? all : part, written);
+        sent = SDL_Rect{box.x + written[0], box.y + written[1], written[2] - written[0],
+                        written[3] - written[1]};
     } else {
         std::vector<uint32_t> scaled(static_cast<size_t>(box.width) * box.height);
         scaler.Scale(bgra, width, height, pitchBytes, scaled.data(), box.width, box.height,
@@ -196,25 +231,16 @@ bool ThroughSurface(SDL_Window* window, SDL_Surface* surface, FrameScaler& scale
                           box.width * 4, f->format, at, surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (w.paced) Pace(w);
     if (stale) return SDL_UpdateWindowSurface(window) == 0;
-    return SDL_UpdateWindowSurfaceRects(window, &inside, 1) == 0;
-}
-
-// Waits out what is left of the refresh period since the last present.
-void Pace(WindowRecord& w)
-{
-    const int64_t period = 1000000000 / w.refreshRate;
-    int64_t now = clock::Now();
-    if (w.lastPresent != 0 && now - w.lastPresent < period) {
-        clock::SleepUntil(w.lastPresent + period);
-        now = clock::Now();
-    }
-    w.lastPresent = now;
+    if (sent.w <= 0 || sent.h <= 0) return true; // nothing changed
+    return SDL_UpdateWindowSurfaceRects(window, &sent, 1) == 0;
 }
 
 } // namespace
 
-void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes)
+void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes,
+                        const PresentChange& change)
 {
     if (bgra == nullptr || width <= 0 || height <= 0 || pitchBytes < width * 4 || !IsUiThread())
         return;
@@ -231,9 +257,8 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
     }
     // Only the UI thread destroys windows or changes how they present, so
     // the record outlives this call; the lock is not held while waiting.
-    if (w->paced) Pace(*w);
     if (w->renderer != nullptr) {
-        ThroughRenderer(w->renderer, w->texture, bgra, width, height, pitchBytes);
+        ThroughRenderer(*w, bgra, width, height, pitchBytes);
         return;
     }
     bool stale;
@@ -242,6 +267,11 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         stale = w->surfaceStale;
         w->surfaceStale = false;
     }
+    // The change is from the device's previous frame: of use only when the
+    // framebuffer holds that one.
+    const RECT* changed =
+        change.serial > 1 && w->shownSerial == change.serial - 1 ? change.changed : nullptr;
+    w->shownSerial = 0;
     SDL_Surface* surface = SDL_GetWindowSurface(w->sdl);
     if (surface == nullptr) {
         std::fprintf(stderr, "SDL window surface: %s\n", SDL_GetError());
@@ -250,10 +280,12 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         w->presentFailed = true;
         return;
     }
-    if (!ThroughSurface(w->sdl, surface, *w->scaler, stale, bgra, width, height, pitchBytes)) {
+    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes, changed)) {
         std::lock_guard<std::mutex> lock(WindowMutex());
         w->surfaceStale = true;
+        return;
     }
+    w->shownSerial = change.serial;
 }
 
 } // namespace platform

@@ -7,6 +7,7 @@
 // threads only post messages and read state, always under the locks below.
 #pragma once
 
+#include "platform/present.h"
 #include "platform/sdl/frame_scaler.h"
 #include "platform/sdl/input.h"
 #include "platform/user32.h"
@@ -51,9 +52,10 @@ struct WindowRecord {
     bool surfaceStale = true; // the borders too must be drawn and sent
     SDL_Surface* surface = nullptr;
     std::shared_ptr<FrameScaler> scaler;
-    bool paced = false;     // presents are held to the refresh by us (no vsync)
-    int refreshRate = 75;   // the display's, in Hz
-    int64_t lastPresent = 0; // the platform clock's nanoseconds
+    bool paced = false;       // presents are held to the refresh by us (no vsync)
+    int refreshRate = 75;     // the display's, in Hz
+    int64_t lastPresent = 0;  // the platform clock's nanoseconds at the last present's aim
+    uint64_t shownSerial = 0; // the device's present the framebuffer holds; 0 none
 };
 
 // Guards every WindowRecord and the window table.
@@ -93,7 +95,8 @@ void PumpSdlEvents();
 void ApplyCursorVisibility();
 
 // Installed as the render device's present function while a window exists.
-void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes);
+void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, int pitchBytes,
+                        const PresentChange& change);
 void ReleasePresentation(WindowRecord& window);
 // Whether the machine has a graphics processor of its own (a kernel DRM
 // render node of a hardware driver); software or virtual ones do not count.

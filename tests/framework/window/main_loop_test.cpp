@@ -309,3 +309,28 @@ TEST(MainLoop, BetweenFramesAndTimersTheLoopSleepsInsteadOfPolling)
     // A loaded machine only makes the passes longer, never more.
     EXPECT_LE(passes, 12);
 }
+
+TEST(MainLoop, FramesATimerMakesDoNotKeepTheLoopAtTheRefreshRate)
+{
+    // A caret's blink: each tick dirties the window and one frame is drawn;
+    // nothing moves by the clock, so the loop sleeps until the next tick.
+    HeadlessWindow w;
+    w.Pump(2);
+    int ticks = 0;
+    w.window->ConnectTimer(w.window->AddTimer(80), [&](const IMEvent&) -> long {
+        ++ticks;
+        w.window->SetDirty(true);
+        return 0;
+    });
+    int passes = 0;
+    while (ticks < 3 && passes < 1000) {
+        IMWindow::RunPass(w.window);
+        // Driven time does not sleep: it moves on by what the loop would wait.
+        platform::clock::AdvanceMs(std::max<DWORD>(1, w.window->NextIdleWait()));
+        ++passes;
+    }
+    EXPECT_EQ(ticks, 3);
+    // A tick's pass, the frame's pass and one early wake at most: at the
+    // refresh rate it would be about 6 passes a tick.
+    EXPECT_LE(passes, 10);
+}

@@ -1,11 +1,13 @@
 // The device's objects: creation, locks, reference counts, the video-memory
 // budget, device loss and re-creation, presenting, and what it refuses.
 #include "platform/present.h"
+#include "platform/sdl/frame_scaler.h"
 #include "tests/platform/d3d9/fixture.h"
 
 #include <png.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -545,7 +547,8 @@ struct Shown {
 };
 Shown g_shown;
 
-void Capture(HWND window, const uint32_t* bgra, int width, int height, int pitch)
+void Capture(HWND window, const uint32_t* bgra, int width, int height, int pitch,
+             const platform::PresentChange&)
 {
     g_shown.window = window;
     g_shown.pixels.assign(bgra, bgra + static_cast<size_t>(pitch / 4) * height);
@@ -610,6 +613,93 @@ TEST_F(DeviceObjects, PresentGoesToTheDevicesWindow)
     EXPECT_EQ(g_shown.width, 64);
     EXPECT_EQ(g_shown.height, 32);
     other->Release();
+}
+
+namespace {
+
+// The window's side of presenting, twice: every frame scaled whole, and
+// only what the device says changed scaled into the frame before.
+struct TwoScreens {
+    platform::FrameScaler whole, part;
+    std::vector<uint32_t> wholeOut, partOut;
+    uint64_t lastSerial = 0;
+    int partial = 0, empty = 0;
+};
+TwoScreens* g_screens = nullptr;
+const int kScreenWidth = 1440, kScreenHeight = 1080;
+
+void PresentBoth(HWND, const uint32_t* bgra, int width, int height, int pitch,
+                 const platform::PresentChange& change)
+{
+    TwoScreens& s = *g_screens;
+    s.whole.Scale(bgra, width, height, pitch, s.wholeOut.data(), kScreenWidth, kScreenHeight,
+                  kScreenWidth * 4);
+    const bool known = change.changed && change.serial == s.lastSerial + 1 && s.lastSerial != 0;
+    const int all[4] = {0, 0, width, height};
+    const int part[4] = {
+        known ? int(change.changed->left) : 0, known ? int(change.changed->top) : 0,
+        known ? int(change.changed->right) : 0, known ? int(change.changed->bottom) : 0};
+    int written[4];
+    s.part.ScaleChanged(bgra, width, height, pitch, s.partOut.data(), kScreenWidth, kScreenHeight,
+                        kScreenWidth * 4, known ? part : all, written);
+    s.partial += known;
+    s.empty += known && written[2] <= written[0];
+    s.lastSerial = change.serial;
+}
+
+} // namespace
+
+TEST_F(DeviceObjects, ChangedPartAloneScaledGivesTheWholeFrameAfterRandomMoves)
+{
+    TwoScreens screens;
+    screens.wholeOut.assign(size_t(kScreenWidth) * kScreenHeight, 0);
+    screens.partOut.assign(size_t(kScreenWidth) * kScreenHeight, 0);
+    g_screens = &screens;
+    platform::SetPresentFunction(PresentBoth);
+
+    std::vector<uint32_t> gradient(256 * 256);
+    for (int i = 0; i < 256 * 256; ++i)
+        gradient[size_t(i)] = 0xFF000000u | uint32_t(i % 256) << 16 | uint32_t(i / 256) << 8 | 0x40;
+    const auto background = MakeTexture(256, 256, gradient, 256);
+    std::vector<uint32_t> sprite(64 * 64);
+    for (int i = 0; i < 64 * 64; ++i)
+        sprite[size_t(i)] = uint32_t(40 + i % 200) << 24 | 0x30A0E0u;
+    const auto a = MakeTexture(64, 64, sprite, 64);
+    auto b = SolidTexture(32, 32, 0x80FF4020u);
+    std::mt19937 random(23);
+    const auto coordinate = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    LONG ax = 100, ay = 100, bx = 500, by = 300;
+    for (int frame = 0; frame < 60; ++frame) {
+        const int what = coordinate(0, 5);
+        if (what == 0) { // a sprite moves by a pixel or by far
+            ax += coordinate(-2, 2);
+            ay += coordinate(-2, 2);
+        } else if (what == 1) {
+            bx = coordinate(-40, 820);
+            by = coordinate(-40, 620);
+        } else if (what == 2) { // the texels of one change
+            D3DLOCKED_RECT lr;
+            ASSERT_EQ(b.texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+            static_cast<uint32_t*>(lr.pBits)[coordinate(0, 32 * 32 - 1)] = 0xFFFFFFFFu;
+            b.texture->UnlockRect(0);
+        }
+        // what 3 to 5: nothing changes, or one sprite is left out.
+        Begin(0xFF000000);
+        DrawQuad(background, RECT{0, 0, 800, 600});
+        DrawQuad(a, RECT{ax, ay, ax + 64, ay + 64}, 0xFFFFFFFF, what == 3 ? 0.3f : 0.0f);
+        if (what != 4)
+            DrawQuad(b, RECT{bx, by, bx + 48, by + 40}, 0xC0FFFFFF);
+        End();
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_TRUE(screens.wholeOut == screens.partOut) << "frame " << frame;
+    }
+    platform::SetPresentFunction(nullptr);
+    g_screens = nullptr;
+    // Most frames were presented in part, some of them not at all.
+    EXPECT_GE(screens.partial, 50);
+    EXPECT_GE(screens.empty, 3);
 }
 
 TEST_F(DeviceObjects, FrameSavesAsPng)

@@ -95,6 +95,22 @@ TEST_F(RealtimeTest, ShortNonLoopingSoundEndsByItself)
     EXPECT_EQ(PlayCursor(buffer), 0u);
 }
 
+TEST_F(RealtimeTest, OutputRestsWhileNothingPlaysAndGoesOnWhenASoundStarts)
+{
+    std::atomic<uint64_t> mixed{0};
+    platform::dsoundtest::SetCapture([&](const int16_t*, size_t frames) { mixed += frames; });
+    IDirectSoundBuffer8* buffer = MakeBuffer(2, 44100, 44100 * 4);
+    // A block under way when the buffer came may still be mixed.
+    std::this_thread::sleep_for(30ms);
+    mixed = 0;
+    std::this_thread::sleep_for(60ms);
+    EXPECT_EQ(mixed.load(), 0u);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    EXPECT_TRUE(WaitFor([&] { return PlayCursor(buffer) != 0; }, 10000ms));
+    EXPECT_GT(mixed.load(), 0u);
+    platform::dsoundtest::SetCapture(nullptr);
+}
+
 TEST_F(RealtimeTest, PausedOutputHoldsTheCursors)
 {
     platform::dsoundtest::PauseOutput(true);

@@ -1,7 +1,9 @@
 #include "platform/sdl/frame_scaler.h"
+#include "platform/sdl/frame_scaler_kernels.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 using platform::FrameScaler;
@@ -88,4 +90,25 @@ TEST(FrameScaler, UpscalingKeepsCornersAndBlendsBetweenSamples)
     EXPECT_NEAR(Channel(out[6], 2), 90, 1);
     // Output row 3 at source 0.375: 0.375 * 200.
     EXPECT_NEAR(Channel(out[3 * ow], 0), 75, 1);
+}
+
+TEST(FrameScaler, WideKernelsGiveTheBytesOfThePlainOnes)
+{
+    if (!platform::HasAvx2())
+        GTEST_SKIP() << "no AVX2 here";
+    std::mt19937 random(5);
+    std::vector<uint32_t> source(800 * 600);
+    for (uint32_t& p : source)
+        p = random();
+    for (auto size : {std::pair<int, int>{1440, 1080}, {1013, 777}, {803, 601}, {7, 5}}) {
+        std::vector<uint32_t> wide(size_t(size.first) * size.second), plain(wide.size());
+        FrameScaler a, b;
+        a.Scale(source.data(), 800, 600, 800 * 4, wide.data(), size.first, size.second,
+                size.first * 4);
+        platform::AllowAvx2(false);
+        b.Scale(source.data(), 800, 600, 800 * 4, plain.data(), size.first, size.second,
+                size.first * 4);
+        platform::AllowAvx2(true);
+        ASSERT_TRUE(wide == plain) << size.first << " x " << size.second;
+    }
 }

@@ -157,8 +157,8 @@ TEST_F(WindowTest, PresentingFramesWorksHeadless)
     platform::PresentFunction present = platform::GetPresentFunction();
     ASSERT_NE(present, nullptr);
     std::vector<uint32_t> frame(800 * 600, 0xFF336699u);
-    present(hwnd_, frame.data(), 800, 600, 800 * 4);
-    present(hwnd_, frame.data(), 800, 600, 800 * 4);
+    present(hwnd_, frame.data(), 800, 600, 800 * 4, {1, nullptr});
+    present(hwnd_, frame.data(), 800, 600, 800 * 4, {1, nullptr});
     DestroyWindow(hwnd_);
     EXPECT_EQ(platform::GetPresentFunction(), nullptr);
 }
@@ -233,7 +233,7 @@ TEST(Presentation, TheFrameIsDrawnScaledAndCentredOnBlack)
     PumpAll();
 
     std::vector<uint32_t> frame(800 * 600, 0xFF332211u); // bytes B 11, G 22, R 33, A FF
-    platform::GetPresentFunction()(hwnd, frame.data(), 800, 600, 800 * 4);
+    platform::GetPresentFunction()(hwnd, frame.data(), 800, 600, 800 * 4, {1, nullptr});
     // No GPU here: the frame goes into the window's own framebuffer.
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
     ASSERT_NE(surface, nullptr) << SDL_GetError();

@@ -1,0 +1,108 @@
+// The frame scaler's AVX2 kernels: the arithmetic of the SSE2 ones, twice
+// as wide. Compiled for AVX2 function by function, and only called after
+// HasAvx2().
+#include "platform/sdl/frame_scaler_kernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <atomic>
+#include <immintrin.h>
+#define KVARLOP_AVX2 __attribute__((target("avx2")))
+
+namespace platform {
+
+namespace {
+std::atomic<bool> g_allowed{true};
+} // namespace
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has && g_allowed.load(std::memory_order_relaxed);
+}
+
+void AllowAvx2(bool allowed)
+{
+    g_allowed = allowed;
+}
+
+namespace {
+
+// Two source pairs (pixels i, i + 1 and j, j + 1) as 16-bit channels: the
+// first in the low 128-bit lane, the second in the high one.
+KVARLOP_AVX2 inline __m256i Pairs(const uint32_t* row, int i, int j)
+{
+    __m128i q = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i));
+    q = _mm_castpd_si128(
+        _mm_loadh_pd(_mm_castsi128_pd(q), reinterpret_cast<const double*>(row + j)));
+    return _mm256_cvtepu8_epi16(q);
+}
+
+// Weighs each pair by its lanes and folds it: one pixel's four channels in
+// the low 64 bits of each 128-bit lane.
+KVARLOP_AVX2 inline __m256i Fold(__m256i pairs, const uint16_t* lanes)
+{
+    const __m256i m =
+        _mm256_mullo_epi16(pairs, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes)));
+    return _mm256_srli_epi16(_mm256_add_epi16(m, _mm256_srli_si256(m, 8)), 8);
+}
+
+} // namespace
+
+KVARLOP_AVX2 int ScaleRowAvx2(const uint32_t* row, uint32_t* out, const int* index,
+                              const uint16_t* lanes, int d, int end)
+{
+    // Lane 0 gets pixels d and d + 2, lane 1 d + 1 and d + 3: put in order.
+    const __m256i order = _mm256_setr_epi32(0, 4, 2, 6, 1, 3, 5, 7);
+    for (; d + 4 <= end; d += 4) {
+        const __m256i s = Fold(Pairs(row, index[d], index[d + 1]), lanes + d * 8);
+        const __m256i t = Fold(Pairs(row, index[d + 2], index[d + 3]), lanes + (d + 2) * 8);
+        const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(s, t), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + d), _mm256_castsi256_si128(packed));
+    }
+    return d;
+}
+
+KVARLOP_AVX2 int BlendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out,
+                               int count)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i wa = _mm256_set1_epi16(static_cast<short>(256 - w));
+    const __m256i wb = _mm256_set1_epi16(static_cast<short>(w));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        const __m256i lo = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(x, zero), wa),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(y, zero), wb)),
+            8);
+        const __m256i hi = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(x, zero), wa),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(y, zero), wb)),
+            8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
+    }
+    return i;
+}
+
+} // namespace platform
+
+#else
+
+namespace platform {
+bool HasAvx2()
+{
+    return false;
+}
+void AllowAvx2(bool) {}
+int ScaleRowAvx2(const uint32_t*, uint32_t*, const int*, const uint16_t*, int first, int)
+{
+    return first;
+}
+int BlendRowsAvx2(const uint32_t*, const uint32_t*, uint32_t, uint32_t*, int)
+{
+    return 0;
+}
+} // namespace platform
+
+#endif

@@ -1,0 +1,22 @@
+// The frame scaler's row kernels for processors with AVX2, chosen at run
+// time; they give the same bytes as the plain ones.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Whether the AVX2 kernels are used: when the processor has AVX2 and tests
+// have not turned them off.
+bool HasAvx2();
+// For tests only: turns the AVX2 kernels off (false) or back on.
+void AllowAvx2(bool allowed);
+// Output columns from `first` on, four at a time while four remain before
+// `end`; returns the first column not written.
+int ScaleRowAvx2(const uint32_t* row, uint32_t* out, const int* index, const uint16_t* lanes,
+                 int first, int end);
+// out = a * (256 - w) / 256 + b * w / 256 on every byte, eight pixels at a
+// time; returns how many were done.
+int BlendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int count);
+
+} // namespace platform
