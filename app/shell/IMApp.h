@@ -6,6 +6,7 @@
 // main window. Everything runs on the UI thread.
 #pragma once
 
+#include "app/screens/results_screen.h"
 #include "app/shell/result_row.h"
 #include "app/shell/step_map.h"
 #include "framework/controls/IMDialogBase.h"
@@ -169,6 +170,8 @@ private:
     // left to say (nothing, a failure, or the file used in place of one that
     // is not a workbook).
     void UpdateSaveNotice();
+    // The results screen's texts on where the results are kept and what failed.
+    screens::ResultsScreenText SaveStateText();
     long ForgetSaveNotice(const IMEvent&);
 
     static T* singleton;

@@ -309,15 +309,10 @@ long IMApp<T>::ShowResultsScreen()
     using boost::placeholders::_1;
     if (!mainWindow)
         return 0;
-    screens::ResultsScreenText text;
+    screens::ResultsScreenText text = SaveStateText();
     text.number = number;
     text.title = title;
     text.pupil = pupilName;
-    if (workbook) {
-        text.path = workbook->GetFileName();
-        text.leftAlone = workbook->LeftAlone();
-    }
-    text.saveFailure = lastSaveFailure;
     const screens::ResultsScreen screen =
         screens::BuildResultsScreen(mainWindow, text, workbook != nullptr);
     Dialog* dialog = screen.dialog;

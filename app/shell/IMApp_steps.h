@@ -227,13 +227,19 @@ void IMApp<T>::UpdateSaveNotice()
 {
     if (!saveNotice)
         return;
+    screens::ShowSaveNotice(saveNotice, SaveStateText());
+}
+
+template <class T>
+screens::ResultsScreenText IMApp<T>::SaveStateText()
+{
     screens::ResultsScreenText text;
     if (workbook) {
         text.path = workbook->GetFileName();
         text.leftAlone = workbook->LeftAlone();
     }
     text.saveFailure = lastSaveFailure;
-    screens::ShowSaveNotice(saveNotice, text);
+    return text;
 }
 
 template <class T>
