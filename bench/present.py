@@ -13,7 +13,9 @@ Run by hand, not by the test command:
 Launch to first visible frame: from the start of the process to the first
 time the screen's centre pixel is no longer black (Xvfb -br starts black).
 Title screen: sampled two seconds after that frame, before any key (only
-the caret blinks). Then a name is typed, Enter pressed and the instruction
+the caret blinks). Then the bubbles' size and speed are set on the settings
+page (--diameter, --speed: 256 pixels as the floor's sprite, speed 3 = 150
+pixels a second, so the picture changes at every refresh), a name is typed, Enter pressed and the instruction
 skipped with Esc: the run is sampled while the bubbles fly (the floor's
 sprite moves from the first key). Frames presented: damage reports on the
 program's window, counted one a present; the present intervals are the
@@ -185,6 +187,31 @@ def xdotool(env, *args):
     subprocess.run(["xdotool", *args], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def set_bubbles(env, size, diameter, speed):
+    """The settings page: first and last diameter and speed, from Options."""
+    width, height = size
+    # The 800 x 600 picture is scaled to fit the screen and centred.
+    if width * 600 <= height * 800:
+        shown_w, shown_h = width, (600 * width * 2 + 800) // 1600
+    else:
+        shown_w, shown_h = (800 * height * 2 + 600) // 1200, height
+    left, top = (width - shown_w) // 2, (height - shown_h) // 2
+
+    def click(x, y):
+        xdotool(env, "mousemove", "--sync", str(left + x * shown_w // 800), str(top + y * shown_h // 600),
+                "click", "1")
+
+    click(665 + 54, 510 + 23)
+    time.sleep(1.0)
+    for x, y, value in ((310, 135, diameter), (675, 135, diameter), (310, 175, speed), (675, 175, speed)):
+        click(x + 55, y + 10)
+        xdotool(env, "key", "--repeat", "6", "--delay", "20", "Right")
+        xdotool(env, "key", "--repeat", "6", "--delay", "20", "BackSpace")
+        xdotool(env, "type", "--delay", "40", str(value))
+    click(500 + 54, 500 + 23)
+    time.sleep(1.0)
+
+
 def measure(args, label, program, extra_env):
     width, height = (int(v) for v in args.size.split("x"))
     name = f":{args.display}"
@@ -236,6 +263,13 @@ def measure(args, label, program, extra_env):
         result["title mallocs/s"] = allocated / elapsed
         threads = max(threads, status(trainer.pid, "Threads"))
 
+        # The bubbles set on the settings page (Options), as a teacher would:
+        # at the default first speed a bubble moves 50 pixels a second, in
+        # whole pixels, so its picture would change less often than the
+        # screen refreshes and fewer frames would be drawn than there are
+        # refreshes; at speed 2 or more it moves at least once a refresh.
+        if label != "floor":
+            set_bubbles(env, (width, height), args.diameter, args.speed)
         # A name, Enter, and the instruction skipped (Esc again should one be lost).
         xdotool(env, "mousemove", "--sync", str(width // 2), str(height // 2))
         xdotool(env, "type", "--delay", "40", "bench")
@@ -281,6 +315,8 @@ def main():
     parser.add_argument("--seconds", type=float, default=10.0, help="sampling time of each figure")
     parser.add_argument("--runs", type=int, default=1, help="runs of each mode, interleaved; medians are shown")
     parser.add_argument("--audio", default="dummy", help="SDL_AUDIODRIVER for the trainer")
+    parser.add_argument("--speed", type=int, default=3, help="the bubbles' speed on the settings page")
+    parser.add_argument("--diameter", type=int, default=256, help="the bubbles' diameter, as the floor's sprite")
     parser.add_argument("--opengl", action="store_true", help="the trainer on SDL_RENDER_DRIVER=opengl too")
     parser.add_argument("--baseline", help="another build tree whose trainer is measured beside (an older one)")
     args = parser.parse_args()
