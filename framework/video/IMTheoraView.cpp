@@ -174,7 +174,8 @@ void IMTheoraView::ReadHeaders()
 
     if (info.frame_width == 0 || info.frame_height == 0 || info.width > kLargestSide ||
         info.height > kLargestSide || info.frame_width > info.width ||
-        info.frame_height > info.height)
+        info.frame_height > info.height || info.offset_x > info.width - info.frame_width ||
+        info.offset_y > info.height - info.frame_height)
         Fail("unsupported frame size, terminate...");
     if (theora_decode_init(&state, &info) != 0)
         Fail("error during theora_decode_init");
@@ -216,16 +217,22 @@ void IMTheoraView::ConvertInto(int textureId)
     if (!manager || !texturesMade || !pictureReady)
         return;
     // The chroma planes are those of the clip's pixel format: 4:2:0, 4:2:2
-    // or 4:4:4.
-    const IMYuvPlanes planes{yuv.y,
-                             yuv.u,
-                             yuv.v,
+    // or 4:4:4. The picture is the part of the coded frame the header names
+    // (its offset from the top left), which the headers were checked to fit.
+    const int shiftX = yuv.uv_width < yuv.y_width ? 1 : 0;
+    const int shiftY = yuv.uv_height < yuv.y_height ? 1 : 0;
+    const long x = static_cast<long>(info.offset_x);
+    const long y = static_cast<long>(info.offset_y);
+    const long chroma = (y >> shiftY) * yuv.uv_stride + (x >> shiftX);
+    const IMYuvPlanes planes{yuv.y + y * yuv.y_stride + x,
+                             yuv.u + chroma,
+                             yuv.v + chroma,
                              yuv.y_stride,
                              yuv.uv_stride,
-                             yuv.y_width,
-                             yuv.y_height,
-                             yuv.uv_width < yuv.y_width ? 1 : 0,
-                             yuv.uv_height < yuv.y_height ? 1 : 0};
+                             static_cast<int>(info.frame_width),
+                             static_cast<int>(info.frame_height),
+                             shiftX,
+                             shiftY};
     manager->FillTexture(textureId, [planes](unsigned char* bits, int pitch, int height) {
         IMConvertYuvToBgrx(planes, bits, pitch, pitch / 4, height);
     });

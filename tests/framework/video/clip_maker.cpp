@@ -13,13 +13,18 @@ namespace {
 // the pixel format's size), one Ogg page per header.
 template <typename Fill>
 std::vector<unsigned char> Encode(int pixelFormat, int frames, int badFrame,
-                                  std::vector<size_t>* ends, Fill fill)
+                                  std::vector<size_t>* ends, Fill fill,
+                                  const Picture& picture = Picture{})
 {
     const int w = 64, h = 48;
     th_info info;
     th_info_init(&info);
-    info.frame_width = info.pic_width = w;
-    info.frame_height = info.pic_height = h;
+    info.frame_width = w;
+    info.frame_height = h;
+    info.pic_x = static_cast<ogg_uint32_t>(picture.x);
+    info.pic_y = static_cast<ogg_uint32_t>(picture.y);
+    info.pic_width = static_cast<ogg_uint32_t>(picture.width);
+    info.pic_height = static_cast<ogg_uint32_t>(picture.height);
     info.fps_numerator = 12;
     info.fps_denominator = 1;
     info.pixel_fmt = static_cast<th_pixel_fmt>(pixelFormat);
@@ -88,7 +93,7 @@ std::vector<unsigned char> MakeGreyClip(int frames, int badFrame, std::vector<si
     });
 }
 
-std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames)
+std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames, const Picture& picture)
 {
     return Encode(pixelFormat, frames, -1, nullptr, [](int, th_ycbcr_buffer planes) {
         for (int p = 0; p < 3; ++p)
@@ -101,7 +106,7 @@ std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames)
                                                    : p == 1 ? q.u
                                                             : q.v);
                 }
-    });
+    }, picture);
 }
 
 } // namespace video_test

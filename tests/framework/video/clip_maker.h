@@ -26,9 +26,16 @@ struct Quadrant {
 };
 const Quadrant kQuadrants[4] = {{81, 90, 240}, {145, 54, 34}, {41, 240, 110}, {170, 166, 16}};
 
-// A 64 x 48 clip of `frames` frames in a pixel format (OC_PF_420,
-// OC_PF_422 or OC_PF_444, numbered as theoraenc.h's), each frame four flat
-// quadrants of the colours above.
-std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames = 2);
+// The part of the coded 64 x 48 frame a clip shows (even offsets, from the
+// top left).
+struct Picture {
+    int x = 0, y = 0, width = 64, height = 48;
+};
+
+// A clip of `frames` frames in a pixel format (OC_PF_420, OC_PF_422 or
+// OC_PF_444, numbered as theoraenc.h's), each coded frame four flat
+// quadrants of the colours above, showing `picture` of it.
+std::vector<unsigned char> MakeQuadrantClip(int pixelFormat, int frames = 2,
+                                            const Picture& picture = Picture{});
 
 } // namespace video_test

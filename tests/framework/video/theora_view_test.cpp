@@ -160,4 +160,23 @@ TEST_F(TheoraView, ClipsOfEveryChromaLayoutShowTheirColours)
                     << "format " << format << ", quadrant " << q << ", byte " << c;
         }
     }
+    // A clip that shows only part of its coded frame: the 32 x 32 picture at
+    // (16, 8) holds the four quadrants' corners meeting at its (16, 16).
+    for (int format : {OC_PF_420, OC_PF_444}) {
+        clip = MakeQuadrantClip(format, 2, video_test::Picture{16, 8, 32, 32});
+        IMTheoraView view;
+        Open(view);
+        view.SetFrame(1);
+        const IMTextureRecord* record = Manager().GetTextureRecord(view.GetTextureId());
+        ASSERT_TRUE(record && !record->pixels.empty());
+        EXPECT_EQ(record->imageRect.right, 32);
+        EXPECT_EQ(record->imageRect.bottom, 32);
+        const int xs[4] = {6, 26, 6, 26}, ys[4] = {6, 6, 26, 26};
+        for (int q = 0; q < 4; ++q) {
+            const unsigned char* p = &record->pixels[ys[q] * record->pitch + xs[q] * 4];
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(p[c], int(expected[q] >> (8 * c) & 0xFF), 12)
+                    << "cropped, format " << format << ", quadrant " << q << ", byte " << c;
+        }
+    }
 }
