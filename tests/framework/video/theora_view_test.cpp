@@ -144,39 +144,36 @@ TEST_F(TheoraView, ClipsOfEveryChromaLayoutShowTheirColours)
         IMConvertYuvToBgrxScalar(IMYuvPlanes{y, &u, &v, 2, 1, 2, 1}, out, 8, 2, 1);
         expected[q] = out[0] | out[1] << 8 | out[2] << 16;
     }
-    for (int format : {OC_PF_420, OC_PF_422, OC_PF_444}) {
-        clip = MakeQuadrantClip(format);
+    // Each case: the clip's format, the part of the coded frame it shows,
+    // and a point in the middle of each quadrant as it is shown, away from
+    // the edges the coding blurs. A cropped clip's 32 x 32 picture at (16, 8)
+    // has the quadrants' corners meeting at its (16, 16).
+    const struct {
+        int format;
+        video_test::Picture picture;
+        int xs[4], ys[4];
+    } cases[] = {
+        {OC_PF_420, {}, {16, 48, 16, 48}, {12, 12, 36, 36}},
+        {OC_PF_422, {}, {16, 48, 16, 48}, {12, 12, 36, 36}},
+        {OC_PF_444, {}, {16, 48, 16, 48}, {12, 12, 36, 36}},
+        {OC_PF_420, {16, 8, 32, 32}, {6, 26, 6, 26}, {6, 6, 26, 26}},
+        {OC_PF_444, {16, 8, 32, 32}, {6, 26, 6, 26}, {6, 6, 26, 26}},
+    };
+    for (const auto& c : cases) {
+        clip = MakeQuadrantClip(c.format, 2, c.picture);
         IMTheoraView view;
         Open(view);
         view.SetFrame(1);
         const IMTextureRecord* record = Manager().GetTextureRecord(view.GetTextureId());
         ASSERT_TRUE(record && !record->pixels.empty());
-        // The middle of each quadrant, away from the edges the coding blurs.
-        const int xs[4] = {16, 48, 16, 48}, ys[4] = {12, 12, 36, 36};
+        EXPECT_EQ(record->imageRect.right, c.picture.width);
+        EXPECT_EQ(record->imageRect.bottom, c.picture.height);
         for (int q = 0; q < 4; ++q) {
-            const unsigned char* p = &record->pixels[ys[q] * record->pitch + xs[q] * 4];
-            for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(p[c], int(expected[q] >> (8 * c) & 0xFF), 12)
-                    << "format " << format << ", quadrant " << q << ", byte " << c;
-        }
-    }
-    // A clip that shows only part of its coded frame: the 32 x 32 picture at
-    // (16, 8) holds the four quadrants' corners meeting at its (16, 16).
-    for (int format : {OC_PF_420, OC_PF_444}) {
-        clip = MakeQuadrantClip(format, 2, video_test::Picture{16, 8, 32, 32});
-        IMTheoraView view;
-        Open(view);
-        view.SetFrame(1);
-        const IMTextureRecord* record = Manager().GetTextureRecord(view.GetTextureId());
-        ASSERT_TRUE(record && !record->pixels.empty());
-        EXPECT_EQ(record->imageRect.right, 32);
-        EXPECT_EQ(record->imageRect.bottom, 32);
-        const int xs[4] = {6, 26, 6, 26}, ys[4] = {6, 6, 26, 26};
-        for (int q = 0; q < 4; ++q) {
-            const unsigned char* p = &record->pixels[ys[q] * record->pitch + xs[q] * 4];
-            for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(p[c], int(expected[q] >> (8 * c) & 0xFF), 12)
-                    << "cropped, format " << format << ", quadrant " << q << ", byte " << c;
+            const unsigned char* p = &record->pixels[c.ys[q] * record->pitch + c.xs[q] * 4];
+            for (int b = 0; b < 3; ++b)
+                EXPECT_NEAR(p[b], int(expected[q] >> (8 * b) & 0xFF), 12)
+                    << "format " << c.format << ", picture at " << c.picture.x << ","
+                    << c.picture.y << ", quadrant " << q << ", byte " << b;
         }
     }
 }
