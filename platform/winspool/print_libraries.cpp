@@ -22,6 +22,10 @@ struct Loaded {
     bool cupsTried = false, cairoTried = false;
     const CupsCalls* cups = nullptr;
     const CairoCalls* cairo = nullptr;
+    // Every table made stays: a caller may still hold one after the test
+    // seam has had the libraries loaded again.
+    std::vector<std::unique_ptr<const CupsCalls>> cupsTables;
+    std::vector<std::unique_ptr<const CairoCalls>> cairoTables;
 };
 
 // Never freed: a question's thread may still use a table while the program ends.
@@ -90,6 +94,7 @@ const CupsCalls* Cups()
     if (!s.cupsTried) {
         s.cupsTried = true;
         s.cups = LoadCups(s.cupsName);
+        if (s.cups) s.cupsTables.emplace_back(s.cups);
     }
     return s.cups;
 }
@@ -101,6 +106,7 @@ const CairoCalls* Cairo()
     if (!s.cairoTried) {
         s.cairoTried = true;
         s.cairo = LoadCairo(s.cairoName);
+        if (s.cairo) s.cairoTables.emplace_back(s.cairo);
     }
     return s.cairo;
 }
@@ -113,7 +119,6 @@ void UsePrintLibraries(const char* cups, const char* cairo)
 {
     winspool::Loaded& s = winspool::State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    // Tables already made stay valid for whoever still holds them.
     s.cupsName = cups ? cups : winspool::kCupsName;
     s.cairoName = cairo ? cairo : winspool::kCairoName;
     s.cupsTried = s.cairoTried = false;
