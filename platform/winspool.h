@@ -51,3 +51,11 @@ struct PRINTER_INFO_2W {
 // ERROR_TIMEOUT.
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, BYTE* buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned);
+
+// Test seam: the file names the printing libraries are loaded from on their
+// next use (null: the usual ones). A library that cannot be loaded leaves
+// the program without a print service (libcups) or unable to make documents
+// (cairo).
+namespace platform::winspooltest {
+void UsePrintLibraries(const char* cups, const char* cairo);
+}

@@ -87,7 +87,6 @@ Device::Device(HWND focus, int w, int h)
       width(w),
       height(h),
       back(static_cast<size_t>(w) * h + kSpanPadding, 0u),
-      front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       pendingRows(static_cast<size_t>(h), 0),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
@@ -224,15 +223,26 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     if (sourceRect || destRect || dirtyRegion) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3DERR_DEVICELOST;
     SettleClear();
-    back.swap(front);
     ++presents;
+    presentedInBack = true;
     FindChange();
     if (PresentFunction present = GetPresentFunction()) {
         const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr};
-        present(destWindowOverride ? destWindowOverride : window, front.data(), width, height,
+        present(destWindowOverride ? destWindowOverride : window, back.data(), width, height,
                 width * 4, what);
     }
     return D3D_OK;
+}
+
+void Device::BeforeDrawing()
+{
+    if (!presentedInBack) return;
+    presentedInBack = false;
+    if (!keepPresented) return;
+    // The frame presented last stays readable; what the back buffer holds
+    // before the next frame's clear does not matter.
+    back.swap(front);
+    if (back.size() != front.size()) back.assign(front.size(), 0u);
 }
 
 HRESULT Device::GetViewport(D3DVIEWPORT9* out)
@@ -343,8 +353,12 @@ d3d9test::Frame Device::CopyBackBuffer() const
 
 d3d9test::Frame Device::CopyPresented() const
 {
+    keepPresented = true;
     if (presents == 0) return {};
-    return {width, height, {front.begin(), front.begin() + static_cast<size_t>(width) * height}};
+    const std::vector<uint32_t>& shown = presentedInBack ? back : front;
+    // Drawn over before it was ever asked for: it is not kept.
+    if (shown.empty()) return {};
+    return {width, height, {shown.begin(), shown.begin() + static_cast<size_t>(width) * height}};
 }
 
 Device* FindDevice(IDirect3DDevice9* device)

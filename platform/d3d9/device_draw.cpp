@@ -137,6 +137,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         for (LONG y = y0 + 1; y < y1; ++y)
             std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
     };
+    BeforeDrawing();
     SettleClear();
     if (count == 0 && vx0 == 0 && vx1 == width) {
         for (LONG y = vy0; y < vy1; ++y)
@@ -226,6 +227,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     DrawState state;
     if (!MakeDrawState(&state)) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3D_OK;
+    BeforeDrawing();
+    state.target = back.data(); // it may have just been swapped
 
     vertices.resize(count);
     for (uint64_t i = 0; i < count; ++i) {

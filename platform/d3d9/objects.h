@@ -177,7 +177,15 @@ private:
     std::shared_ptr<DeviceCore> core;
     HWND window;
     int width, height;
+    // Frames are drawn in `back` and presented from it. `front` is made
+    // only once the presented frame has been asked for (a test or benchmark
+    // reading it back): from then on the presented frame moves there
+    // before the next one is drawn over it, and the two buffers swap.
     std::vector<uint32_t> back, front;
+    bool presentedInBack = false; // no clear or draw since the last present
+    mutable bool keepPresented = false;
+    // Called before the back buffer is written.
+    void BeforeDrawing();
     // A clear of whole rows is kept owing until something else touches
     // them: the background that follows it every frame covers them anyway.
     mutable std::vector<uint8_t> pendingRows;

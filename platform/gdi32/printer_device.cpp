@@ -3,9 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/gdi32.h"
 #include "platform/winspool/last_error.h"
+#include "platform/winspool/print_libraries.h"
 
-#include <cairo-ft.h>
-#include <cairo-pdf.h>
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
@@ -15,6 +14,12 @@
 namespace platform::gdi {
 
 namespace {
+
+// Loaded by StartDoc before a document is begun: every call below comes after.
+const winspool::CairoCalls& Lib()
+{
+    return *winspool::Cairo();
+}
 
 constexpr double kHundredthsOfMmPerInch = 2540.0;
 constexpr double kPointsPerInch = 72.0;
@@ -61,7 +66,7 @@ PrinterDevice::~PrinterDevice()
         winspool::CancelJob(queue_, jobId_);
     }
     for (auto& face : faces_)
-        cairo_font_face_destroy(face.second);
+        Lib().cairo_font_face_destroy(face.second);
 }
 
 cairo_status_t PrinterDevice::Write(void* self, const unsigned char* data, unsigned int length)
@@ -74,6 +79,11 @@ int PrinterDevice::StartDoc(const std::wstring& title)
 {
     if (inDocument_) return SP_ERROR;
     title_ = WideToUtf8(title);
+    if (!winspool::Cairo()) {
+        Report(queue_, "no document can be made", "the cairo library cannot be loaded");
+        SetLastError(ERROR_GEN_FAILURE);
+        return SP_ERROR;
+    }
     winspool::Failure failure;
     if (!winspool::StartJob(queue_, title_, &jobId_, &failure)) {
         Report(queue_, "the print service refused the job", failure.text);
@@ -81,18 +91,18 @@ int PrinterDevice::StartDoc(const std::wstring& title)
         return SP_ERROR;
     }
     pdf_.clear();
-    surface_ = cairo_pdf_surface_create_for_stream(&PrinterDevice::Write, this,
-                                                   ToPoints(paper_.width), ToPoints(paper_.length));
-    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
-    cairo_ = cairo_create(surface_);
+    surface_ = Lib().cairo_pdf_surface_create_for_stream(
+        &PrinterDevice::Write, this, ToPoints(paper_.width), ToPoints(paper_.length));
+    Lib().cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
+    cairo_ = Lib().cairo_create(surface_);
     // Device pixels from the printable area's top left corner; nothing is
     // drawn outside that area.
     const double scale = kPointsPerInch / kDotsPerInch;
-    cairo_scale(cairo_, scale, scale);
-    cairo_translate(cairo_, ToPixels(paper_.left), ToPixels(paper_.top));
-    cairo_rectangle(cairo_, 0, 0, width_, height_);
-    cairo_clip(cairo_);
-    cairo_set_source_rgb(cairo_, 0, 0, 0);
+    Lib().cairo_scale(cairo_, scale, scale);
+    Lib().cairo_translate(cairo_, ToPixels(paper_.left), ToPixels(paper_.top));
+    Lib().cairo_rectangle(cairo_, 0, 0, width_, height_);
+    Lib().cairo_clip(cairo_);
+    Lib().cairo_set_source_rgb(cairo_, 0, 0, 0);
     inDocument_ = true;
     inPage_ = false;
     return jobId_;
@@ -108,17 +118,17 @@ int PrinterDevice::StartPage()
 int PrinterDevice::EndPage()
 {
     if (!inDocument_ || !inPage_) return SP_ERROR;
-    cairo_show_page(cairo_);
+    Lib().cairo_show_page(cairo_);
     inPage_ = false;
     return 1;
 }
 
 void PrinterDevice::CloseDocument()
 {
-    cairo_destroy(cairo_);
+    Lib().cairo_destroy(cairo_);
     cairo_ = nullptr;
-    cairo_surface_finish(surface_);
-    cairo_surface_destroy(surface_);
+    Lib().cairo_surface_finish(surface_);
+    Lib().cairo_surface_destroy(surface_);
     surface_ = nullptr;
     inDocument_ = false;
     inPage_ = false;
@@ -128,11 +138,11 @@ int PrinterDevice::EndDoc()
 {
     if (!inDocument_) return SP_ERROR;
     if (inPage_) EndPage();
-    const cairo_status_t status = cairo_surface_status(surface_);
+    const cairo_status_t status = Lib().cairo_surface_status(surface_);
     CloseDocument();
     winspool::Failure failure;
     if (status != CAIRO_STATUS_SUCCESS) {
-        Report(queue_, "the document could not be made", cairo_status_to_string(status));
+        Report(queue_, "the document could not be made", Lib().cairo_status_to_string(status));
         winspool::CancelJob(queue_, jobId_);
         SetLastError(status == CAIRO_STATUS_NO_MEMORY ? ERROR_NOT_ENOUGH_MEMORY
                                                       : ERROR_GEN_FAILURE);
@@ -154,7 +164,7 @@ cairo_font_face_t* PrinterDevice::FaceFor(const FaceFile& file)
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(file.path.c_str()));
     FcPatternAddInteger(pattern, FC_INDEX, file.index);
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pattern);
+    cairo_font_face_t* face = Lib().cairo_ft_font_face_create_for_pattern(pattern);
     FcPatternDestroy(pattern);
     faces_.emplace(file, face);
     return face;
@@ -164,13 +174,13 @@ bool PrinterDevice::Text(int x, int baseline, const std::vector<PrintGlyph>& gly
                          double emHeight)
 {
     if (!inPage_) return false;
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_set_font_options(cairo_, options);
-    cairo_font_options_destroy(options);
+    cairo_font_options_t* options = Lib().cairo_font_options_create();
+    Lib().cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    Lib().cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    Lib().cairo_set_font_options(cairo_, options);
+    Lib().cairo_font_options_destroy(options);
     cairo_matrix_t em;
-    cairo_matrix_init_scale(&em, emWidth, emHeight);
+    Lib().cairo_matrix_init_scale(&em, emWidth, emHeight);
 
     // Each run of characters from one face is shown with its text, one
     // character to a glyph, so that the text can be found and copied in the
@@ -191,14 +201,15 @@ bool PrinterDevice::Text(int x, int baseline, const std::vector<PrintGlyph>& gly
             clusters.push_back(cairo_text_cluster_t{static_cast<int>(bytes.size()), 1});
             penX += glyphs[i].advance;
         }
-        cairo_set_font_face(cairo_, FaceFor(glyphs[start].file));
-        cairo_set_font_matrix(cairo_, &em);
-        cairo_show_text_glyphs(cairo_, utf8.data(), static_cast<int>(utf8.size()), shown.data(),
-                               static_cast<int>(shown.size()), clusters.data(),
-                               static_cast<int>(clusters.size()), cairo_text_cluster_flags_t(0));
+        Lib().cairo_set_font_face(cairo_, FaceFor(glyphs[start].file));
+        Lib().cairo_set_font_matrix(cairo_, &em);
+        Lib().cairo_show_text_glyphs(cairo_, utf8.data(), static_cast<int>(utf8.size()),
+                                     shown.data(), static_cast<int>(shown.size()), clusters.data(),
+                                     static_cast<int>(clusters.size()),
+                                     cairo_text_cluster_flags_t(0));
         start = end;
     }
-    return cairo_status(cairo_) == CAIRO_STATUS_SUCCESS;
+    return Lib().cairo_status(cairo_) == CAIRO_STATUS_SUCCESS;
 }
 
 } // namespace platform::gdi

@@ -1,8 +1,7 @@
 #include "platform/winspool/cups_queues.h"
 
+#include "platform/winspool/print_libraries.h"
 #include "platform/winspool/service_call.h"
-
-#include <cups/cups.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,13 @@ namespace platform::winspool {
 
 namespace {
 
+// Every call is made in a question to the service, which AskService asks
+// only once the library is loaded.
+const CupsCalls& Lib()
+{
+    return *Cups();
+}
+
 // Sizes of one paper as different tables give them differ by up to a
 // millimetre (hundredths of a millimetre).
 constexpr int kSameSize = 100;
@@ -19,8 +25,8 @@ constexpr int kSameSize = 100;
 // The destinations as the service lists them at the moment.
 class Dests {
 public:
-    explicit Dests(http_t* http) { count_ = cupsGetDests2(http, &dests_); }
-    ~Dests() { cupsFreeDests(count_, dests_); }
+    explicit Dests(http_t* http) { count_ = Lib().cupsGetDests2(http, &dests_); }
+    ~Dests() { Lib().cupsFreeDests(count_, dests_); }
     Dests(const Dests&) = delete;
     Dests& operator=(const Dests&) = delete;
 
@@ -28,14 +34,14 @@ public:
     cups_dest_t* At(int i) const { return &dests_[i]; }
     cups_dest_t* Find(const std::string& name) const
     {
-        return cupsGetDest(name.c_str(), nullptr, count_, dests_);
+        return Lib().cupsGetDest(name.c_str(), nullptr, count_, dests_);
     }
     // Whether the service did not give its list. A service without queues
     // answers "not found", which is an empty list.
     bool Failed() const
     {
-        return count_ == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
-               cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND;
+        return count_ == 0 && Lib().cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
+               Lib().cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND;
     }
 
 private:
@@ -47,7 +53,7 @@ Queue QueueOf(const cups_dest_t& dest)
 {
     Queue queue;
     queue.name = dest.name;
-    const char* uri = cupsGetOption("device-uri", dest.num_options, dest.options);
+    const char* uri = Lib().cupsGetOption("device-uri", dest.num_options, dest.options);
     queue.port = (uri && *uri) ? uri : "cups";
     return queue;
 }
@@ -57,8 +63,8 @@ Queue QueueOf(const cups_dest_t& dest)
 bool PaperOfName(const char* media, Paper* paper)
 {
     if (!media || !*media) return false;
-    pwg_media_t* found = pwgMediaForPWG(media);
-    if (!found) found = pwgMediaForLegacy(media);
+    pwg_media_t* found = Lib().pwgMediaForPWG(media);
+    if (!found) found = Lib().pwgMediaForLegacy(media);
     if (!found || found->width <= 0 || found->length <= 0) return false;
     *paper = Paper{};
     paper->width = found->width;
@@ -83,13 +89,13 @@ Failure FailureOf(Reach reach)
 Failure FailureOfRequest(const ServiceCall& call)
 {
     Failure failure;
-    failure.text = cupsLastErrorString();
+    failure.text = Lib().cupsLastErrorString();
     if (call.Expired()) {
         failure.trouble = Trouble::NoAnswer;
         failure.text = "the print service did not answer in time";
         return failure;
     }
-    switch (cupsLastError()) {
+    switch (Lib().cupsLastError()) {
     case IPP_STATUS_ERROR_NOT_FOUND: failure.trouble = Trouble::NoSuchQueue; break;
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: failure.trouble = Trouble::NotAccepting; break;
     case IPP_STATUS_ERROR_FORBIDDEN:
@@ -198,20 +204,20 @@ bool FindQueue(const std::string& name, Paper* paper, Failure* failure)
             return;
         }
         Paper& found = answer->paper;
-        cups_dinfo_t* info = cupsCopyDestInfo(http, dest);
+        cups_dinfo_t* info = Lib().cupsCopyDestInfo(http, dest);
         // The user's own choice first, then the queue's default.
         std::string media;
-        if (const char* chosen = cupsGetOption("media", dest->num_options, dest->options)) {
+        if (const char* chosen = Lib().cupsGetOption("media", dest->num_options, dest->options)) {
             media = chosen;
         } else if (info) {
-            if (ipp_attribute_t* fallback = cupsFindDestDefault(http, dest, info, "media"))
-                if (const char* value = ippGetString(fallback, 0, nullptr)) media = value;
+            if (ipp_attribute_t* fallback = Lib().cupsFindDestDefault(http, dest, info, "media"))
+                if (const char* value = Lib().ippGetString(fallback, 0, nullptr)) media = value;
         }
         if (PaperOfName(media.c_str(), &found) && info) {
             // The service's entry for the paper gives the margins; it matches
             // loosely, so a different sheet it offers instead is not taken.
             cups_size_t size;
-            if (cupsGetDestMediaByName(http, dest, info, media.c_str(), 0, &size) &&
+            if (Lib().cupsGetDestMediaByName(http, dest, info, media.c_str(), 0, &size) &&
                 std::abs(size.width - found.width) <= kSameSize &&
                 std::abs(size.length - found.length) <= kSameSize) {
                 found.left = size.left;
@@ -223,7 +229,7 @@ bool FindQueue(const std::string& name, Paper* paper, Failure* failure)
         // Margins that leave nothing to print on are not believed.
         if (found.left + found.right >= found.width || found.top + found.bottom >= found.length)
             found.left = found.top = found.right = found.bottom = 0;
-        if (info) cupsFreeDestInfo(info);
+        if (info) Lib().cupsFreeDestInfo(info);
         answer->found = true;
     });
     if (reach != Reach::Answered) {
@@ -244,11 +250,13 @@ bool StartJob(const std::string& queue, const std::string& title, int* jobId, Fa
     auto answer = std::make_shared<Answer>();
     const Reach reach = AskService(
         [answer, queue, title](const ServiceCall& call) {
-            answer->jobId = cupsCreateJob(call.Http(), queue.c_str(), title.c_str(), 0, nullptr);
+            answer->jobId =
+                Lib().cupsCreateJob(call.Http(), queue.c_str(), title.c_str(), 0, nullptr);
             if (answer->jobId <= 0) answer->failure = FailureOfRequest(call);
         },
         [answer, queue](const ServiceCall& call) {
-            if (answer->jobId > 0) cupsCancelJob2(call.Http(), queue.c_str(), answer->jobId, 0);
+            if (answer->jobId > 0)
+                Lib().cupsCancelJob2(call.Http(), queue.c_str(), answer->jobId, 0);
         });
     *jobId = 0;
     if (reach != Reach::Answered) {
@@ -273,25 +281,25 @@ bool SendDocument(const std::string& queue, int jobId, const std::string& title,
     const Reach reach = AskService(
         [answer, document, queue, jobId, title](const ServiceCall& call) {
             http_t* http = call.Http();
-            http_status_t status =
-                cupsStartDocument(http, queue.c_str(), jobId, title.c_str(), CUPS_FORMAT_PDF, 1);
+            http_status_t status = Lib().cupsStartDocument(http, queue.c_str(), jobId,
+                                                           title.c_str(), CUPS_FORMAT_PDF, 1);
             if (status == HTTP_STATUS_CONTINUE)
-                status = cupsWriteRequestData(http, document->data(), document->size());
+                status = Lib().cupsWriteRequestData(http, document->data(), document->size());
             if (status != HTTP_STATUS_CONTINUE) {
                 answer->failure = FailureOfRequest(call);
                 // Still read the server's answer before the job is withdrawn.
-                cupsFinishDocument(http, queue.c_str());
-                cupsCancelJob2(http, queue.c_str(), jobId, 0);
+                Lib().cupsFinishDocument(http, queue.c_str());
+                Lib().cupsCancelJob2(http, queue.c_str(), jobId, 0);
                 return;
             }
-            if (cupsFinishDocument(http, queue.c_str()) > IPP_STATUS_OK_CONFLICTING) {
+            if (Lib().cupsFinishDocument(http, queue.c_str()) > IPP_STATUS_OK_CONFLICTING) {
                 answer->failure = FailureOfRequest(call);
                 return;
             }
             answer->sent = true;
         },
         [queue, jobId](const ServiceCall& call) {
-            cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
+            Lib().cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
         });
     if (reach != Reach::Answered) {
         Tell(failure, FailureOf(reach));
@@ -306,7 +314,7 @@ bool SendDocument(const std::string& queue, int jobId, const std::string& title,
 void CancelJob(const std::string& queue, int jobId)
 {
     AskService([queue, jobId](const ServiceCall& call) {
-        cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
+        Lib().cupsCancelJob2(call.Http(), queue.c_str(), jobId, 0);
     });
 }
 

@@ -1,4 +1,5 @@
 #include "platform/winspool/service_call.h"
+#include "platform/winspool/print_libraries.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -14,6 +15,12 @@ namespace platform::winspool {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Loaded by AskService before anything else: every call below comes after.
+const CupsCalls& Lib()
+{
+    return *Cups();
+}
 
 // How often a connection's wait looks at the clock.
 constexpr double kWaitStepSeconds = 0.1;
@@ -35,9 +42,9 @@ struct Server {
 Server CallersServer()
 {
     Server server;
-    server.host = cupsServer();
-    server.port = ippPort();
-    server.encryption = cupsEncryption();
+    server.host = Lib().cupsServer();
+    server.port = Lib().ippPort();
+    server.encryption = Lib().cupsEncryption();
     return server;
 }
 
@@ -75,17 +82,17 @@ void Ask(const Server& server, const std::shared_ptr<Question>& question,
          const std::function<void(const ServiceCall&)>& abandoned)
 {
     const Clock::time_point deadline = Clock::now() + kConnectionGivesUp;
-    cupsSetServer(server.host.c_str());
-    ippSetPort(server.port);
-    cupsSetEncryption(server.encryption);
+    Lib().cupsSetServer(server.host.c_str());
+    Lib().ippSetPort(server.port);
+    Lib().cupsSetEncryption(server.encryption);
     const int connectMs = static_cast<int>(kConnectionGivesUp.count());
-    http_t* http = httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC,
-                                server.encryption, 1, connectMs, nullptr);
+    http_t* http = Lib().httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC,
+                                      server.encryption, 1, connectMs, nullptr);
     ServiceCall call(http, deadline);
     Reach reach = Reach::NoService;
     if (!http && call.Expired()) reach = Reach::NoAnswer;
     if (http) {
-        httpSetTimeout(http, kWaitStepSeconds, &KeepWaiting, &call);
+        Lib().httpSetTimeout(http, kWaitStepSeconds, &KeepWaiting, &call);
         ask(call);
         reach = Reach::Answered;
     }
@@ -102,14 +109,14 @@ void Ask(const Server& server, const std::shared_ptr<Question>& question,
         if (http && abandoned) {
             // Another short while to withdraw what was made.
             ServiceCall more(http, Clock::now() + kConnectionGivesUp);
-            httpSetTimeout(http, kWaitStepSeconds, &KeepWaiting, &more);
+            Lib().httpSetTimeout(http, kWaitStepSeconds, &KeepWaiting, &more);
             abandoned(more);
         }
         Unanswered& unanswered = UnansweredServers();
         std::lock_guard<std::mutex> lock(unanswered.mutex);
         unanswered.servers.erase(server.Key());
     }
-    if (http) httpClose(http);
+    if (http) Lib().httpClose(http);
 }
 
 } // namespace
@@ -117,6 +124,8 @@ void Ask(const Server& server, const std::shared_ptr<Question>& question,
 Reach AskService(const std::function<void(const ServiceCall&)>& ask,
                  const std::function<void(const ServiceCall&)>& abandoned)
 {
+    // Without the service's client library there is no service to ask.
+    if (!Cups()) return Reach::NoService;
     const Server server = CallersServer();
     Unanswered& unanswered = UnansweredServers();
     {

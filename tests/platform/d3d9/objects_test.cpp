@@ -578,10 +578,19 @@ TEST_F(DeviceObjects, PresentHandsTheFrameToTheWindow)
     EXPECT_EQ(platform::d3d9test::LastPresentedFrame(device).pixels, drawn.pixels);
     EXPECT_EQ(platform::d3d9test::PresentCount(device), 1);
 
+    // The next frame drawn over it is not shown until it is presented.
+    Begin(0xFF000000);
+    DrawQuad(tex, {30, 40, 38, 48});
+    const Frame next = End();
+    ASSERT_NE(next.pixels, drawn.pixels);
+    EXPECT_EQ(platform::d3d9test::LastPresentedFrame(device).pixels, drawn.pixels);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(platform::d3d9test::LastPresentedFrame(device).pixels, next.pixels);
+
     // Headless: presenting keeps the frame for the tests and calls nothing.
     ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     EXPECT_EQ(g_shown.calls, 1);
-    EXPECT_EQ(platform::d3d9test::PresentCount(device), 2);
+    EXPECT_EQ(platform::d3d9test::PresentCount(device), 3);
 }
 
 TEST_F(DeviceObjects, PresentGoesToTheDevicesWindow)

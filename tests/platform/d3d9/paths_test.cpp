@@ -220,9 +220,9 @@ using d3d9fixture::Frame;
 TEST_F(ClearThenDraw, NoPixelShowsAnEarlierFrame)
 {
     const uint32_t red = 0xFFFF0000, blue = 0xFF0000FF;
-    // Two presented frames leave red in the back buffer.
-    for (uint32_t colour : {red, 0xFF00FF00u}) {
-        Begin(colour);
+    // Red frames presented leave red in the back buffer.
+    for (int i = 0; i < 2; ++i) {
+        Begin(red);
         End();
         ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     }

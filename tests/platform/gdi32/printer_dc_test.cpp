@@ -2,6 +2,7 @@
 // the default font, the document calls and the job the service receives.
 #include "platform/codepage.h"
 #include "platform/gdi32.h"
+#include "platform/winspool.h"
 #include "support/private_cupsd.h"
 
 #include <cups/cups.h>
@@ -110,6 +111,23 @@ TEST_F(PrinterDc, QueueRefusingJobsFailsTheDocumentAtItsStart)
     EXPECT_EQ(StartDocW(dc_, &kDoc), SP_ERROR);
     EXPECT_EQ(StartPage(dc_), SP_ERROR);
     EXPECT_EQ(EndDoc(dc_), SP_ERROR);
+}
+
+// The document library is loaded when a document is begun: without it the
+// document fails at its start and leaves no job behind.
+TEST_F(PrinterDc, MissingDocumentLibraryFailsTheDocumentAtItsStart)
+{
+    dc_ = CreateDCW(nullptr, L"KvarlopPdf", nullptr, nullptr);
+    ASSERT_NE(dc_, nullptr);
+    platform::winspooltest::UsePrintLibraries(nullptr, "libkvarlop-no-such-cairo.so.2");
+    EXPECT_EQ(StartDocW(dc_, &kDoc), SP_ERROR);
+    EXPECT_EQ(StartPage(dc_), SP_ERROR);
+    EXPECT_EQ(EndDoc(dc_), SP_ERROR);
+    platform::winspooltest::UsePrintLibraries(nullptr, nullptr);
+    EXPECT_EQ(cupsd_->JobState(1), 0) << "no job was made";
+
+    EXPECT_GT(StartDocW(dc_, &kDoc), 0) << "loaded on the next document";
+    EXPECT_GT(EndDoc(dc_), 0);
 }
 
 TEST_F(PrinterDc, DeletingTheDcMidDocumentWithdrawsTheJob)

@@ -88,6 +88,27 @@ TEST(PrintQueues, NoServiceListsNothingAndHasNoDefault)
     cupsSetServer(nullptr);
 }
 
+// Printing's client library is loaded on first use: when it cannot be, the
+// printer dialog finds no printer and no printer DC is made, as with no
+// service; with it back, the service is asked again.
+TEST(PrintQueues, MissingClientLibraryIsNoService)
+{
+    if (!testsupport::PrivateCupsd::CanRun())
+        GTEST_SKIP() << "a print service of our own needs root";
+    testsupport::PrivateCupsd cupsd;
+    ASSERT_TRUE(cupsd.Running()) << cupsd.Failure();
+    ASSERT_TRUE(cupsd.AddPdfQueue("Biblioteka", true)) << cupsd.Failure();
+
+    platform::winspooltest::UsePrintLibraries("libkvarlop-no-such-cups.so.2", nullptr);
+    EXPECT_TRUE(ListPrinters().empty());
+    EXPECT_EQ(DefaultDevice(), L",,,");
+    EXPECT_EQ(CreateDCW(nullptr, L"Biblioteka", nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(RPC_S_SERVER_UNAVAILABLE));
+
+    platform::winspooltest::UsePrintLibraries(nullptr, nullptr);
+    EXPECT_EQ(ListPrinters(), std::vector<std::wstring>{L"Biblioteka"});
+}
+
 // A service that takes the connection and never answers costs each call
 // at most a couple of seconds, and counts as no service; a question still
 // unanswered makes the next one give up at once.
