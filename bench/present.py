@@ -19,8 +19,8 @@ pixels a second, so the picture changes at every refresh), a name is typed, Ente
 skipped with Esc: the run is sampled while the bubbles fly (the floor's
 sprite moves from the first key). Frames presented: damage reports on the
 program's window, counted one a present; the present intervals are the
-times between them (read every millisecond). CPU: the process's user +
-system time (all its threads) over the sampling time. Allocations: calls of
+times between them (read every millisecond). CPU: the process's run time
+(all its threads) over the sampling time. Allocations: calls of
 malloc and its kin, counted by a preloaded library (kvarlop_count_mallocs).
 """
 
@@ -105,6 +105,22 @@ def find_window(display, window, title):
 
 
 def cpu_seconds(pid):
+    """Run time of the process's threads: to the nanosecond from the
+    scheduler's counts of the live threads where the kernel keeps them (a
+    still screen spends well under a clock tick a second), else in clock
+    ticks."""
+    try:
+        total = 0
+        for task in os.listdir(f"/proc/{pid}/task"):
+            try:
+                with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                    total += int(f.read().split()[0])
+            except FileNotFoundError:
+                pass  # the thread has just ended
+        if total:
+            return total / 1e9
+    except OSError:
+        pass
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / TICKS
@@ -360,7 +376,8 @@ def main():
         cells = []
         for c in columns:
             v = c.get(key)
-            cells.append(f"{'-' if v is None else (f'{v:.1f}' if isinstance(v, float) else str(v)):>18}")
+            digits = 2 if key == "title CPU %" else 1
+            cells.append(f"{'-' if v is None else (f'{v:.{digits}f}' if isinstance(v, float) else str(v)):>18}")
         print(f"{key:18}" + "".join(cells))
 
 

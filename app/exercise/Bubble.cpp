@@ -52,6 +52,7 @@ long Bubble::OnMouseDown()
 
 long Bubble::OnUpdate()
 {
+    NoteClockDriven();
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     const float t = exercise::SecondsBetween(launchTime, Now(), frequency.QuadPart);

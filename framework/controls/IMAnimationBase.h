@@ -86,6 +86,7 @@ public:
     {
         if (!playing)
             return 0;
+        IMControl::NoteClockDriven();
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         if (frequency.QuadPart <= 0 || period <= 0)

@@ -30,6 +30,8 @@ const DWORD kButtonBits = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 } // namespace
 
+bool IMControl::clockDriven = false;
+
 IMControl::IMControl(Container* parent, int depth)
     : parent(parent),
       mouseOver(false),

@@ -69,6 +69,20 @@ public:
     // Per-frame hook, called by OnUpdate.
     virtual long Update();
 
+    // A control whose look changes with the clock in its updates, not only
+    // through messages and timers (a player that plays, a bubble in flight),
+    // says so in each update: the main loop then keeps looking round often
+    // while nothing on the screen has changed for a while, and sleeps
+    // longer while no update says so.
+    static void NoteClockDriven() { clockDriven = true; }
+    // Whether an update said so since the last call; clears it.
+    static bool TakeClockDriven()
+    {
+        const bool said = clockDriven;
+        clockDriven = false;
+        return said;
+    }
+
     typedef boost::signals2::connection Connection;
     Connection ConnectClosing(const EventSignal::slot_type& slot) { return Closing.connect(slot); }
     Connection ConnectUpdated(const EventSignal::slot_type& slot) { return Updated.connect(slot); }
@@ -149,4 +163,6 @@ protected:
 
 private:
     int id;
+    // Set by NoteClockDriven; the controls live on the UI thread only.
+    static bool clockDriven;
 };

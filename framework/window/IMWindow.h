@@ -99,4 +99,6 @@ private:
     // that made the window dirty; 0 before the first.
     LONGLONG lastFrameAt = 0;
     LONGLONG lastMotionAt = 0;
+    // Whether the last update had a control that goes by the clock.
+    bool clockDriven = false;
 };

@@ -32,7 +32,9 @@ bool IMWindow::RunPass(IMWindow* window)
         // Something moves by the clock when the update, not a message or a
         // timer, made the window dirty.
         const bool dirtyBefore = window->IsDirty();
+        IMControl::TakeClockDriven();
         window->OnUpdate(IMEvent(window, IMEVENT_UPDATE));
+        window->clockDriven = IMControl::TakeClockDriven();
         const bool dirty = window->IsDirty();
         moved = dirty && !dirtyBefore;
         window->Render();
@@ -56,13 +58,15 @@ bool IMWindow::RunPass(IMWindow* window)
 DWORD IMWindow::IdleWait(bool moved)
 {
     // Controls move by the clock in their updates, and nothing tells the
-    // loop that they will: while something has moved lately the next pass
+    // loop when they will: while something has moved lately the next pass
     // comes a third of a refresh period before the next frame is due, and
     // the present waits out the rest; on a still screen only messages and
-    // timers wake the loop, and a slow look round now and then. A window
-    // left dirty by a timer is drawn at once.
+    // timers wake the loop, and a slow look round now and then: often while
+    // an update says that it goes by the clock (a player's next frame may
+    // be due), seldom otherwise (a hang-up signal is seen at the next look).
+    // A window left dirty by a timer is drawn at once.
     const LONGLONG kMovingMs = 500;
-    const LONGLONG kStillMs = 100;
+    const LONGLONG kStillMs = clockDriven ? 100 : 1000;
     LARGE_INTEGER now;
     LARGE_INTEGER frequency;
     QueryPerformanceCounter(&now);

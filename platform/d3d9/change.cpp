@@ -57,16 +57,33 @@ void Device::FindChange()
         lastLogValid && StartsClean(log, width, height) && StartsClean(lastLog, width, height);
     change = RECT{0, 0, 0, 0};
     if (changeKnown) {
-        const size_t both = std::min(log.size(), lastLog.size());
-        for (size_t i = 0; i < both; ++i) {
-            if (log[i].Same(lastLog[i])) continue;
-            Join(change, log[i].box);
-            Join(change, lastLog[i].box);
+        // The draws both frames begin with and end with, in the same order,
+        // leave the same pixels wherever the draws between them do not
+        // write: only those between count. A draw left out or added (a
+        // caret's blink) then does not shift every later draw against its
+        // partner.
+        const size_t n = log.size(), m = lastLog.size();
+        size_t head = 0;
+        while (head < n && head < m && log[head].Same(lastLog[head]))
+            ++head;
+        size_t tail = 0;
+        while (tail < n - head && tail < m - head &&
+               log[n - 1 - tail].Same(lastLog[m - 1 - tail]))
+            ++tail;
+        const size_t end = n - tail, lastEnd = m - tail;
+        if (end - head == lastEnd - head) {
+            // As many draws between: compared in pairs.
+            for (size_t i = head; i < end; ++i) {
+                if (log[i].Same(lastLog[i])) continue;
+                Join(change, log[i].box);
+                Join(change, lastLog[i].box);
+            }
+        } else {
+            for (size_t i = head; i < end; ++i)
+                Join(change, log[i].box);
+            for (size_t i = head; i < lastEnd; ++i)
+                Join(change, lastLog[i].box);
         }
-        for (size_t i = both; i < log.size(); ++i)
-            Join(change, log[i].box);
-        for (size_t i = both; i < lastLog.size(); ++i)
-            Join(change, lastLog[i].box);
     }
     // The buffers' memory is kept: a steady frame allocates nothing.
     log.swap(lastLog);

@@ -158,7 +158,7 @@ void HandleSdlEvent(const SDL_Event& event)
     EnqueueInput(out);
 }
 
-void PumpSdlEvents()
+bool PumpSdlEvents()
 {
     if (TakeHangUp()) {
         SDL_Event quit{};
@@ -168,8 +168,12 @@ void PumpSdlEvents()
     ApplyCursorVisibility();
     SDL_PumpEvents();
     SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+    bool windowEvent = false;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        windowEvent = windowEvent || event.type == SDL_WINDOWEVENT;
         HandleSdlEvent(event);
+    }
+    return windowEvent;
 }
 
 void TranslateSdlEvent(const SDL_Event& event)

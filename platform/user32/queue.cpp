@@ -105,7 +105,9 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
     WakeEventType(); // registered before any poster needs it
     Queue& q = TheQueue();
     for (;;) {
-        PumpSdlEvents();
+        // A window event may change what the next pass finds (the pointer
+        // gone from the window) without a message: it ends the wait too.
+        if (PumpSdlEvents() && wakeMask != 0) return WAIT_OBJECT_0;
         if ((wakeMask & QS_PAINT) != 0) {
             std::lock_guard<std::mutex> lock(WindowMutex());
             if (AnyWindowNeedsPaintLocked(nullptr, nullptr)) return WAIT_OBJECT_0;
@@ -130,7 +132,10 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
             std::lock_guard<std::mutex> lock(q.mutex);
             q.uiWaiting = false;
         }
-        if (got == 1 && event.type != WakeEventType()) TranslateSdlEvent(event);
+        if (got == 1 && event.type != WakeEventType()) {
+            TranslateSdlEvent(event);
+            if (event.type == SDL_WINDOWEVENT && wakeMask != 0) return WAIT_OBJECT_0;
+        }
         if (got != 1 && atOnce) return WAIT_TIMEOUT;
     }
 }

@@ -89,8 +89,9 @@ bool LastKeyContext(const MSG& msg, KeyContext* key);
 std::mutex& InputMutex();
 SdlInput& Input();
 
-// Moves every pending SDL event into the queue. UI thread only.
-void PumpSdlEvents();
+// Moves every pending SDL event into the queue; says whether a window event
+// was among them. UI thread only.
+bool PumpSdlEvents();
 // Shows or hides the SDL pointer to match the display counter. UI thread.
 void ApplyCursorVisibility();
 

@@ -1,6 +1,8 @@
 // The main loop: messages are drained before frame work; the update and the
 // render pass, and what stops them (minimising, a lost device); how the
 // loop ends.
+#include "framework/controls/IMAnimationBase.h"
+#include "framework/views/IMSequenceView.h"
 #include "platform/kernel32.h"
 #include "support/headless_window.h"
 #include "support/probe_control.h"
@@ -317,7 +319,7 @@ TEST(MainLoop, FramesATimerMakesDoNotKeepTheLoopAtTheRefreshRate)
     HeadlessWindow w;
     w.Pump(2);
     int ticks = 0;
-    w.window->ConnectTimer(w.window->AddTimer(80), [&](const IMEvent&) -> long {
+    w.window->ConnectTimer(w.window->AddTimer(500), [&](const IMEvent&) -> long {
         ++ticks;
         w.window->SetDirty(true);
         return 0;
@@ -330,7 +332,50 @@ TEST(MainLoop, FramesATimerMakesDoNotKeepTheLoopAtTheRefreshRate)
         ++passes;
     }
     EXPECT_EQ(ticks, 3);
-    // A tick's pass, the frame's pass and one early wake at most: at the
-    // refresh rate it would be about 6 passes a tick.
-    EXPECT_LE(passes, 10);
+    // A tick's pass and the frame's pass, and no look round between ticks:
+    // at the refresh rate it would be about 38 passes a tick.
+    EXPECT_LE(passes, 7);
+}
+
+TEST(MainLoop, APlayerThatGoesOnIsLookedAtOftenThoughItsFramesAreSlow)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    // Nothing goes by the clock and no timer is set: a long sleep.
+    EXPECT_GE(w.window->NextIdleWait(), 500u);
+
+    // Frames of 1.17 s: between them nothing changes on the screen, and
+    // nothing but the loop's look round steps the player.
+    auto* player = new IMAnimationBase<IMSequenceView>(w.window, 0);
+    for (const wchar_t* skin : {L"PrintButton", L"PrintButtonNuv", L"PrintButton"})
+        player->AddFrame(skin);
+    player->SetLastFrame(2);
+    player->period = 70000;
+    w.Pump(1);
+    std::vector<LONGLONG> changes;
+    player->ConnectFrameChanged([&changes](const IMEvent&) -> long {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        changes.push_back(now.QuadPart);
+        return 0;
+    });
+    player->Play();
+    int passes = 0;
+    while (player->IsPlaying() && passes < 1000) {
+        IMWindow::RunPass(w.window);
+        platform::clock::AdvanceMs(std::max<DWORD>(1, w.window->NextIdleWait()));
+        ++passes;
+    }
+    EXPECT_FALSE(player->IsPlaying());
+    // Play's own firing, then frames 1 and 2, each shown a look round (a
+    // tenth of a second) at most after its time.
+    ASSERT_EQ(changes.size(), 3u);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const LONGLONG f = frequency.QuadPart;
+    for (int n = 1; n <= 2; ++n) {
+        const LONGLONG due = player->start + n * f * 70000 / 60000;
+        EXPECT_GE(changes[n], due) << n;
+        EXPECT_LE(changes[n] - due, f * 110 / 1000) << n;
+    }
 }

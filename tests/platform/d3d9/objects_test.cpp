@@ -633,6 +633,7 @@ struct TwoScreens {
     std::vector<uint32_t> wholeOut, partOut;
     uint64_t lastSerial = 0;
     int partial = 0, empty = 0;
+    RECT lastChange{0, 0, 0, 0}; // when known
 };
 TwoScreens* g_screens = nullptr;
 const int kScreenWidth = 1440, kScreenHeight = 1080;
@@ -653,6 +654,7 @@ void PresentBoth(HWND, const uint32_t* bgra, int width, int height, int pitch,
                         kScreenWidth * 4, known ? part : all, written);
     s.partial += known;
     s.empty += known && written[2] <= written[0];
+    if (known) s.lastChange = *change.changed;
     s.lastSerial = change.serial;
 }
 
@@ -675,6 +677,7 @@ TEST_F(DeviceObjects, ChangedPartAloneScaledGivesTheWholeFrameAfterRandomMoves)
         sprite[size_t(i)] = uint32_t(40 + i % 200) << 24 | 0x30A0E0u;
     const auto a = MakeTexture(64, 64, sprite, 64);
     auto b = SolidTexture(32, 32, 0x80FF4020u);
+    const auto c = SolidTexture(16, 16, 0xA020F040u);
     std::mt19937 random(23);
     const auto coordinate = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
@@ -694,16 +697,36 @@ TEST_F(DeviceObjects, ChangedPartAloneScaledGivesTheWholeFrameAfterRandomMoves)
             static_cast<uint32_t*>(lr.pBits)[coordinate(0, 32 * 32 - 1)] = 0xFFFFFFFFu;
             b.texture->UnlockRect(0);
         }
-        // what 3 to 5: nothing changes, or one sprite is left out.
+        // what 3 to 5: nothing changes, or one sprite is left out, one
+        // drawn after it or the last.
         Begin(0xFF000000);
         DrawQuad(background, RECT{0, 0, 800, 600});
         DrawQuad(a, RECT{ax, ay, ax + 64, ay + 64}, 0xFFFFFFFF, what == 3 ? 0.3f : 0.0f);
         if (what != 4)
             DrawQuad(b, RECT{bx, by, bx + 48, by + 40}, 0xC0FFFFFF);
+        if (what != 5)
+            DrawQuad(c, RECT{600, 40, 640, 80});
         End();
         ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
         ASSERT_TRUE(screens.wholeOut == screens.partOut) << "frame " << frame;
     }
+    // A sprite left out between others that stay (a caret's blink): only
+    // its own place changed (and the few pixels round it that a draw's box
+    // takes in).
+    for (bool caret : {true, false, true}) {
+        Begin(0xFF000000);
+        DrawQuad(background, RECT{0, 0, 800, 600});
+        if (caret)
+            DrawQuad(b, RECT{300, 200, 302, 230});
+        DrawQuad(c, RECT{600, 40, 640, 80});
+        End();
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_TRUE(screens.wholeOut == screens.partOut);
+    }
+    const RECT& changed = screens.lastChange;
+    EXPECT_TRUE(changed.left >= 296 && changed.top >= 196 && changed.right <= 306 &&
+                changed.bottom <= 234 && changed.left < changed.right)
+        << changed.left << "," << changed.top << " " << changed.right << "," << changed.bottom;
     platform::SetPresentFunction(nullptr);
     g_screens = nullptr;
     // Most frames were presented in part, some of them not at all.

@@ -2,7 +2,11 @@
 // full-screen window, headless.
 #include "test_window.h"
 
+#include "platform/kernel32.h"
 #include "platform/sdl/letterbox.h"
+
+#include <chrono>
+#include <thread>
 
 using namespace platform_test;
 
@@ -53,6 +57,33 @@ TEST_F(WindowTest, MotionIsMappedFromWindowPixelsToTheClientArea)
     GetCursorPos(&p);
     EXPECT_EQ(p.x, 700);
     EXPECT_EQ(p.y, 20);
+}
+
+TEST_F(WindowTest, ThePointerLeavingTheWindowEndsTheWaitForInput)
+{
+    // It makes no message, but what the next pass finds changes: whether
+    // it came before the wait or during it, the wait ends.
+    SDL_Event leave{};
+    leave.type = SDL_WINDOWEVENT;
+    leave.window.event = SDL_WINDOWEVENT_LEAVE;
+    leave.window.windowID = platform::SdlWindowIdOf(hwnd_);
+    for (int during = 0; during < 2; ++during) {
+        if (!during)
+            Push(leave);
+        std::thread pusher([&] {
+            if (during) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                Push(leave);
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 8000, QS_ALLINPUT), WAIT_OBJECT_0)
+            << during;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count(), 6000)
+            << during;
+        pusher.join();
+    }
 }
 
 TEST_F(WindowTest, ADoubleClickReachesTheProcedure)
