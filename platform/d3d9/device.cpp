@@ -89,6 +89,7 @@ Device::Device(HWND focus, int w, int h)
       back(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       pendingRows(static_cast<size_t>(h), 0),
+      deferring(G().drawInPart),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
     core->device = this;
@@ -121,6 +122,8 @@ Device::Device(HWND focus, int w, int h)
 
 Device::~Device()
 {
+    // What waits is never drawn.
+    deferring = false;
     if (texture) texture->Release();
     if (stream) stream->Release();
     // What others still hold loses its memory with the device.
@@ -148,6 +151,8 @@ ULONG Device::Release()
 
 void Device::Lose()
 {
+    // The draws made before the loss stay in the back buffer; none come after.
+    DrawAllNow();
     if (loss == Loss::None) loss = Loss::Lost;
 }
 
@@ -223,10 +228,32 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
 {
     if (sourceRect || destRect || dirtyRegion) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3DERR_DEVICELOST;
+    FindChange();
+    // The back buffer holds the frame before last: it differs from this one
+    // only inside the two last changes.
+    if (deferring && changeKnown && previousChangeKnown) {
+        RECT box = change;
+        if (previousChange.left < previousChange.right &&
+            previousChange.top < previousChange.bottom) {
+            if (box.left < box.right && box.top < box.bottom) {
+                box.left = std::min(box.left, previousChange.left);
+                box.top = std::min(box.top, previousChange.top);
+                box.right = std::max(box.right, previousChange.right);
+                box.bottom = std::max(box.bottom, previousChange.bottom);
+            } else {
+                box = previousChange;
+            }
+        }
+        DrawWaitingWithin(box);
+    } else {
+        DrawWaiting();
+    }
+    deferring = G().drawInPart;
+    previousChangeKnown = changeKnown;
+    previousChange = change;
     SettleClear();
     back.swap(front);
     ++presents;
-    FindChange();
     if (PresentFunction present = GetPresentFunction()) {
         const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr};
         present(destWindowOverride ? destWindowOverride : window, front.data(), width, height,
@@ -335,8 +362,9 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
     return D3D_OK;
 }
 
-d3d9test::Frame Device::CopyBackBuffer() const
+d3d9test::Frame Device::CopyBackBuffer()
 {
+    DrawAllNow();
     SettleClear();
     return {width, height, {back.begin(), back.begin() + static_cast<size_t>(width) * height}};
 }
