@@ -89,10 +89,10 @@ Device::Device(HWND focus, int w, int h)
       back(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       front(static_cast<size_t>(w) * h + kSpanPadding, 0u),
       pendingRows(static_cast<size_t>(h), 0),
-      deferring(G().drawInPart),
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
     core->device = this;
+    deferring = G().drawInPart;
     renderStates[D3DRS_FILLMODE] = D3DFILL_SOLID;
     renderStates[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
     renderStates[D3DRS_ZWRITEENABLE] = TRUE;

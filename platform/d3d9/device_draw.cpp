@@ -84,6 +84,8 @@ bool Device::MakeDrawState(DrawState* s)
     s->pitch = width;
     s->pendingRows = anyPending ? pendingRows.data() : nullptr;
     s->pendingColour = pendingColour;
+    s->pendingX0 = pendingX0;
+    s->pendingX1 = pendingX1;
     s->clipX0 = static_cast<int>(viewport.X);
     s->clipY0 = static_cast<int>(viewport.Y);
     s->clipX1 = static_cast<int>(viewport.X + viewport.Width);
@@ -170,6 +172,8 @@ void Device::ClearNow(const Waiting& w)
     for (int32_t y = w.rect[1]; y < w.rect[3]; ++y)
         pendingRows[static_cast<size_t>(y)] = 1;
     pendingColour = w.colour;
+    pendingX0 = 0;
+    pendingX1 = width;
     anyPending = true;
 }
 
@@ -181,7 +185,7 @@ void Device::SettleClear() const
         if (!pendingRows[static_cast<size_t>(y)]) continue;
         pendingRows[static_cast<size_t>(y)] = 0;
         uint32_t* row = const_cast<uint32_t*>(back.data()) + static_cast<size_t>(y) * width;
-        std::fill(row, row + width, pendingColour);
+        std::fill(row + pendingX0, row + pendingX1, pendingColour);
     }
 }
 

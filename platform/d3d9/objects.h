@@ -187,6 +187,7 @@ private:
     mutable std::vector<uint8_t> pendingRows;
     mutable bool anyPending = false;
     uint32_t pendingColour = 0;
+    int pendingX0 = 0, pendingX1 = 0; // the columns owed
     // Fills every row still owed the clear.
     void SettleClear() const;
     int presents = 0;

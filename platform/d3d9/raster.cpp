@@ -161,8 +161,8 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                 (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
                                   scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
                 if (state.pendingRows && state.pendingRows[y]) {
-                    if (x0 == 0 && n == state.pitch)
-                        state.pendingRows[y] = 0; // the copy is the whole row
+                    if (x0 <= state.pendingX0 && x0 + n >= state.pendingX1)
+                        state.pendingRows[y] = 0; // the copy covers what is owed
                     else
                         SettleRows(state, y, y + 1);
                 }
@@ -197,7 +197,7 @@ void SettleRows(const DrawState& state, int y0, int y1)
         if (!state.pendingRows[y]) continue;
         state.pendingRows[y] = 0;
         uint32_t* row = state.target + static_cast<size_t>(y) * state.pitch;
-        std::fill(row, row + state.pitch, state.pendingColour);
+        std::fill(row + state.pendingX0, row + state.pendingX1, state.pendingColour);
     }
 }
 

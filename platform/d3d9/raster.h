@@ -59,11 +59,13 @@ struct DrawState {
     bool blend = false;              // SRCALPHA / INVSRCALPHA, else the result is stored
     uint32_t writeMask = 0xFFFFFFFF; // bytes stored
     Cull cull = Cull::CounterClockwise;
-    // Whole target rows still owed a clear to pendingColour (one flag a
-    // row), or null: a row a draw covers with a straight copy is never
-    // filled; any other is filled before it is drawn on.
+    // Target rows whose columns pendingX0..pendingX1 are still owed a clear
+    // to pendingColour (one flag a row), or null: a row a draw covers there
+    // with a straight copy is never filled; any other is filled before it
+    // is drawn on.
     uint8_t* pendingRows = nullptr;
     uint32_t pendingColour = 0;
+    int pendingX0 = 0, pendingX1 = 0;
 };
 
 // Working memory reused from draw to draw.

@@ -16,6 +16,8 @@ void Device::DrawNow(const Waiting& w)
     s.pitch = width;
     s.pendingRows = anyPending ? pendingRows.data() : nullptr;
     s.pendingColour = pendingColour;
+    s.pendingX0 = pendingX0;
+    s.pendingX1 = pendingX1;
     DrawFan(s, waitingVertices.data() + w.first, static_cast<int>(w.count), scratch, w.fastPaths);
 }
 
@@ -38,13 +40,24 @@ void Device::DrawWaitingWithin(const RECT& box)
     const int bx1 = std::min<int>(width, static_cast<int>(box.right));
     const int by1 = std::min<int>(height, static_cast<int>(box.bottom));
     if (bx0 < bx1 && by0 < by1) {
-        // Nothing is owed a clear at the start of a frame, and nothing is
-        // made owing here: a clear of whole rows fills its part of the box.
+        // Nothing is owed a clear at the start of a frame; a clear of whole
+        // rows leaves their part in the box owed.
         for (const Waiting& w : waiting) {
             if (!w.fan) {
                 const int x0 = std::max<int>(w.rect[0], bx0), y0 = std::max<int>(w.rect[1], by0);
                 const int x1 = std::min<int>(w.rect[2], bx1), y1 = std::min<int>(w.rect[3], by1);
-                if (x0 < x1 && y0 < y1) Fill(x0, y0, x1, y1, w.colour);
+                if (x0 >= x1 || y0 >= y1) continue;
+                SettleClear();
+                if (!w.wholeRows) {
+                    Fill(x0, y0, x1, y1, w.colour);
+                    continue;
+                }
+                for (int y = y0; y < y1; ++y)
+                    pendingRows[static_cast<size_t>(y)] = 1;
+                pendingColour = w.colour;
+                pendingX0 = bx0;
+                pendingX1 = bx1;
+                anyPending = true;
                 continue;
             }
             DrawState s = w.state;
@@ -55,7 +68,10 @@ void Device::DrawWaitingWithin(const RECT& box)
             if (s.clipX0 >= s.clipX1 || s.clipY0 >= s.clipY1) continue;
             s.target = back.data();
             s.pitch = width;
-            s.pendingRows = nullptr;
+            s.pendingRows = anyPending ? pendingRows.data() : nullptr;
+            s.pendingColour = pendingColour;
+            s.pendingX0 = pendingX0;
+            s.pendingX1 = pendingX1;
             DrawFan(s, waitingVertices.data() + w.first, static_cast<int>(w.count), scratch,
                     w.fastPaths);
         }
