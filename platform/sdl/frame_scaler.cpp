@@ -36,10 +36,12 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
     }
     lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
+    spread.assign(static_cast<size_t>(destinationSize) * 4, 0);
     for (size_t d = 0; d < weight.size(); ++d)
         for (size_t k = 0; k < 4; ++k) {
             lanes[d * 8 + k] = static_cast<uint16_t>(256 - weight[d]);
             lanes[d * 8 + 4 + k] = weight[d];
+            spread[d * 4 + k] = weight[d];
         }
 }
 
@@ -113,7 +115,9 @@ void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out, int first, int en
     const int* index = columns.index.data();
     const uint16_t* weight = columns.weight.data();
     int d = first;
-    if (HasAvx2()) d = ScaleRowAvx2(row, out, index, columns.lanes.data(), d, n);
+    if (HasAvx2())
+        d = ScaleRowAvx2(row, columns.source, out, index, columns.lanes.data(),
+                         columns.spread.data(), d, n);
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();
     // Two output pixels a step: each is its source pair, read as one 64-bit
