@@ -180,8 +180,8 @@ HRESULT Texture::UnlockRect(UINT level)
 
 TextureSource Texture::Source() const
 {
-    return {texels.get(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data(),
-            visibleSpans.data()};
+    return {texels.get(),        static_cast<int>(width), static_cast<int>(height),
+            opaqueRuns.data(),   visibleSpans.data(),     generation};
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)
