@@ -17,7 +17,10 @@ void AllowAvx2(bool allowed);
 int ScaleRowAvx2(const uint32_t* row, int rowLength, uint32_t* out, const int* index,
                  const uint16_t* lanes, const uint16_t* spread, int first, int end);
 // out = a * (256 - w) / 256 + b * w / 256 on every byte, eight pixels at a
-// time; returns how many were done.
+// time; returns how many were done. Written around the cache.
 int BlendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int count);
+// A row copied, eight pixels at a time, around the cache; returns how many
+// were done.
+int CopyRowAvx2(const uint32_t* from, uint32_t* out, int count);
 
 } // namespace platform
