@@ -333,6 +333,8 @@ def main():
     parser.add_argument("--audio", default="dummy", help="SDL_AUDIODRIVER for the trainer")
     parser.add_argument("--speed", type=int, default=3, help="the bubbles' speed on the settings page")
     parser.add_argument("--diameter", type=int, default=256, help="the bubbles' diameter, as the floor's sprite")
+    parser.add_argument("--floor-sdl", action="store_true",
+                        help="the floor draws and scales the whole frame with SDL's blits")
     parser.add_argument("--opengl", action="store_true", help="the trainer on SDL_RENDER_DRIVER=opengl too")
     parser.add_argument("--baseline", help="another build tree whose trainer is measured beside (an older one)")
     args = parser.parse_args()
@@ -344,7 +346,8 @@ def main():
         if not os.access(program, os.X_OK):
             sys.exit(f"no {program}: build the kvarlop and bench_floor targets")
 
-    modes = [("kvarlop", kvarlop, {}), ("floor", floor, {})]
+    modes = [("kvarlop", kvarlop, {}),
+             ("floor", floor, {"KVARLOP_FLOOR_SCALE": "sdl"} if args.floor_sdl else {})]
     if args.opengl:
         modes.append(("kvarlop, opengl", kvarlop, {"SDL_RENDER_DRIVER": "opengl"}))
     if args.baseline:

@@ -375,5 +375,8 @@ LiveObjects CountLiveObjects();
 
 // Off: every draw takes the general triangle path (for comparing the paths).
 void SetFastPathsEnabled(bool enabled);
+// Off: each frame a device begins from now on is drawn whole as its draws
+// come, not only where it changed at its present (for comparing the two).
+void SetDrawingInPart(bool enabled);
 
 } // namespace platform::d3d9test

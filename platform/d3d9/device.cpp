@@ -91,6 +91,7 @@ Device::Device(HWND focus, int w, int h)
       viewport{0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0.0f, 1.0f}
 {
     core->device = this;
+    deferring = G().drawInPart;
     renderStates[D3DRS_FILLMODE] = D3DFILL_SOLID;
     renderStates[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
     renderStates[D3DRS_ZWRITEENABLE] = TRUE;
@@ -120,6 +121,8 @@ Device::Device(HWND focus, int w, int h)
 
 Device::~Device()
 {
+    // What waits is never drawn.
+    deferring = false;
     if (texture) texture->Release();
     if (stream) stream->Release();
     // What others still hold loses its memory with the device.
@@ -147,6 +150,8 @@ ULONG Device::Release()
 
 void Device::Lose()
 {
+    // The draws made before the loss stay in the back buffer; none come after.
+    DrawAllNow();
     if (loss == Loss::None) loss = Loss::Lost;
 }
 
@@ -222,10 +227,37 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
 {
     if (sourceRect || destRect || dirtyRegion) return D3DERR_INVALIDCALL;
     if (loss != Loss::None) return D3DERR_DEVICELOST;
+    FindChange();
+    // The back buffer differs from this frame only inside this change when
+    // it holds the frame presented last, and inside this change and the one
+    // before when it holds the frame before last; otherwise, or when a
+    // change is not known, the frame is drawn whole.
+    bool inPart = deferring && changeKnown && backHolds != BackHolds::Unknown;
+    RECT box = change;
+    if (inPart && backHolds == BackHolds::FrameBeforeLast) {
+        inPart = previousChangeKnown;
+        if (previousChange.left < previousChange.right && previousChange.top < previousChange.bottom) {
+            if (box.left < box.right && box.top < box.bottom) {
+                box.left = std::min(box.left, previousChange.left);
+                box.top = std::min(box.top, previousChange.top);
+                box.right = std::max(box.right, previousChange.right);
+                box.bottom = std::max(box.bottom, previousChange.bottom);
+            } else {
+                box = previousChange;
+            }
+        }
+    }
+    if (inPart)
+        DrawWaitingWithin(box);
+    else
+        DrawWaiting();
+    deferring = G().drawInPart;
+    previousChangeKnown = changeKnown;
+    previousChange = change;
     SettleClear();
     ++presents;
     presentedInBack = true;
-    FindChange();
+    backHolds = BackHolds::LastFrame;
     if (PresentFunction present = GetPresentFunction()) {
         const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr};
         present(destWindowOverride ? destWindowOverride : window, back.data(), width, height,
@@ -239,10 +271,15 @@ void Device::BeforeDrawing()
     if (!presentedInBack) return;
     presentedInBack = false;
     if (!keepPresented) return;
-    // The frame presented last stays readable; what the back buffer holds
-    // before the next frame's clear does not matter.
+    // The frame presented last stays readable; the back buffer now holds the
+    // frame before it, or nothing known the first time.
     back.swap(front);
-    if (back.size() != front.size()) back.assign(front.size(), 0u);
+    if (back.size() != front.size()) {
+        back.assign(front.size(), 0u);
+        backHolds = BackHolds::Unknown;
+    } else {
+        backHolds = BackHolds::FrameBeforeLast;
+    }
 }
 
 HRESULT Device::GetViewport(D3DVIEWPORT9* out)
@@ -345,8 +382,9 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* base)
     return D3D_OK;
 }
 
-d3d9test::Frame Device::CopyBackBuffer() const
+d3d9test::Frame Device::CopyBackBuffer()
 {
+    DrawAllNow();
     SettleClear();
     return {width, height, {back.begin(), back.begin() + static_cast<size_t>(width) * height}};
 }

@@ -84,6 +84,8 @@ bool Device::MakeDrawState(DrawState* s)
     s->pitch = width;
     s->pendingRows = anyPending ? pendingRows.data() : nullptr;
     s->pendingColour = pendingColour;
+    s->pendingX0 = pendingX0;
+    s->pendingX1 = pendingX1;
     s->clipX0 = static_cast<int>(viewport.X);
     s->clipY0 = static_cast<int>(viewport.Y);
     s->clipX1 = static_cast<int>(viewport.X + viewport.Width);
@@ -114,7 +116,12 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
     const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width),
                vy1 = vy0 + static_cast<LONG>(viewport.Height);
-    const auto RecordClear = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+    const auto clear = [&](bool wholeRows, LONG x0, LONG y0, LONG x1, LONG y1) {
+        x0 = std::max(x0, vx0);
+        y0 = std::max(y0, vy0);
+        x1 = std::min(x1, vx1);
+        y1 = std::min(y1, vy1);
+        if (x0 >= x1 || y0 >= y1) return;
         DrawRecord r;
         std::memset(&r, 0, sizeof r);
         r.content = colour;
@@ -123,35 +130,52 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         r.clip[2] = r.box[2] = x1;
         r.clip[3] = r.box[3] = y1;
         Record(r);
-    };
-    const auto fill = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
-        x0 = std::max(x0, vx0);
-        y0 = std::max(y0, vy0);
-        x1 = std::min(x1, vx1);
-        y1 = std::min(y1, vy1);
-        if (x0 >= x1 || y0 >= y1) return;
-        RecordClear(x0, y0, x1, y1);
-        // One row filled, the others copied from it.
-        uint32_t* first = back.data() + static_cast<size_t>(y0) * width + x0;
-        std::fill(first, first + (x1 - x0), colour);
-        for (LONG y = y0 + 1; y < y1; ++y)
-            std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
+        Waiting w{};
+        w.wholeRows = wholeRows;
+        w.colour = colour;
+        w.rect[0] = x0;
+        w.rect[1] = y0;
+        w.rect[2] = x1;
+        w.rect[3] = y1;
+        if (deferring)
+            waiting.push_back(w);
+        else
+            ClearNow(w);
     };
     BeforeDrawing();
-    SettleClear();
-    if (count == 0 && vx0 == 0 && vx1 == width) {
-        for (LONG y = vy0; y < vy1; ++y)
-            pendingRows[static_cast<size_t>(y)] = 1;
-        pendingColour = colour;
-        anyPending = vy0 < vy1;
-        RecordClear(vx0, vy0, vx1, vy1);
-    } else if (count == 0) {
-        fill(vx0, vy0, vx1, vy1);
+    if (count == 0) {
+        clear(vx0 == 0 && vx1 == width, vx0, vy0, vx1, vy1);
     } else {
         for (DWORD i = 0; i < count; ++i)
-            fill(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+            clear(false, rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
     return D3D_OK;
+}
+
+void Device::Fill(LONG x0, LONG y0, LONG x1, LONG y1, uint32_t colour)
+{
+    // One row filled, the others copied from it.
+    uint32_t* first = back.data() + static_cast<size_t>(y0) * width + x0;
+    std::fill(first, first + (x1 - x0), colour);
+    for (LONG y = y0 + 1; y < y1; ++y)
+        std::memcpy(first + static_cast<size_t>(y - y0) * width, first, (x1 - x0) * 4);
+}
+
+void Device::ClearNow(const Waiting& w)
+{
+    SettleClear();
+    if (!w.wholeRows) {
+        Fill(w.rect[0], w.rect[1], w.rect[2], w.rect[3], w.colour);
+        return;
+    }
+    // The rows are filled only if something else than a straight copy of
+    // whole rows lands on them.
+    for (int32_t y = w.rect[1]; y < w.rect[3]; ++y)
+        pendingRows[static_cast<size_t>(y)] = 1;
+    pendingColour = w.colour;
+    pendingX0 = 0;
+    pendingX1 = width;
+    anyPending = true;
 }
 
 void Device::SettleClear() const
@@ -162,7 +186,7 @@ void Device::SettleClear() const
         if (!pendingRows[static_cast<size_t>(y)]) continue;
         pendingRows[static_cast<size_t>(y)] = 0;
         uint32_t* row = const_cast<uint32_t*>(back.data()) + static_cast<size_t>(y) * width;
-        std::fill(row, row + width, pendingColour);
+        std::fill(row + pendingX0, row + pendingX1, pendingColour);
     }
 }
 
@@ -240,8 +264,20 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         std::memcpy(&v.u, p + 20, 4);
         std::memcpy(&v.v, p + 24, 4);
     }
-    DrawFan(state, vertices.data(), static_cast<int>(count), scratch, G().fastPaths);
     RecordFan(state);
+    if (!deferring) {
+        DrawFan(state, vertices.data(), static_cast<int>(count), scratch, G().fastPaths);
+        return D3D_OK;
+    }
+    Waiting w{};
+    w.fan = true;
+    w.fastPaths = G().fastPaths;
+    w.state = state;
+    w.texture = texture;
+    w.first = static_cast<uint32_t>(waitingVertices.size());
+    w.count = static_cast<uint32_t>(count);
+    waitingVertices.insert(waitingVertices.end(), vertices.begin(), vertices.end());
+    waiting.push_back(w);
     return D3D_OK;
 }
 

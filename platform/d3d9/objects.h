@@ -142,12 +142,16 @@ public:
 
     // Test seams and read-back.
     void Lose();
-    d3d9test::Frame CopyBackBuffer() const;
+    d3d9test::Frame CopyBackBuffer();
     d3d9test::Frame CopyPresented() const;
     int Presents() const { return presents; }
     // The part of the frame presented last that differs from the one before
     // it; false when that is not known (all of it may differ).
     bool LastChange(RECT* changed) const;
+
+    // The texels of `t` are about to change or go: the draws waiting for the
+    // present that read them are made now.
+    void TextureChanging(const Texture* t);
 
 private:
     ~Device();
@@ -184,6 +188,9 @@ private:
     std::vector<uint32_t> back, front;
     bool presentedInBack = false; // no clear or draw since the last present
     mutable bool keepPresented = false;
+    // What the back buffer holds when a frame's waiting draws are made.
+    enum class BackHolds { Unknown, LastFrame, FrameBeforeLast };
+    BackHolds backHolds = BackHolds::Unknown;
     // Called before the back buffer is written.
     void BeforeDrawing();
     // A clear of whole rows is kept owing until something else touches
@@ -191,6 +198,7 @@ private:
     mutable std::vector<uint8_t> pendingRows;
     mutable bool anyPending = false;
     uint32_t pendingColour = 0;
+    int pendingX0 = 0, pendingX1 = 0; // the columns owed
     // Fills every row still owed the clear.
     void SettleClear() const;
     int presents = 0;
@@ -218,6 +226,38 @@ private:
     void Record(const DrawRecord& r);
     void RecordFan(const DrawState& state);
     void FindChange();
+
+    // The clears and draws of a frame wait for its present, where the box
+    // that changed is known: only that box is drawn then, with the box the
+    // frame before changed when the back buffer holds the frame before
+    // last (`backHolds`). Whatever reads the back buffer, or changes what a waiting draw
+    // reads, has them made first, and the rest of that frame is drawn as it
+    // comes and presented whole.
+    struct Waiting {
+        bool fan;       // else a clear
+        bool wholeRows; // a clear of whole rows, kept owing
+        bool fastPaths;
+        uint32_t colour;
+        int32_t rect[4]; // a clear's
+        DrawState state;
+        const Texture* texture;
+        uint32_t first, count; // the fan's vertices in waitingVertices
+    };
+    std::vector<Waiting> waiting;
+    std::vector<RasterVertex> waitingVertices;
+    bool deferring;
+    // What the present before last changed: between the frame before last
+    // and the last one.
+    bool previousChangeKnown = false;
+    RECT previousChange{};
+    void Fill(LONG x0, LONG y0, LONG x1, LONG y1, uint32_t colour);
+    void ClearNow(const Waiting& w);
+    void DrawNow(const Waiting& w);
+    // Makes every waiting clear and draw as it would have been made when it
+    // came, or only what falls inside `box`.
+    void DrawWaiting();
+    void DrawWaitingWithin(const RECT& box);
+    void DrawAllNow();
 };
 
 // A generation number no texture has had.
@@ -248,6 +288,7 @@ struct Globals {
     size_t used = 0;
     std::array<bool, 5> faults{};
     bool fastPaths = true;
+    bool drawInPart = true;
     // Textures found alive lately, by their address: a quad binds one after
     // another, and the set above is slower to ask. A texture leaves this on
     // destruction.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace platform::d3d9impl {
@@ -43,6 +44,74 @@ bool StepsWholeTexels(double first, double step, int count, int64_t* q)
     return true;
 }
 
+uint32_t* RowAt(const DrawState& s, int y, int x)
+{
+    return s.target + (static_cast<ptrdiff_t>(y - s.originY) * s.pitch + (x - s.originX));
+}
+
+// The largest filtered quad kept, in pixels.
+constexpr int64_t kMaxCachedQuad = 512 * 512;
+
+bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratch& scratch);
+
+// Draws the filtered quad with corners p (its pixels qx0..qx1, qy0..qy1),
+// within x0..x1, y0..y1, from its colours kept in the scratch, which are
+// made first when the quad is not there.
+void DrawCached(const DrawState& state, const RasterVertex v[4], const Snapped p[4], int qx0,
+                int qy0, int qx1, int qy1, uint32_t diffuse, int x0, int y0, int x1, int y1,
+                RasterScratch& scratch)
+{
+    CachedQuad::Key key;
+    std::memset(&key, 0, sizeof key);
+    for (int i = 0; i < 4; ++i) {
+        key.corners[2 * i] = p[i].x - static_cast<int64_t>(qx0) * (1 << kSubpixelBits);
+        key.corners[2 * i + 1] = p[i].y - static_cast<int64_t>(qy0) * (1 << kSubpixelBits);
+        key.uv[2 * i] = v[i].u;
+        key.uv[2 * i + 1] = v[i].v;
+    }
+    key.generation = state.texture.generation;
+    key.diffuse = diffuse;
+    key.texelOr = state.texelOr;
+    key.filters = (state.minLinear ? 1u : 0u) | (state.magLinear ? 2u : 0u);
+    CachedQuad* quad = nullptr;
+    for (CachedQuad& c : scratch.quads)
+        if (c.width > 0 && c.key == key) quad = &c;
+    if (quad == nullptr) {
+        quad = &scratch.quads[0];
+        for (CachedQuad& c : scratch.quads)
+            if (c.lastUse < quad->lastUse) quad = &c;
+        quad->key = key;
+        quad->width = qx1 - qx0;
+        quad->height = qy1 - qy0;
+        quad->pixels.resize(static_cast<size_t>(quad->width) * quad->height + kSpanPadding);
+        // The colours themselves: stored, not blended, all of the quad.
+        DrawState fill = state;
+        fill.target = quad->pixels.data();
+        fill.pitch = quad->width;
+        fill.originX = fill.clipX0 = qx0;
+        fill.originY = fill.clipY0 = qy0;
+        fill.clipX1 = qx1;
+        fill.clipY1 = qy1;
+        fill.blend = false;
+        fill.writeMask = 0xFFFFFFFF;
+        fill.pendingRows = nullptr;
+        fill.texture.generation = 0; // drawn, not looked for here
+        DrawRectangle(fill, v, scratch);
+    }
+    quad->lastUse = ++scratch.uses;
+    SpanInput in;
+    in.texelOr = 0;
+    in.diffuse = 0xFFFFFFFF;
+    in.writeMask = state.writeMask;
+    const SpanFunction span =
+        SelectSpan(Fetch::Contiguous, false, state.blend, state.writeMask != 0xFFFFFFFF);
+    for (int y = y0; y < y1; ++y) {
+        if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
+        in.src = quad->pixels.data() + static_cast<size_t>(y - qy0) * quad->width + (x0 - qx0);
+        span(in, RowAt(state, y, x0), x1 - x0);
+    }
+}
+
 // False when the quad is not for this path.
 bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratch& scratch)
 {
@@ -74,6 +143,16 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
     const TexturePlanes tex = MakeTexturePlanes(state, setup, v[0], v[1], v[2]);
     const TextureSource& t = state.texture;
     const int n = x1 - x0;
+    const auto at = [&](int y, int x) { return RowAt(state, y, x); };
+
+    if (tex.linear && t.generation != 0) {
+        const int qx0 = static_cast<int>(CeilPixel(minX)), qx1 = static_cast<int>(CeilPixel(maxX));
+        const int qy0 = static_cast<int>(CeilPixel(minY)), qy1 = static_cast<int>(CeilPixel(maxY));
+        if (static_cast<int64_t>(qx1 - qx0) * (qy1 - qy0) <= kMaxCachedQuad) {
+            DrawCached(state, v, p, qx0, qy0, qx1, qy1, diffuse, x0, y0, x1, y1, scratch);
+            return true;
+        }
+    }
 
     // Column tables, padded for the kernels' groups of pixels.
     scratch.col0.resize(n + kSpanPadding);
@@ -161,12 +240,12 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                 (!state.blend || (t.opaqueRuns && t.opaqueRuns[2 * row] <= scratch.col0[0] &&
                                   scratch.col0[0] + n <= t.opaqueRuns[2 * row + 1]))) {
                 if (state.pendingRows && state.pendingRows[y]) {
-                    if (x0 == 0 && n == state.pitch)
-                        state.pendingRows[y] = 0; // the copy is the whole row
+                    if (x0 <= state.pendingX0 && x0 + n >= state.pendingX1)
+                        state.pendingRows[y] = 0; // the copy covers what is owed
                     else
                         SettleRows(state, y, y + 1);
                 }
-                std::memcpy(state.target + static_cast<size_t>(y) * state.pitch + x0, in.src,
+                std::memcpy(at(y, x0), in.src,
                             n * 4u);
                 continue;
             }
@@ -177,18 +256,23 @@ bool DrawRectangle(const DrawState& state, const RasterVertex v[4], RasterScratc
                 if (from >= to) continue;
                 in.src = in.row0 + from;
                 if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
-                span(in, state.target + static_cast<size_t>(y) * state.pitch + x0 + (from - c0),
+                span(in, at(y, x0 + (from - c0)),
                      to - from);
                 continue;
             }
         }
         if (state.pendingRows && state.pendingRows[y]) SettleRows(state, y, y + 1);
-        span(in, state.target + static_cast<size_t>(y) * state.pitch + x0, n);
+        span(in, at(y, x0), n);
     }
     return true;
 }
 
 } // namespace
+
+bool CachedQuad::Key::operator==(const Key& o) const
+{
+    return std::memcmp(this, &o, sizeof o) == 0;
+}
 
 void SettleRows(const DrawState& state, int y0, int y1)
 {
@@ -197,7 +281,7 @@ void SettleRows(const DrawState& state, int y0, int y1)
         if (!state.pendingRows[y]) continue;
         state.pendingRows[y] = 0;
         uint32_t* row = state.target + static_cast<size_t>(y) * state.pitch;
-        std::fill(row, row + state.pitch, state.pendingColour);
+        std::fill(row + state.pendingX0, row + state.pendingX1, state.pendingColour);
     }
 }
 

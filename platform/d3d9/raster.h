@@ -33,6 +33,9 @@ struct TextureSource {
     // Per row, from the first to past the last texel whose alpha is not 0
     // (0, 0 for a row all clear). May be null.
     const int32_t* visibleSpans = nullptr;
+    // Different for every texture and every change of its texels; 0 when
+    // not known.
+    uint64_t generation = 0;
 };
 
 struct RasterVertex {
@@ -59,11 +62,32 @@ struct DrawState {
     bool blend = false;              // SRCALPHA / INVSRCALPHA, else the result is stored
     uint32_t writeMask = 0xFFFFFFFF; // bytes stored
     Cull cull = Cull::CounterClockwise;
-    // Whole target rows still owed a clear to pendingColour (one flag a
-    // row), or null: a row a draw covers with a straight copy is never
-    // filled; any other is filled before it is drawn on.
+    // Target rows whose columns pendingX0..pendingX1 are still owed a clear
+    // to pendingColour (one flag a row), or null: a row a draw covers there
+    // with a straight copy is never filled; any other is filled before it
+    // is drawn on.
     uint8_t* pendingRows = nullptr;
     uint32_t pendingColour = 0;
+    int pendingX0 = 0, pendingX1 = 0;
+    // The target's pixel (originX, originY) is target[0].
+    int originX = 0, originY = 0;
+};
+
+// A filtered rectangle drawn before, kept as the colours it blends: drawn
+// again moved by whole pixels, the same quad gives the same colours.
+struct CachedQuad {
+    // What decides the colours: the corners relative to the first pixel
+    // (1/256 pixel), the texture coordinates, the texels and the stage.
+    struct Key {
+        int64_t corners[8];
+        float uv[8];
+        uint64_t generation;
+        uint32_t diffuse, texelOr, filters, unused;
+        bool operator==(const Key& o) const;
+    } key{};
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels; // width × height and padding
+    uint64_t lastUse = 0;
 };
 
 // Working memory reused from draw to draw.
@@ -71,6 +95,8 @@ struct RasterScratch {
     std::vector<int32_t> col0;
     std::vector<uint32_t> colWeights;
     std::vector<int16_t> column;
+    CachedQuad quads[2];
+    uint64_t uses = 0;
 };
 
 // Fills the pending rows among y0..y1 (from the clip's top), so they hold

@@ -45,6 +45,7 @@ Texture::Texture(std::shared_ptr<DeviceCore> owner, UINT w, UINT h, UINT levelCo
 
 Texture::~Texture()
 {
+    if (core->device) core->device->TextureChanging(this);
     Orphan();
     if (core->device) core->textures.erase(this);
     Globals& g = G();
@@ -157,6 +158,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* out, const RECT* rect, DWO
         x = rect->left;
         y = rect->top;
     }
+    if (core->device) core->device->TextureChanging(this);
     locked = true;
     lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
     out->Pitch = static_cast<int>(width * 4);
@@ -178,8 +180,8 @@ HRESULT Texture::UnlockRect(UINT level)
 
 TextureSource Texture::Source() const
 {
-    return {texels.get(), static_cast<int>(width), static_cast<int>(height), opaqueRuns.data(),
-            visibleSpans.data()};
+    return {texels.get(),        static_cast<int>(width), static_cast<int>(height),
+            opaqueRuns.data(),   visibleSpans.data(),     generation};
 }
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceCore> owner, UINT length)

@@ -66,4 +66,9 @@ void SetFastPathsEnabled(bool enabled)
     G().fastPaths = enabled;
 }
 
+void SetDrawingInPart(bool enabled)
+{
+    G().drawInPart = enabled;
+}
+
 } // namespace platform::d3d9test

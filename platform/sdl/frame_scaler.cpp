@@ -36,10 +36,12 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
     }
     lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
+    spread.assign(static_cast<size_t>(destinationSize) * 4, 0);
     for (size_t d = 0; d < weight.size(); ++d)
         for (size_t k = 0; k < 4; ++k) {
             lanes[d * 8 + k] = static_cast<uint16_t>(256 - weight[d]);
             lanes[d * 8 + 4 + k] = weight[d];
+            spread[d * 4 + k] = weight[d];
         }
 }
 
@@ -60,6 +62,13 @@ void FrameScaler::Axis::Reading(int low, int high, int* first, int* end) const
 
 namespace {
 
+// Into the destination, which the display reads.
+void CopyRow(const uint32_t* from, uint32_t* out, int count)
+{
+    const int i = HasAvx2() ? CopyRowAvx2(from, out, count) : 0;
+    std::memcpy(out + i, from + i, static_cast<size_t>(count - i) * 4);
+}
+
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
 {
     uint32_t out = 0;
@@ -74,7 +83,7 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t w)
 void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int count)
 {
     if (w == 0) {
-        std::memcpy(out, a, static_cast<size_t>(count) * 4);
+        CopyRow(a, out, count);
         return;
     }
     int i = HasAvx2() ? BlendRowsAvx2(a, b, w, out, count) : 0;
@@ -113,7 +122,9 @@ void FrameScaler::ScaleRow(const uint32_t* row, uint32_t* out, int first, int en
     const int* index = columns.index.data();
     const uint16_t* weight = columns.weight.data();
     int d = first;
-    if (HasAvx2()) d = ScaleRowAvx2(row, out, index, columns.lanes.data(), d, n);
+    if (HasAvx2())
+        d = ScaleRowAvx2(row, columns.source, out, index, columns.lanes.data(),
+                         columns.spread.data(), d, n);
 #ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128();
     // Two output pixels a step: each is its source pair, read as one 64-bit
@@ -169,8 +180,7 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
     };
     if (sourceWidth == destinationWidth && sourceHeight == destinationHeight) {
         for (int y = top; y < bottom; ++y)
-            std::memcpy(destinationRow(y) + left, sourceRow(y) + left,
-                        static_cast<size_t>(right - left) * 4);
+            CopyRow(sourceRow(y) + left, destinationRow(y) + left, right - left);
         written[0] = left, written[1] = top, written[2] = right, written[3] = bottom;
         return;
     }
@@ -198,18 +208,17 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
         cached[k] = y;
         return cache[k].data();
     };
-    const size_t bytes = static_cast<size_t>(x1 - x0) * 4;
     for (int y = y0; y < y1; ++y) {
         const int upper = sourceHeight < 2 ? 0 : rows.index[static_cast<size_t>(y)];
         const uint32_t w = sourceHeight < 2 ? 0 : rows.weight[static_cast<size_t>(y)];
         const uint32_t* a = scaledRow(upper);
         if (w == 0) {
-            std::memcpy(destinationRow(y) + x0, a + x0, bytes);
+            CopyRow(a + x0, destinationRow(y) + x0, x1 - x0);
             continue;
         }
         const uint32_t* b = scaledRow(upper + 1);
         if (w == 256) {
-            std::memcpy(destinationRow(y) + x0, b + x0, bytes);
+            CopyRow(b + x0, destinationRow(y) + x0, x1 - x0);
             continue;
         }
         BlendRows(a + x0, b + x0, w, destinationRow(y) + x0, x1 - x0);

@@ -36,6 +36,8 @@ private:
         std::vector<uint16_t> weight;
         // Per position: 256 - weight four times, then weight four times.
         std::vector<uint16_t> lanes;
+        // Per position: the weight four times.
+        std::vector<uint16_t> spread;
         void Prepare(int sourceSize, int destinationSize);
         // The destination positions [*first, *end) that read a source
         // position in [low, high).

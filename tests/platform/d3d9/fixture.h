@@ -52,6 +52,7 @@ protected:
         platform::d3d9test::ClearFaults();
         platform::d3d9test::SetVideoMemoryBudget(SIZE_MAX);
         platform::d3d9test::SetFastPathsEnabled(true);
+        platform::d3d9test::SetDrawingInPart(true);
         const platform::d3d9test::LiveObjects live = platform::d3d9test::CountLiveObjects();
         EXPECT_EQ(live.devices, 0);
         EXPECT_EQ(live.textures, 0);

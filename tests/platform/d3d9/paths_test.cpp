@@ -196,6 +196,28 @@ TEST_P(DrawingPaths, RectanglePathMatchesTheTrianglePath)
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
                 ASSERT_EQ(fast.At(x, y), general.At(x, y)) << "pixel " << x << "," << y;
+
+        // The same quad again, moved by whole pixels, and now and then with
+        // its colour, texture coordinates, place within a pixel or texels
+        // changed as well: a quad drawn before is not taken for another.
+        Scene again = s;
+        const float dx = float(pick(-20, 20)), dy = float(pick(-20, 20));
+        const int change = pick(0, 5);
+        for (int i = 0; i < 4; ++i) {
+            again.v[i][0] += dx + (change == 1 ? 0.25f : 0.0f);
+            again.v[i][1] += dy;
+            if (change == 2 && again.v[i][5] == s.v[0][5]) again.v[i][5] += 0.5f / float(tw);
+        }
+        if (change == 3) again.diffuse ^= 0x00402010u;
+        if (change == 4) {
+            D3DLOCKED_RECT lr;
+            ASSERT_EQ(tex.texture->LockRect(0, &lr, nullptr, 0), D3D_OK);
+            for (int k = 0; k < tw * th; k += 2)
+                static_cast<uint32_t*>(lr.pBits)[k] ^= 0x80604020u;
+            tex.texture->UnlockRect(0);
+        }
+        const Frame moved = Render(again, true), movedGeneral = Render(again, false);
+        ASSERT_TRUE(moved.pixels == movedGeneral.pixels) << "moved, change " << change;
         tex.texture->Release();
         textures.clear();
     }
