@@ -7,6 +7,7 @@
 // is made for an invalid window only when nothing else is waiting.
 #include "platform/kernel32.h"
 #include "platform/kernel32/kernel_objects.h"
+#include "platform/sdl/display_wait.h"
 #include "platform/user32/state.h"
 #include "platform/winmm.h"
 
@@ -25,6 +26,8 @@ struct QueuedMessage {
 
 namespace {
 
+enum class UiWait { None, InSdl, OnDisplay };
+
 struct Queue {
     std::mutex mutex;
     std::condition_variable posted;
@@ -34,8 +37,8 @@ struct Queue {
     uint64_t nextSerial = 1;
     // The last key-down made from input, while typed text may still join it.
     uint64_t pendingKeyDown = 0;
-    // The UI thread sleeps in SDL's event wait: a poster must wake it.
-    bool uiWaiting = false;
+    // Where the UI thread sleeps, if it does: a poster must wake it there.
+    UiWait uiWaiting = UiWait::None;
 };
 
 Queue& TheQueue()
@@ -82,27 +85,40 @@ Uint32 WakeEventType()
 }
 
 // Called with the flag taken under the queue's lock.
-void WakeUi(bool wasWaiting)
+void WakeUi(UiWait waiting)
 {
-    if (!wasWaiting || WakeEventType() == 0) return;
+    if (waiting == UiWait::OnDisplay) WakeDisplayWait();
+    if (waiting != UiWait::InSdl || WakeEventType() == 0) return;
     SDL_Event event{};
     event.type = WakeEventType();
     SDL_PushEvent(&event);
 }
 
-bool TakeUiWaiting(Queue& q)
+UiWait TakeUiWaiting(Queue& q)
 {
-    const bool waiting = q.uiWaiting;
-    q.uiWaiting = false;
+    const UiWait waiting = q.uiWaiting;
+    q.uiWaiting = UiWait::None;
     return waiting;
 }
 
-// MsgWaitForMultipleObjects on the UI thread with no objects: asleep in
-// SDL's own wait (on the display connection), woken by input, by a window
-// event or by a message another thread posts.
+// The main window's display connection, when the UI thread can sleep on it.
+int MainDisplayConnection()
+{
+    std::lock_guard<std::mutex> lock(WindowMutex());
+    WindowRecord* w = MainWindowLocked();
+    return w != nullptr && !w->destroying ? DisplayConnectionOf(w->sdl) : -1;
+}
+
+// MsgWaitForMultipleObjects on the UI thread with no objects: asleep on the
+// X display connection (or in SDL's own wait for other drivers), woken by
+// input, by a window event or by a message another thread posts. SDL's
+// queue is pumped once before each sleep and once after data came; a
+// sleep that ran out ends the wait without another pump (the next pass
+// pumps anyway).
 DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 {
     WakeEventType(); // registered before any poster needs it
+    const int display = MainDisplayConnection();
     Queue& q = TheQueue();
     for (;;) {
         // A window event may change what the next pass finds (the pointer
@@ -124,13 +140,22 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
                 const int64_t ms = atOnce ? 0 : (left + 999999) / 1000000;
                 timeout = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
             }
-            q.uiWaiting = true;
+            q.uiWaiting = display >= 0 ? UiWait::OnDisplay : UiWait::InSdl;
+        }
+        if (display >= 0) {
+            const bool woken = WaitOnDisplay(display, timeout);
+            {
+                std::lock_guard<std::mutex> lock(q.mutex);
+                q.uiWaiting = UiWait::None;
+            }
+            if (!woken && (atOnce || deadline.at <= clock::Now())) return WAIT_TIMEOUT;
+            continue;
         }
         SDL_Event event;
         const int got = SDL_WaitEventTimeout(&event, timeout);
         {
             std::lock_guard<std::mutex> lock(q.mutex);
-            q.uiWaiting = false;
+            q.uiWaiting = UiWait::None;
         }
         if (got == 1 && event.type != WakeEventType()) {
             TranslateSdlEvent(event);
@@ -145,7 +170,7 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 void EnqueueMessage(const MSG& msg)
 {
     Queue& q = TheQueue();
-    bool wake;
+    UiWait wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         PushLocked(q, msg, KeyContext{});
@@ -277,7 +302,7 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 void PostQuitMessage(int exitCode)
 {
     Queue& q = TheQueue();
-    bool wake;
+    UiWait wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         q.quit = true;
@@ -295,11 +320,9 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (IsUiThread()) PumpSdlEvents();
     const bool remove = (removeMsg & PM_REMOVE) != 0;
-
     Queue& q = TheQueue();
-    {
+    const auto takeQueued = [&] {
         std::lock_guard<std::mutex> lock(q.mutex);
         for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
             if (!Matches(it->msg, hwnd, filterMin, filterMax)) continue;
@@ -307,8 +330,20 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
             if (IsKeyMessage(msg->message)) t_lastKey = *it;
             if (it->serial == q.pendingKeyDown && remove) q.pendingKeyDown = 0;
             if (remove) q.messages.erase(it);
-            return TRUE;
+            return true;
         }
+        return false;
+    };
+    // What SDL holds is newer than anything queued: it is pumped in only
+    // once the queue has nothing to give, so a loop that drains the queue
+    // asks the display once, not once a message.
+    if (takeQueued()) return TRUE;
+    if (IsUiThread()) {
+        PumpSdlEvents();
+        if (takeQueued()) return TRUE;
+    }
+    {
+        std::lock_guard<std::mutex> lock(q.mutex);
         if (q.quit && hwnd == nullptr &&
             Matches(MSG{nullptr, WM_QUIT, 0, 0, 0, {}}, nullptr, filterMin, filterMax)) {
             *msg = MSG{};
