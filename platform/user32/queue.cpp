@@ -12,7 +12,6 @@
 #include "platform/winmm.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -102,26 +101,6 @@ UiWait TakeUiWaiting(Queue& q)
     return waiting;
 }
 
-// SDL events pushed by threads other than the UI thread: SDL's queue cannot
-// end a sleep on the display connection, so the push ends it. SDL calls
-// this before it queues the event: a pass that pumped at that moment may
-// not find it yet, and is told so by the count.
-std::atomic<uint64_t> g_foreignPushes{0};
-
-int NoteForeignPush(void*, SDL_Event*)
-{
-    if (IsUiThread()) return 1;
-    g_foreignPushes.fetch_add(1, std::memory_order_acq_rel);
-    Queue& q = TheQueue();
-    UiWait wake = UiWait::None;
-    {
-        std::lock_guard<std::mutex> lock(q.mutex);
-        if (q.uiWaiting == UiWait::OnDisplay) wake = TakeUiWaiting(q);
-    }
-    WakeUi(wake);
-    return 1;
-}
-
 // The main window's display connection, when the UI thread can sleep on it.
 int MainDisplayConnection()
 {
@@ -140,13 +119,8 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 {
     WakeEventType(); // registered before any poster needs it
     const int display = MainDisplayConnection();
-    if (display >= 0) {
-        static const bool watching = (SDL_AddEventWatch(NoteForeignPush, nullptr), true);
-        (void)watching;
-    }
     Queue& q = TheQueue();
     for (;;) {
-        const uint64_t pushesBefore = g_foreignPushes.load(std::memory_order_acquire);
         // A window event may change what the next pass finds (the pointer
         // gone from the window) without a message: it ends the wait too.
         if (PumpSdlEvents() && wakeMask != 0) return WAIT_OBJECT_0;
@@ -166,10 +140,6 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
                 const int64_t ms = atOnce ? 0 : (left + 999999) / 1000000;
                 timeout = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
             }
-            // A push since the pump may still be on its way into SDL's
-            // queue: the next look comes soon.
-            if (display >= 0 && g_foreignPushes.load(std::memory_order_acquire) != pushesBefore)
-                timeout = timeout < 0 ? 1 : std::min(timeout, 1);
             q.uiWaiting = display >= 0 ? UiWait::OnDisplay : UiWait::InSdl;
         }
         if (display >= 0) {
