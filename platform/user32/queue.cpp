@@ -7,7 +7,6 @@
 // is made for an invalid window only when nothing else is waiting.
 #include "platform/kernel32.h"
 #include "platform/kernel32/kernel_objects.h"
-#include "platform/sdl/display_wait.h"
 #include "platform/user32/state.h"
 #include "platform/winmm.h"
 
@@ -26,8 +25,6 @@ struct QueuedMessage {
 
 namespace {
 
-enum class UiWait { None, InSdl, OnDisplay };
-
 struct Queue {
     std::mutex mutex;
     std::condition_variable posted;
@@ -37,8 +34,8 @@ struct Queue {
     uint64_t nextSerial = 1;
     // The last key-down made from input, while typed text may still join it.
     uint64_t pendingKeyDown = 0;
-    // Where the UI thread sleeps, if it does: a poster must wake it there.
-    UiWait uiWaiting = UiWait::None;
+    // The UI thread sleeps in SDL's event wait: a poster must wake it.
+    bool uiWaiting = false;
 };
 
 Queue& TheQueue()
@@ -85,40 +82,27 @@ Uint32 WakeEventType()
 }
 
 // Called with the flag taken under the queue's lock.
-void WakeUi(UiWait waiting)
+void WakeUi(bool wasWaiting)
 {
-    if (waiting == UiWait::OnDisplay) WakeDisplayWait();
-    if (waiting != UiWait::InSdl || WakeEventType() == 0) return;
+    if (!wasWaiting || WakeEventType() == 0) return;
     SDL_Event event{};
     event.type = WakeEventType();
     SDL_PushEvent(&event);
 }
 
-UiWait TakeUiWaiting(Queue& q)
+bool TakeUiWaiting(Queue& q)
 {
-    const UiWait waiting = q.uiWaiting;
-    q.uiWaiting = UiWait::None;
+    const bool waiting = q.uiWaiting;
+    q.uiWaiting = false;
     return waiting;
 }
 
-// The main window's display connection, when the UI thread can sleep on it.
-int MainDisplayConnection()
-{
-    std::lock_guard<std::mutex> lock(WindowMutex());
-    WindowRecord* w = MainWindowLocked();
-    return w != nullptr && !w->destroying ? DisplayConnectionOf(w->sdl) : -1;
-}
-
-// MsgWaitForMultipleObjects on the UI thread with no objects: asleep on the
-// X display connection (or in SDL's own wait for other drivers), woken by
-// input, by a window event or by a message another thread posts. SDL's
-// queue is pumped once before each sleep and once after data came; a
-// sleep that ran out ends the wait without another pump (the next pass
-// pumps anyway).
+// MsgWaitForMultipleObjects on the UI thread with no objects: asleep in
+// SDL's own wait (on the display connection), woken by input, by a window
+// event or by a message another thread posts.
 DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 {
     WakeEventType(); // registered before any poster needs it
-    const int display = MainDisplayConnection();
     Queue& q = TheQueue();
     for (;;) {
         // A window event may change what the next pass finds (the pointer
@@ -140,22 +124,13 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
                 const int64_t ms = atOnce ? 0 : (left + 999999) / 1000000;
                 timeout = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
             }
-            q.uiWaiting = display >= 0 ? UiWait::OnDisplay : UiWait::InSdl;
-        }
-        if (display >= 0) {
-            const bool woken = WaitOnDisplay(display, timeout);
-            {
-                std::lock_guard<std::mutex> lock(q.mutex);
-                q.uiWaiting = UiWait::None;
-            }
-            if (!woken && (atOnce || deadline.at <= clock::Now())) return WAIT_TIMEOUT;
-            continue;
+            q.uiWaiting = true;
         }
         SDL_Event event;
         const int got = SDL_WaitEventTimeout(&event, timeout);
         {
             std::lock_guard<std::mutex> lock(q.mutex);
-            q.uiWaiting = UiWait::None;
+            q.uiWaiting = false;
         }
         if (got == 1 && event.type != WakeEventType()) {
             TranslateSdlEvent(event);
@@ -170,7 +145,7 @@ DWORD WaitOnUiThread(const Deadline& deadline, DWORD wakeMask)
 void EnqueueMessage(const MSG& msg)
 {
     Queue& q = TheQueue();
-    UiWait wake;
+    bool wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         PushLocked(q, msg, KeyContext{});
@@ -302,7 +277,7 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 void PostQuitMessage(int exitCode)
 {
     Queue& q = TheQueue();
-    UiWait wake;
+    bool wake;
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         q.quit = true;
