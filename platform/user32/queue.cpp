@@ -295,11 +295,9 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (IsUiThread()) PumpSdlEvents();
     const bool remove = (removeMsg & PM_REMOVE) != 0;
-
     Queue& q = TheQueue();
-    {
+    const auto takeQueued = [&] {
         std::lock_guard<std::mutex> lock(q.mutex);
         for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
             if (!Matches(it->msg, hwnd, filterMin, filterMax)) continue;
@@ -307,8 +305,20 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
             if (IsKeyMessage(msg->message)) t_lastKey = *it;
             if (it->serial == q.pendingKeyDown && remove) q.pendingKeyDown = 0;
             if (remove) q.messages.erase(it);
-            return TRUE;
+            return true;
         }
+        return false;
+    };
+    // What SDL holds is newer than anything queued: it is pumped in only
+    // once the queue has nothing to give, so a loop that drains the queue
+    // asks the display once, not once a message.
+    if (takeQueued()) return TRUE;
+    if (IsUiThread()) {
+        PumpSdlEvents();
+        if (takeQueued()) return TRUE;
+    }
+    {
+        std::lock_guard<std::mutex> lock(q.mutex);
         if (q.quit && hwnd == nullptr &&
             Matches(MSG{nullptr, WM_QUIT, 0, 0, 0, {}}, nullptr, filterMin, filterMax)) {
             *msg = MSG{};
