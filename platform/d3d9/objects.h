@@ -252,7 +252,8 @@ private:
     RECT previousChange{};
     void Fill(LONG x0, LONG y0, LONG x1, LONG y1, uint32_t colour);
     void ClearNow(const Waiting& w);
-    void DrawNow(const Waiting& w);
+    // A waiting draw made now, clipped to `box` (left, top, right, bottom) when given.
+    void DrawNow(const Waiting& w, const int* box = nullptr);
     // Makes every waiting clear and draw as it would have been made when it
     // came, or only what falls inside `box`.
     void DrawWaiting();

@@ -9,9 +9,16 @@
 
 namespace platform::d3d9impl {
 
-void Device::DrawNow(const Waiting& w)
+void Device::DrawNow(const Waiting& w, const int* box)
 {
     DrawState s = w.state;
+    if (box) {
+        s.clipX0 = std::max(s.clipX0, box[0]);
+        s.clipY0 = std::max(s.clipY0, box[1]);
+        s.clipX1 = std::min(s.clipX1, box[2]);
+        s.clipY1 = std::min(s.clipY1, box[3]);
+        if (s.clipX0 >= s.clipX1 || s.clipY0 >= s.clipY1) return;
+    }
     s.target = back.data();
     s.pitch = width;
     s.pendingRows = anyPending ? pendingRows.data() : nullptr;
@@ -60,20 +67,8 @@ void Device::DrawWaitingWithin(const RECT& box)
                 anyPending = true;
                 continue;
             }
-            DrawState s = w.state;
-            s.clipX0 = std::max(s.clipX0, bx0);
-            s.clipY0 = std::max(s.clipY0, by0);
-            s.clipX1 = std::min(s.clipX1, bx1);
-            s.clipY1 = std::min(s.clipY1, by1);
-            if (s.clipX0 >= s.clipX1 || s.clipY0 >= s.clipY1) continue;
-            s.target = back.data();
-            s.pitch = width;
-            s.pendingRows = anyPending ? pendingRows.data() : nullptr;
-            s.pendingColour = pendingColour;
-            s.pendingX0 = pendingX0;
-            s.pendingX1 = pendingX1;
-            DrawFan(s, waitingVertices.data() + w.first, static_cast<int>(w.count), scratch,
-                    w.fastPaths);
+            const int clip[4] = {bx0, by0, bx1, by1};
+            DrawNow(w, clip);
         }
     }
     waiting.clear();
