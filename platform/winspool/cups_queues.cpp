@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace platform::winspool {
 
@@ -116,28 +117,26 @@ void Tell(Failure* to, const Failure& failure)
     if (to) *to = failure;
 }
 
-} // namespace
-
-std::vector<Queue> ListQueues(Failure* failure)
+// The service's queues, or only its default one. Instances are one user's
+// saved option sets, not queues of their own.
+std::vector<Queue> AskQueues(bool onlyDefault, Failure* failure)
 {
     struct Answer {
         std::vector<Queue> queues;
-        bool listed = false;
         Failure failure;
     };
     auto answer = std::make_shared<Answer>();
-    const Reach reach = AskService([answer](const ServiceCall& call) {
+    const Reach reach = AskService([answer, onlyDefault](const ServiceCall& call) {
         Dests dests(call.Http());
         if (dests.Failed()) {
             answer->failure = FailureOfRequest(call);
             return;
         }
-        answer->listed = true;
         for (int i = 0; i < dests.Count(); ++i) {
             const cups_dest_t* dest = dests.At(i);
-            // Instances are one user's saved option sets, not queues of their own.
-            if (dest->instance) continue;
+            if (dest->instance || (onlyDefault && !dest->is_default)) continue;
             answer->queues.push_back(QueueOf(*dest));
+            if (onlyDefault) return;
         }
     });
     if (reach != Reach::Answered) {
@@ -148,36 +147,19 @@ std::vector<Queue> ListQueues(Failure* failure)
     return answer->queues;
 }
 
+} // namespace
+
+std::vector<Queue> ListQueues(Failure* failure)
+{
+    return AskQueues(false, failure);
+}
+
 bool DefaultQueue(Queue* queue, Failure* failure)
 {
-    struct Answer {
-        bool found = false;
-        Queue queue;
-        Failure failure;
-    };
-    auto answer = std::make_shared<Answer>();
-    const Reach reach = AskService([answer](const ServiceCall& call) {
-        Dests dests(call.Http());
-        if (dests.Failed()) {
-            answer->failure = FailureOfRequest(call);
-            return;
-        }
-        for (int i = 0; i < dests.Count(); ++i) {
-            const cups_dest_t* dest = dests.At(i);
-            if (dest->is_default && !dest->instance) {
-                answer->queue = QueueOf(*dest);
-                answer->found = true;
-                return;
-            }
-        }
-    });
-    if (reach != Reach::Answered) {
-        Tell(failure, FailureOf(reach));
-        return false;
-    }
-    Tell(failure, answer->failure);
-    if (answer->found) *queue = answer->queue;
-    return answer->found;
+    std::vector<Queue> found = AskQueues(true, failure);
+    if (found.empty()) return false;
+    *queue = std::move(found.front());
+    return true;
 }
 
 bool FindQueue(const std::string& name, Paper* paper, Failure* failure)
