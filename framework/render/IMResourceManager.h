@@ -42,6 +42,9 @@ struct IMTextureRecord {
     // per pixel (B, G, R, A in memory). Empty when there is no copy.
     std::vector<unsigned char> pixels;
     int pitch = 0;
+    // The copy is still to be taken from the device texture, which holds the
+    // contents it is to have (see TakePixelCopy).
+    bool copyOwed = false;
 };
 
 // The font list of the text renderer; defined and filled by the text code.
@@ -151,10 +154,20 @@ public:
 
     // Device-loss support. RestoreTexture remakes a dropped texture from its
     // pixel copy; DropDeviceTexture releases the device texture and keeps the
-    // record; CopyPixels takes the copy of level 0 anew.
+    // record with its copy; CopyPixels takes the copy of level 0 anew.
+    //
+    // The device keeps its textures in the process's memory, and they go only
+    // when the manager drops them: so CopyPixels only notes that the copy is
+    // owed, and TakePixelCopy takes it when it is first needed (a drop, the
+    // hit test). Until then a texture costs one image, not two.
     void RestoreTexture(int id);
     void DropDeviceTexture(int id);
     void CopyPixels(int id);
+    void TakePixelCopy(int id);
+    // Pixel (u, v) of the copy (B, G, R, A in memory), read from the device
+    // texture while the copy is owed. False outside the copy's rows or when
+    // there is nothing to read.
+    bool CopiedTexel(int id, int u, int v, uint32_t* texel);
     // Makes room in video memory: drops the device texture of the
     // lowest-numbered record that has one and whose name is not `keep`.
     // False when there was none to drop.

@@ -136,20 +136,20 @@ void IMResourceManager::CopyPixels(int id)
     IMTextureRecord* record = GetTextureRecord(id);
     if (!record)
         return;
-    // A copy made again (each frame of a video) keeps its memory.
-    const auto forget = [record] {
-        record->pixels.clear();
-        record->pixels.shrink_to_fit();
-    };
-    if (!record->texture) {
-        forget();
+    std::vector<unsigned char>().swap(record->pixels);
+    record->copyOwed = record->texture != nullptr;
+}
+
+void IMResourceManager::TakePixelCopy(int id)
+{
+    IMTextureRecord* record = GetTextureRecord(id);
+    if (!record || !record->copyOwed)
         return;
-    }
+    record->copyOwed = false;
     D3DLOCKED_RECT locked{};
-    if (FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) {
-        forget();
+    if (!record->texture ||
+        FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
         return;
-    }
     // Rows below the image stay as a new texture has them (zero), so only
     // the image's rows are kept.
     const int rows = std::max(0, std::min<int>(record->textureHeight, record->imageRect.bottom));
@@ -160,11 +160,41 @@ void IMResourceManager::CopyPixels(int id)
     record->texture->UnlockRect(0);
 }
 
+bool IMResourceManager::CopiedTexel(int id, int u, int v, uint32_t* texel)
+{
+    IMTextureRecord* record = GetTextureRecord(id);
+    if (!record || u < 0 || v < 0 || u >= record->textureWidth || v >= record->textureHeight)
+        return false;
+    const auto read = [&](const unsigned char* bits, int pitch, size_t size) {
+        const size_t offset = static_cast<size_t>(v) * static_cast<size_t>(pitch) +
+                              static_cast<size_t>(u) * 4;
+        if (pitch <= 0 || offset + 4 > size)
+            return false;
+        std::memcpy(texel, bits + offset, 4);
+        return true;
+    };
+    if (!record->copyOwed) {
+        const int pitch = record->pitch > 0 ? record->pitch : record->textureWidth * 4;
+        return read(record->pixels.data(), pitch, record->pixels.size());
+    }
+    // The texture holds what the copy is to hold: its image rows are read.
+    D3DLOCKED_RECT locked{};
+    if (!record->texture ||
+        FAILED(record->texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
+        return false;
+    const int rows = std::max(0, std::min<int>(record->textureHeight, record->imageRect.bottom));
+    const bool found = read(static_cast<const unsigned char*>(locked.pBits), locked.Pitch,
+                            static_cast<size_t>(rows) * static_cast<size_t>(locked.Pitch));
+    record->texture->UnlockRect(0);
+    return found;
+}
+
 void IMResourceManager::DropDeviceTexture(int id)
 {
     IMTextureRecord* record = GetTextureRecord(id);
     if (!record || !record->texture)
         return;
+    TakePixelCopy(id);
     record->texture->Release();
     record->texture = nullptr;
 }

@@ -122,14 +122,10 @@ bool IMTextureView::HitTest(const POINT& p)
     if (!manager)
         return false;
     manager->RestoreTexture(textureId);
-    const IMTextureRecord* record = manager->GetTextureRecord(textureId);
-    if (!record || u < 0 || v < 0 || u >= record->textureWidth || v >= record->textureHeight)
+    uint32_t texel = 0;
+    if (!manager->CopiedTexel(textureId, u, v, &texel))
         return false;
-    const int pitch = record->pitch > 0 ? record->pitch : record->textureWidth * 4;
-    const size_t offset = static_cast<size_t>(v) * pitch + static_cast<size_t>(u) * 4 + 3;
-    if (offset >= record->pixels.size())
-        return false;
-    const int pixelAlpha = record->pixels[offset];
+    const int pixelAlpha = static_cast<int>(texel >> 24);
     const int colourAlpha = static_cast<int>(colour >> 24);
     return pixelAlpha * colourAlpha / 255 >= hitThreshold;
 }

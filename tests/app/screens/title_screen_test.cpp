@@ -133,11 +133,10 @@ TEST_F(TitleScreenTest, SkinsAndTextsLandWhereThePageSaysThem)
     // Start at (690, 450): the frame shows the skin's own pixel there.
     ChildrenOf<screens::Button>(title).at(0)->GetRect(&r);
     IMResourceManager* manager = IMResourceManager::Instance();
-    IMTextureRecord* skin = manager->GetTextureRecord(manager->FindTexture(L"StartPopStartButton"));
-    ASSERT_NE(nullptr, skin);
     const POINT c{(r.right - r.left) / 2, (r.bottom - r.top) / 2};
     uint32_t skinPixel = 0;
-    std::memcpy(&skinPixel, &skin->pixels[static_cast<size_t>(c.y) * skin->pitch + 4 * c.x], 4);
+    ASSERT_TRUE(
+        manager->CopiedTexel(manager->FindTexture(L"StartPopStartButton"), c.x, c.y, &skinPixel));
     ASSERT_EQ(0xFFu, skinPixel >> 24);
     EXPECT_EQ(skinPixel & 0xFFFFFF, frame.At(690 + c.x, 450 + c.y) & 0xFFFFFF);
 

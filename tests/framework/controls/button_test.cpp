@@ -32,6 +32,7 @@ protected:
 
     const IMTextureRecord& Skin(const std::wstring& name)
     {
+        Manager().TakePixelCopy(Manager().FindTexture(name));
         return *Manager().GetTextureRecord(Manager().FindTexture(name));
     }
 
@@ -234,6 +235,8 @@ TEST(SkinButtons, SizeAndOneFootprintForAllStates)
         EXPECT_EQ(r.right, skin.width) << std::string(name.begin(), name.end());
         EXPECT_EQ(r.bottom, skin.height) << std::string(name.begin(), name.end());
 
+        for (const std::wstring& state : {name, name + L"Nuv", name + L"Klick"})
+            manager.TakePixelCopy(manager.FindTexture(state));
         const IMTextureRecord* images[3] = {
             manager.GetTextureRecord(manager.FindTexture(name)),
             manager.GetTextureRecord(manager.FindTexture(name + L"Nuv")),

@@ -17,6 +17,7 @@ protected:
 
     const IMTextureRecord& Record(const std::wstring& name)
     {
+        Manager().TakePixelCopy(Manager().FindTexture(name));
         return *Manager().GetTextureRecord(Manager().FindTexture(name));
     }
 

@@ -19,6 +19,7 @@ TEST_F(StartUp, SkinsAreRegisteredInOrderWithTheirSizes)
         const assets::SkinImage& skin = assets::kSkins[i];
         const std::wstring name = platform::Utf8ToWide(skin.name);
         ASSERT_EQ(manager->FindTexture(name), static_cast<int>(i)) << skin.name;
+        manager->TakePixelCopy(static_cast<int>(i));
         const IMTextureRecord* record = manager->GetTextureRecord(static_cast<int>(i));
         ASSERT_NE(record, nullptr);
         EXPECT_EQ(record->imageRect.right, skin.width) << skin.name;

@@ -96,6 +96,7 @@ TEST_F(TextureTable, FillerGetsTheLockedBitsPitchAndImageHeight)
     EXPECT_EQ(seenPitch, 32);
     EXPECT_EQ(seenHeight, 3);
     // The copy follows the fill: the image's rows, not the padding below.
+    manager->TakePixelCopy(id);
     const IMTextureRecord* record = manager->GetTextureRecord(id);
     ASSERT_EQ(record->pixels.size(), 3u * 32u);
     EXPECT_EQ(record->pixels[0], 0x11);
@@ -107,6 +108,7 @@ TEST_F(TextureTable, EmptyTexturesStartZeroed)
     const int id = MakeSolid(L"used", 16, 16, 0xFFFFFFFF);
     manager->ReleaseTexture(id); // its memory goes back...
     const int fresh = manager->CreateEmptyTexture(L"fresh", 16, 16, D3DFMT_A8R8G8B8);
+    manager->TakePixelCopy(fresh);
     const IMTextureRecord* record = manager->GetTextureRecord(fresh);
     ASSERT_NE(record, nullptr);
     for (unsigned char byte : record->pixels)
@@ -126,6 +128,7 @@ TEST_F(TextureTable, FailedLockSkipsTheFillerAndSaysSoPlainly)
     EXPECT_EQ(manager->GetTexturePitch(id), 0);
     faults.Set(platform::d3d9test::Fault::TextureLock, false);
     // The copy was kept.
+    manager->TakePixelCopy(id);
     const IMTextureRecord* record = manager->GetTextureRecord(id);
     EXPECT_EQ(record->pixels[0], 0x56);
 }
@@ -149,6 +152,7 @@ TEST_F(TextureTable, TextureMadeElsewhereIsRegisteredWithItsCopy)
     texture->UnlockRect(0);
 
     const int id = manager->RegisterTexture(L"glyph", texture, 3, 5);
+    manager->TakePixelCopy(id);
     const IMTextureRecord* record = manager->GetTextureRecord(id);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->textureWidth, 4);

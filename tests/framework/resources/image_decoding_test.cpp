@@ -32,6 +32,7 @@ protected:
     // ARGB of a pixel of the texture, from its pixel copy.
     uint32_t Pixel(int id, int x, int y)
     {
+        manager->TakePixelCopy(id);
         const IMTextureRecord* record = manager->GetTextureRecord(id);
         const unsigned char* p =
             record->pixels.data() + static_cast<size_t>(y) * record->pitch + x * 4;

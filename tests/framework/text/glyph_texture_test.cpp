@@ -68,6 +68,7 @@ TEST_F(GlyphTexture, SameKeySharesOneTextureWithACount)
 TEST_F(GlyphTexture, ImageIsTheAdvanceByTheCellDrawnUprightOverTheBackground)
 {
     const int id = Make(L'Т', 24);
+    Manager().TakePixelCopy(id);
     const IMTextureRecord& record = *Manager().GetTextureRecord(id);
     const int f = Manager().GetFont(L"Arial", 24, false, false, false);
     ABC abc;
@@ -95,6 +96,8 @@ TEST_F(GlyphTexture, UnderlineSharesTheFontAndIsDrawnByThePath)
     EXPECT_NE(plain, underlined);
     EXPECT_EQ(fontsBefore, Manager().fonts->Count());
 
+    Manager().TakePixelCopy(plain);
+    Manager().TakePixelCopy(underlined);
     const IMTextureRecord& a = *Manager().GetTextureRecord(plain);
     const IMTextureRecord& b = *Manager().GetTextureRecord(underlined);
     EXPECT_EQ(0, Ink(a, 0, 20));
@@ -106,6 +109,7 @@ TEST_F(GlyphTexture, GivenSizeReplacesTheCellAndZeroBecomesOne)
 {
     const RECT zero{0, 0, 0, 0};
     const int id = Make(L'a', 16, false, &zero);
+    Manager().TakePixelCopy(id);
     const IMTextureRecord& record = *Manager().GetTextureRecord(id);
     EXPECT_EQ(1, record.imageRect.right);
     EXPECT_EQ(1, record.imageRect.bottom);
@@ -156,6 +160,7 @@ TEST_F(GlyphTexture, AnOutlineLeftOfTheBitmapIsCutAtItsEdge)
 {
     const int id = Make(L'_', 14);
     ASSERT_LT(id, Manager().SlotCount());
+    Manager().TakePixelCopy(id);
     const IMTextureRecord* record = Manager().GetTextureRecord(id);
     ASSERT_NE(nullptr, record);
     EXPECT_GT(Ink(*record, 0, record->imageRect.bottom), 0);

@@ -25,6 +25,7 @@ protected:
     // The frame of the test clip a texture holds (read off its pixel copy), or -1.
     int FrameIn(int id)
     {
+        Manager().TakePixelCopy(id);
         const IMTextureRecord* record = Manager().GetTextureRecord(id);
         const int grey = record && !record->pixels.empty() ? record->pixels[5 * record->pitch] : -1;
         for (int i = 0; i < 12; ++i)
@@ -164,6 +165,7 @@ TEST_F(TheoraView, ClipsOfEveryChromaLayoutShowTheirColours)
         IMTheoraView view;
         Open(view);
         view.SetFrame(1);
+        Manager().TakePixelCopy(view.GetTextureId());
         const IMTextureRecord* record = Manager().GetTextureRecord(view.GetTextureId());
         ASSERT_TRUE(record && !record->pixels.empty());
         EXPECT_EQ(record->imageRect.right, c.picture.width);
