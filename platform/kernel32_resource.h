@@ -84,4 +84,11 @@ bool FindEmbeddedBlob(const std::string& name, const unsigned char** data, size_
 // The names of every registered blob, in ascending order.
 std::vector<std::string> EmbeddedBlobNames();
 
+// For media read once (a picture decoded into its texture): the pages lying
+// wholly inside [data, data + size) leave the process's memory. The bytes
+// stay as they are and readable; they are read from the program's file again
+// when next touched. Only the program's own media, a read-only part of its
+// file, are released; any other memory is left alone.
+void ReleaseEmbeddedPages(const void* data, size_t size);
+
 } // namespace platform

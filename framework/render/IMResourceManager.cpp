@@ -106,6 +106,14 @@ void IMResourceManager::Start(bool windowed)
         if (platform::FindEmbeddedBlob(skin.name, &data, &size))
             manager.CreateTextureFromMemory(name, data, static_cast<unsigned>(size));
     }
+    // The textures hold the pictures now; their file bytes are not read again.
+    // (Released after the last one: reading one maps its neighbours' pages.)
+    for (const assets::SkinImage& skin : assets::kSkins) {
+        const unsigned char* data = nullptr;
+        size_t size = 0;
+        if (platform::FindEmbeddedBlob(skin.name, &data, &size))
+            platform::ReleaseEmbeddedPages(data, size);
+    }
 }
 
 void IMResourceManager::Shutdown()

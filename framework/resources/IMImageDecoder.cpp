@@ -28,6 +28,7 @@ bool CopyResource(HMODULE module, unsigned id, std::vector<unsigned char>* bytes
     if (!data && size != 0)
         return false;
     bytes->assign(data, data + size);
+    platform::ReleaseEmbeddedPages(data, size);
     return true;
 }
 

@@ -5,13 +5,22 @@
 #include "platform/kernel32/resource_pack.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+// The bounds of the program's embedded media (the linker's own names for
+// the section the media are assembled into); null when none are linked in.
+extern "C" {
+extern const unsigned char __start_kvarlop_media[] __attribute__((weak));
+extern const unsigned char __stop_kvarlop_media[] __attribute__((weak));
+}
 
 namespace {
 
@@ -283,6 +292,20 @@ bool FindEmbeddedBlob(const std::string& name, const unsigned char** data, size_
         *data = found->second.data != nullptr ? found->second.data : kEmptyResource;
     if (size != nullptr) *size = found->second.size;
     return true;
+}
+
+void ReleaseEmbeddedPages(const void* data, size_t size)
+{
+    const uintptr_t first = reinterpret_cast<uintptr_t>(__start_kvarlop_media);
+    const uintptr_t last = reinterpret_cast<uintptr_t>(__stop_kvarlop_media);
+    const uintptr_t from = reinterpret_cast<uintptr_t>(data);
+    if (first == 0 || from < first || from > last || size > last - from) return;
+    const long page = sysconf(_SC_PAGESIZE);
+    if (page <= 0) return;
+    const uintptr_t mask = ~(static_cast<uintptr_t>(page) - 1);
+    const uintptr_t begin = (from + static_cast<uintptr_t>(page) - 1) & mask;
+    const uintptr_t end = (from + size) & mask;
+    if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
 std::vector<std::string> EmbeddedBlobNames()

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -128,3 +129,29 @@ TEST(EmbeddedBlobs, AreKeptApartFromNumberedResources)
 }
 
 } // namespace
+
+// Releasing a picture's pages after decoding it never changes what is read:
+// the program's media read the same again, and memory that is not theirs
+// (a blob made at run time) keeps its bytes.
+TEST(EmbeddedBlobs, ReleasedPagesReadTheSameAndOtherMemoryIsLeftAlone)
+{
+    size_t largest = 0;
+    const unsigned char* media = nullptr;
+    for (const std::string& name : platform::EmbeddedBlobNames()) {
+        const unsigned char* data = nullptr;
+        size_t size = 0;
+        if (platform::FindEmbeddedBlob(name, &data, &size) && size > largest) {
+            largest = size;
+            media = data;
+        }
+    }
+    ASSERT_GT(largest, 3u * 4096u) << "the program's media are linked in";
+    const std::vector<unsigned char> before(media, media + largest);
+    platform::ReleaseEmbeddedPages(media, largest);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), media));
+
+    std::vector<unsigned char> made(5 * 4096, 0xAB);
+    platform::RegisterEmbeddedBlob("test_blob_made", made.data(), made.size());
+    platform::ReleaseEmbeddedPages(made.data(), made.size());
+    EXPECT_EQ(std::count(made.begin(), made.end(), 0xAB), static_cast<long>(made.size()));
+}
