@@ -27,7 +27,8 @@ const unsigned kLargestSide = 4096;
 int IMTheoraView::counter = 0;
 
 IMTheoraView::IMTheoraView()
-    : streamReady(false),
+    : theora(video::Theora()),
+      streamReady(false),
       decoderReady(false),
       pictureReady(false),
       clip(nullptr),
@@ -50,8 +51,10 @@ IMTheoraView::IMTheoraView()
     std::memset(&state, 0, sizeof state);
     std::memset(&yuv, 0, sizeof yuv);
     ogg_sync_init(&sync);
-    theora_info_init(&info);
-    theora_comment_init(&comment);
+    if (theora) {
+        theora->theora_info_init(&info);
+        theora->theora_comment_init(&comment);
+    }
 }
 
 IMTheoraView::~IMTheoraView()
@@ -70,9 +73,11 @@ void IMTheoraView::FreeDecoder()
     if (streamReady)
         ogg_stream_clear(&stream);
     if (decoderReady)
-        theora_clear(&state);
-    theora_comment_clear(&comment);
-    theora_info_clear(&info);
+        theora->theora_clear(&state);
+    if (theora) {
+        theora->theora_comment_clear(&comment);
+        theora->theora_info_clear(&info);
+    }
     ogg_sync_clear(&sync);
     streamReady = false;
     decoderReady = false;
@@ -83,8 +88,10 @@ void IMTheoraView::ResetDecoder()
 {
     FreeDecoder();
     ogg_sync_init(&sync);
-    theora_info_init(&info);
-    theora_comment_init(&comment);
+    if (theora) {
+        theora->theora_info_init(&info);
+        theora->theora_comment_init(&comment);
+    }
     readOffset = 0;
 }
 
@@ -117,6 +124,8 @@ bool IMTheoraView::ReadData()
 
 void IMTheoraView::ReadHeaders()
 {
+    if (!theora)
+        Fail("no theora library, terminate...");
     int headers = 0;
 
     // The beginning-of-stream pages: the one whose first packet is a Theora
@@ -145,7 +154,7 @@ void IMTheoraView::ReadHeaders()
                 ogg_stream_clear(&candidate);
                 Fail("error during ogg_stream_packetout");
             }
-            if (!streamReady && got > 0 && theora_decode_header(&info, &comment, &packet) >= 0) {
+            if (!streamReady && got > 0 && theora->theora_decode_header(&info, &comment, &packet) >= 0) {
                 stream = candidate;
                 streamReady = true;
                 headers = 1;
@@ -161,7 +170,7 @@ void IMTheoraView::ReadHeaders()
         if (got < 0)
             Fail("error during ogg_stream_packetout");
         if (got > 0) {
-            if (theora_decode_header(&info, &comment, &packet) < 0)
+            if (theora->theora_decode_header(&info, &comment, &packet) < 0)
                 Fail("error during theora_decode_header (corrupt stream)");
             ++headers;
             continue;
@@ -177,7 +186,7 @@ void IMTheoraView::ReadHeaders()
         info.frame_height > info.height || info.offset_x > info.width - info.frame_width ||
         info.offset_y > info.height - info.frame_height)
         Fail("unsupported frame size, terminate...");
-    if (theora_decode_init(&state, &info) != 0)
+    if (theora->theora_decode_init(&state, &info) != 0)
         Fail("error during theora_decode_init");
     decoderReady = true;
 }
@@ -204,9 +213,9 @@ bool IMTheoraView::NextPacket()
 
 void IMTheoraView::DecodePacket()
 {
-    if (theora_decode_packetin(&state, &packet) == OC_BADPACKET)
+    if (theora->theora_decode_packetin(&state, &packet) == OC_BADPACKET)
         Fail("error during theora_decode_packetin...");
-    if (theora_decode_YUVout(&state, &yuv) != 0)
+    if (theora->theora_decode_YUVout(&state, &yuv) != 0)
         Fail("error during theora_decode_YUVout...");
     pictureReady = true;
 }

@@ -18,9 +18,9 @@
 #include "framework/views/IMTextureView.h"
 #include "platform/wintypes.h"
 
-#include <cstdlib> // the legacy Theora header uses malloc's declarations
+#include "framework/video/theora_library.h"
+
 #include <ogg/ogg.h>
-#include <theora/theora.h>
 
 class IMTheoraView : public IMTextureView, public IMAnimationView {
 public:
@@ -79,6 +79,9 @@ private:
     ogg_stream_state stream;
     ogg_page page;
     ogg_packet packet;
+    // The decoder library's calls; null when it cannot be loaded, and then
+    // no clip opens.
+    const video::TheoraCalls* theora;
     theora_info info;
     theora_comment comment;
     theora_state state;

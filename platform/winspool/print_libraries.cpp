@@ -1,9 +1,7 @@
 #include "platform/winspool/print_libraries.h"
+#include "platform/library_calls.h"
 #include "platform/winspool.h"
 
-#include <dlfcn.h>
-
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -35,37 +33,14 @@ Loaded& State()
     return *loaded;
 }
 
-void* Open(const std::string& name)
-{
-    void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) std::fprintf(stderr, "printing: cannot load %s: %s\n", name.c_str(), dlerror());
-    return library;
-}
-
-bool Find(void* library, const std::string& name, const char* call, void** to)
-{
-    *to = dlsym(library, call);
-    if (!*to) std::fprintf(stderr, "printing: %s has no %s\n", name.c_str(), call);
-    return *to != nullptr;
-}
-
-// The tables are filled by name: each pointer takes the address dlsym gives.
-template <class Pointer>
-bool FindCall(void* library, const std::string& name, const char* call, Pointer* to)
-{
-    void* found = nullptr;
-    if (!Find(library, name, call, &found)) return false;
-    *to = reinterpret_cast<Pointer>(found);
-    return true;
-}
-
 const CupsCalls* LoadCups(const std::string& name)
 {
-    void* library = Open(name);
+    void* library = OpenLibrary("printing", name);
     if (!library) return nullptr;
     auto calls = std::make_unique<CupsCalls>();
     bool all = true;
-#define KVARLOP_FIND(call) all = FindCall(library, name, #call, &calls->call) && all;
+#define KVARLOP_FIND(call) \
+    all = FindLibraryCall("printing", library, name, #call, &calls->call) && all;
     KVARLOP_CUPS_CALLS(KVARLOP_FIND)
 #undef KVARLOP_FIND
     // The library stays loaded: libcups keeps threads' settings and its
@@ -75,11 +50,12 @@ const CupsCalls* LoadCups(const std::string& name)
 
 const CairoCalls* LoadCairo(const std::string& name)
 {
-    void* library = Open(name);
+    void* library = OpenLibrary("printing", name);
     if (!library) return nullptr;
     auto calls = std::make_unique<CairoCalls>();
     bool all = true;
-#define KVARLOP_FIND(call) all = FindCall(library, name, #call, &calls->call) && all;
+#define KVARLOP_FIND(call) \
+    all = FindLibraryCall("printing", library, name, #call, &calls->call) && all;
     KVARLOP_CAIRO_CALLS(KVARLOP_FIND)
 #undef KVARLOP_FIND
     return all ? calls.release() : nullptr;

@@ -130,6 +130,22 @@ TEST_F(TheoraView, AFailedStepOrOpenLeavesTheViewStillWithoutWaiting)
     EXPECT_THROW(never.Open(nullptr, 0), std::runtime_error);
     never.SetFrame(1);
     EXPECT_EQ(0, never.GetFrame());
+
+    // Without the decoder library (it is loaded when the first view is
+    // made) a good clip fails to open the same way, and the next view made
+    // with the library back shows it.
+    videotest::UseTheoraLibrary("libkvarlop-missing-theora.so.0");
+    {
+        IMTheoraView without;
+        EXPECT_THROW(Open(without), std::runtime_error);
+        without.SetFrame(1);
+        EXPECT_EQ(0, without.GetFrame());
+    }
+    videotest::UseTheoraLibrary(nullptr);
+    IMTheoraView with;
+    Open(with);
+    with.SetFrame(1);
+    EXPECT_EQ(1, with.GetFrame());
 }
 
 TEST_F(TheoraView, ClipsOfEveryChromaLayoutShowTheirColours)
