@@ -27,4 +27,12 @@ PresentFunction GetPresentFunction();
 void SetPresentRefreshRate(int hertz);
 int GetPresentRefreshRate();
 
+// Presents so far that were held to the refresh (each waited, when early,
+// for its turn at one period after the one before): a loop whose pass
+// presented one may start the next pass at once, its present keeping it to
+// the refresh, with one sleep a frame instead of one before the work and
+// another before the present.
+void CountHeldPresent();
+uint64_t HeldPresents();
+
 } // namespace platform

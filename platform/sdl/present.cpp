@@ -33,6 +33,7 @@ void ReleasePresentation(WindowRecord& window)
     window.surface = nullptr;
     window.scaler.reset();
     window.throughSurface = false;
+    window.vsync = false;
     window.shownSerial = 0;
 }
 
@@ -117,8 +118,10 @@ bool Choose(WindowRecord& w)
         if (w.renderer != nullptr) {
             SDL_RendererInfo info;
             if (SDL_GetRendererInfo(w.renderer, &info) == 0 &&
-                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0)
+                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0) {
                 w.paced = false;
+                w.vsync = true;
+            }
             return true;
         }
         // Making the renderer can leave the window with the default cursor
@@ -187,6 +190,7 @@ void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int heigh
     SDL_RenderCopy(renderer, texture, nullptr, &destination);
     if (w.paced) Pace(w);
     SDL_RenderPresent(renderer);
+    if (w.paced || w.vsync) CountHeldPresent();
 }
 
 // The frame into the window's framebuffer; false when it was not shown.
@@ -286,6 +290,7 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         return;
     }
     w->shownSerial = change.serial;
+    if (w->paced) CountHeldPresent();
 }
 
 } // namespace platform
