@@ -28,8 +28,23 @@ struct DrawRecord {
     RasterVertex first[4]; // the fan's first vertices
     uint64_t rest;         // a hash of the vertices after them
     int32_t box[4];        // written pixels lie inside; not compared
+    // Not compared either: the box's rows in kBands bands of equal height
+    // (the last one shorter), and for each the columns [x0, x1) outside
+    // which the draw leaves every pixel of its rows as it was. A round
+    // sprite's corners are left out.
+    static constexpr int kBands = 32;
+    int32_t bands[kBands][2];
+    int BandHeight() const { return (box[3] - box[1] + kBands - 1) / kBands; }
+    // Every band the box's columns.
+    void WholeBands();
     bool Same(const DrawRecord& o) const;
 };
+
+// Narrows the bands of the record of a fan drawn with `state`: a quad
+// whose texture follows its sides, blended by the texels' alpha, leaves
+// the target alone where it samples only clear texels. False, leaving the
+// bands alone, when that cannot be told.
+bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawRecord& r);
 class VertexBuffer;
 
 // What a device and its resources share. Resources keep it after the device
@@ -223,6 +238,9 @@ private:
     bool lastLogValid = false;
     bool changeKnown = false;
     RECT change{};
+    // With a known change, for each row of the target the columns [x0, x1)
+    // holding every pixel of it that changed (x0 >= x1: none).
+    std::vector<int32_t> changeSpans;
     void Record(const DrawRecord& r);
     void RecordFan(const DrawState& state);
     void FindChange();
