@@ -21,14 +21,6 @@ bool DrawRecord::Same(const DrawRecord& o) const
     return std::memcmp(this, &o, offsetof(DrawRecord, box)) == 0;
 }
 
-void DrawRecord::WholeBands()
-{
-    for (auto& band : bands) {
-        band[0] = box[0];
-        band[1] = box[2];
-    }
-}
-
 void Device::Record(const DrawRecord& r)
 {
     if (r.box[0] >= r.box[2] || r.box[1] >= r.box[3]) return; // writes nothing
@@ -48,6 +40,13 @@ bool StartsClean(const std::vector<DrawRecord>& log, int width, int height)
 // Adds where the draw may change pixels to the spans of the rows.
 void Join(std::vector<int32_t>& spans, const DrawRecord& r)
 {
+    if (!r.banded) {
+        for (size_t y = static_cast<size_t>(r.box[1]); y < static_cast<size_t>(r.box[3]); ++y) {
+            spans[2 * y] = std::min(spans[2 * y], r.box[0]);
+            spans[2 * y + 1] = std::max(spans[2 * y + 1], r.box[2]);
+        }
+        return;
+    }
     const int h = r.BandHeight();
     for (int k = 0; k < DrawRecord::kBands; ++k) {
         const int32_t x0 = r.bands[k][0], x1 = r.bands[k][1];

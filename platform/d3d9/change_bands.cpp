@@ -29,13 +29,19 @@ bool FollowsItsSides(const Snapped p[4], const RasterVertex v[4])
     return false;
 }
 
+// Smaller draws (a glyph, a caret), many a frame, are left unbanded: their
+// corners are too few pixels to pay for the work.
+constexpr int64_t kBandedArea = 64 * 64;
+
 } // namespace
 
 bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawRecord& r)
 {
     const TextureSource& t = state.texture;
+    r.banded = false;
     if (count != 4 || !state.blend || (state.texelOr >> 24) != 0 || t.visibleSpans == nullptr ||
-        t.width < 1 || t.height < 1 || r.box[0] >= r.box[2] || r.box[1] >= r.box[3])
+        t.width < 1 || t.height < 1 || r.box[0] >= r.box[2] || r.box[1] >= r.box[3] ||
+        static_cast<int64_t>(r.box[2] - r.box[0]) * (r.box[3] - r.box[1]) < kBandedArea)
         return false;
     Snapped p[4];
     for (int i = 0; i < 4; ++i)
@@ -62,6 +68,7 @@ bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawR
     if (cx0 >= cx1 || cy0 >= cy1) {
         for (auto& band : r.bands)
             band[0] = band[1] = r.box[0];
+        r.banded = true;
         return true;
     }
     // The texel columns the covered pixels may sample, unwrapped.
@@ -113,6 +120,7 @@ bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawR
         band[1] = static_cast<int32_t>(std::min<double>(cx1, std::ceil(x1) + 2));
         if (band[0] >= band[1]) band[0] = band[1] = r.box[0];
     }
+    r.banded = true;
     return true;
 }
 

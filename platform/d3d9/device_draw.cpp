@@ -129,7 +129,6 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         r.clip[1] = r.box[1] = y0;
         r.clip[2] = r.box[2] = x1;
         r.clip[3] = r.box[3] = y1;
-        r.WholeBands();
         Record(r);
         Waiting w{};
         w.wholeRows = wholeRows;
@@ -237,7 +236,6 @@ void Device::RecordFan(const DrawState& s)
     r.box[1] = finite ? std::max(s.clipY0, edge(y0, s.clipY0, s.clipY1) - 2) : s.clipY0;
     r.box[2] = finite ? std::min(s.clipX1, edge(x1, s.clipX0, s.clipX1) + 2) : s.clipX1;
     r.box[3] = finite ? std::min(s.clipY1, edge(y1, s.clipY0, s.clipY1) + 2) : s.clipY1;
-    r.WholeBands();
     NarrowBands(s, vertices.data(), static_cast<int>(vertices.size()), r);
     Record(r);
 }

@@ -28,22 +28,21 @@ struct DrawRecord {
     RasterVertex first[4]; // the fan's first vertices
     uint64_t rest;         // a hash of the vertices after them
     int32_t box[4];        // written pixels lie inside; not compared
-    // Not compared either: the box's rows in kBands bands of equal height
-    // (the last one shorter), and for each the columns [x0, x1) outside
-    // which the draw leaves every pixel of its rows as it was. A round
-    // sprite's corners are left out.
+    // Not compared either, and only when `banded`: the box's rows in kBands
+    // bands of equal height (the last one shorter), and for each the
+    // columns [x0, x1) outside which the draw leaves every pixel of its rows
+    // as it was. A round sprite's corners are left out.
     static constexpr int kBands = 32;
+    bool banded;
     int32_t bands[kBands][2];
     int BandHeight() const { return (box[3] - box[1] + kBands - 1) / kBands; }
-    // Every band the box's columns.
-    void WholeBands();
     bool Same(const DrawRecord& o) const;
 };
 
-// Narrows the bands of the record of a fan drawn with `state`: a quad
-// whose texture follows its sides, blended by the texels' alpha, leaves
-// the target alone where it samples only clear texels. False, leaving the
-// bands alone, when that cannot be told.
+// Bands the record of a fan drawn with `state` when that is worth it (a
+// large sprite): a quad whose texture follows its sides, blended by the
+// texels' alpha, leaves the target alone where it samples only clear
+// texels. False, the record left unbanded, when that cannot be told.
 bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawRecord& r);
 class VertexBuffer;
 

@@ -818,12 +818,12 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
     EXPECT_TRUE(changed.left >= 296 && changed.top >= 196 && changed.right <= 306 &&
                 changed.bottom <= 234 && changed.left < changed.right)
         << changed.left << "," << changed.top << " " << changed.right << "," << changed.bottom;
-    // The disc moved by a pixel, shrunk: the clear corners round it are left
-    // out of the rows of the change, its middle row is not.
+    // The disc moved by a pixel, enlarged: the clear corners round it are
+    // left out of the rows of the change, its middle row is not.
     for (LONG x : {200, 201}) {
         Begin(0xFF000000);
         DrawQuad(sets[0].background, RECT{0, 0, 800, 600});
-        DrawQuad(sets[0].a, RECT{x, 300, x + 48, 348});
+        DrawQuad(sets[0].a, RECT{x, 300, x + 96, 396});
         End();
         ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
         ASSERT_TRUE(screens.wholeOut == screens.partOut);
@@ -832,11 +832,11 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
     const auto spanWidth = [&](int y) {
         return screens.lastSpans[2 * size_t(y) + 1] - screens.lastSpans[2 * size_t(y)];
     };
-    EXPECT_TRUE(changed.left >= 196 && changed.right <= 253 && changed.top >= 296 &&
-                changed.bottom <= 352)
+    EXPECT_TRUE(changed.left >= 196 && changed.right <= 301 && changed.top >= 296 &&
+                changed.bottom <= 400)
         << changed.left << "," << changed.top << " " << changed.right << "," << changed.bottom;
     EXPECT_LE(3 * spanWidth(changed.top + 3), 2 * (changed.right - changed.left));
-    EXPECT_EQ(spanWidth(324), changed.right - changed.left);
+    EXPECT_EQ(spanWidth(348), changed.right - changed.left);
     platform::SetPresentFunction(nullptr);
     g_screens = nullptr;
     EXPECT_EQ(whole->Release(), 0u);
