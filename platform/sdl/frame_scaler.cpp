@@ -35,6 +35,12 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         index[static_cast<size_t>(d)] = i;
         weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
     }
+    from.assign(static_cast<size_t>(sourceSize) + 1, destinationSize);
+    for (int i = 0, d = 0; i <= sourceSize; ++i) {
+        while (d < destinationSize && index[static_cast<size_t>(d)] < i)
+            ++d;
+        from[static_cast<size_t>(i)] = d;
+    }
     lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
     spread.assign(static_cast<size_t>(destinationSize) * 4, 0);
     for (size_t d = 0; d < weight.size(); ++d)
@@ -54,9 +60,8 @@ void FrameScaler::Axis::Reading(int low, int high, int* first, int* end) const
         return;
     }
     // Position d reads index[d] and index[d] + 1; index never falls.
-    *first =
-        static_cast<int>(std::lower_bound(index.begin(), index.end(), low - 1) - index.begin());
-    *end = static_cast<int>(std::upper_bound(index.begin(), index.end(), high - 1) - index.begin());
+    *first = from[static_cast<size_t>(std::min(std::max(low - 1, 0), source))];
+    *end = from[static_cast<size_t>(std::min(std::max(high, 0), source))];
     if (*end < *first) *end = *first;
 }
 

@@ -42,6 +42,9 @@ private:
         std::vector<uint16_t> lanes;
         // Per position: the weight four times.
         std::vector<uint16_t> spread;
+        // Per source index i (0 to source): the first position whose pair
+        // begins at i or after.
+        std::vector<int> from;
         void Prepare(int sourceSize, int destinationSize);
         // The destination positions [*first, *end) that read a source
         // position in [low, high).
