@@ -208,6 +208,16 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
     columns.Reading(left, right, &x0, &x1);
     rows.Reading(top, bottom, &y0, &y1);
     if (x0 >= x1 || y0 >= y1) return;
+    // The destination's rows are written around the cache, where a line
+    // written in part costs more than the pixels that fill it: the columns
+    // are widened to whole 64-byte lines (the pixels added are scaled
+    // afresh, the same as they were).
+    const int xAlign = static_cast<int>((reinterpret_cast<uintptr_t>(destination) & 63) / 4);
+    const auto widen = [&](int* first, int* end) {
+        *first = std::max(0, *first - (xAlign + *first) % 16);
+        *end = std::min(destinationWidth, *end + (16 - (xAlign + *end) % 16) % 16);
+    };
+    widen(&x0, &x1);
     written[0] = x0, written[1] = y0, written[2] = x1, written[3] = y1;
     for (auto& row : cache)
         if (row.size() < static_cast<size_t>(destinationWidth))
@@ -224,6 +234,7 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
         int low, high;
         spanOf(sy0, sy1, &low, &high);
         columns.Reading(low, high, first, end);
+        if (*first < *end) widen(first, end);
     };
     // Source rows are scaled across once each and kept while the output
     // rows they feed are made: the columns any of them needs (an output row
