@@ -199,6 +199,7 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
             if (rowSpans) spanOf(y, y, &from, &to);
             if (from < to) CopyRow(sourceRow(y) + from, destinationRow(y) + from, to - from);
         }
+        StreamedRowsDone();
         written[0] = left, written[1] = top, written[2] = right, written[3] = bottom;
         return;
     }
@@ -269,6 +270,7 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
         }
         BlendRows(a + first, b + first, w, out, end - first);
     }
+    StreamedRowsDone();
 }
 
 } // namespace platform
