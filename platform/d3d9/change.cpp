@@ -38,18 +38,19 @@ bool StartsClean(const std::vector<DrawRecord>& log, int width, int height)
 }
 
 // Adds where the draw may change pixels to the spans of the rows.
-void Join(std::vector<int32_t>& spans, const DrawRecord& r)
+void Join(std::vector<int32_t>& spans, const DrawRecord& r, const std::vector<DrawBands>& bands)
 {
-    if (!r.banded) {
+    if (r.bands == 0) {
         for (size_t y = static_cast<size_t>(r.box[1]); y < static_cast<size_t>(r.box[3]); ++y) {
             spans[2 * y] = std::min(spans[2 * y], r.box[0]);
             spans[2 * y + 1] = std::max(spans[2 * y + 1], r.box[2]);
         }
         return;
     }
-    const int h = r.BandHeight();
-    for (int k = 0; k < DrawRecord::kBands; ++k) {
-        const int32_t x0 = r.bands[k][0], x1 = r.bands[k][1];
+    const DrawBands& b = bands[r.bands - 1];
+    const int h = DrawBands::Height(r.box);
+    for (int k = 0; k < DrawBands::kBands; ++k) {
+        const int32_t x0 = b.at[k][0], x1 = b.at[k][1];
         if (x0 >= x1) continue;
         const int y1 = std::min(r.box[3], r.box[1] + (k + 1) * h);
         for (int y = r.box[1] + k * h; y < y1; ++y) {
@@ -110,20 +111,22 @@ void Device::FindChange()
             // As many draws between: compared in pairs.
             for (size_t i = head; i < end; ++i) {
                 if (log[i].Same(lastLog[i])) continue;
-                Join(changeSpans, log[i]);
-                Join(changeSpans, lastLog[i]);
+                Join(changeSpans, log[i], logBands);
+                Join(changeSpans, lastLog[i], lastLogBands);
             }
         } else {
             for (size_t i = head; i < end; ++i)
-                Join(changeSpans, log[i]);
+                Join(changeSpans, log[i], logBands);
             for (size_t i = head; i < lastEnd; ++i)
-                Join(changeSpans, lastLog[i]);
+                Join(changeSpans, lastLog[i], lastLogBands);
         }
         change = Bound(changeSpans);
     }
     // The buffers' memory is kept: a steady frame allocates nothing.
     log.swap(lastLog);
     log.clear();
+    logBands.swap(lastLogBands);
+    logBands.clear();
     lastLogValid = true;
 }
 

@@ -35,13 +35,13 @@ constexpr int64_t kBandedArea = 64 * 64;
 
 } // namespace
 
-bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawRecord& r)
+bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, const int32_t box[4],
+                 DrawBands& out)
 {
     const TextureSource& t = state.texture;
-    r.banded = false;
     if (count != 4 || !state.blend || (state.texelOr >> 24) != 0 || t.visibleSpans == nullptr ||
-        t.width < 1 || t.height < 1 || r.box[0] >= r.box[2] || r.box[1] >= r.box[3] ||
-        static_cast<int64_t>(r.box[2] - r.box[0]) * (r.box[3] - r.box[1]) < kBandedArea)
+        t.width < 1 || t.height < 1 || box[0] >= box[2] || box[1] >= box[3] ||
+        static_cast<int64_t>(box[2] - box[0]) * (box[3] - box[1]) < kBandedArea)
         return false;
     Snapped p[4];
     for (int i = 0; i < 4; ++i)
@@ -61,14 +61,13 @@ bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawR
     // The rows and columns whose centres the quad covers, and one more each side.
     const int64_t minX = std::min(p[0].x, p[2].x), maxX = std::max(p[0].x, p[2].x);
     const int64_t minY = std::min(p[0].y, p[2].y), maxY = std::max(p[0].y, p[2].y);
-    const int cx0 = static_cast<int>(std::max<int64_t>(CeilPixel(minX) - 1, r.box[0]));
-    const int cx1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxX) + 1, r.box[2]));
-    const int cy0 = static_cast<int>(std::max<int64_t>(CeilPixel(minY) - 1, r.box[1]));
-    const int cy1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxY) + 1, r.box[3]));
+    const int cx0 = static_cast<int>(std::max<int64_t>(CeilPixel(minX) - 1, box[0]));
+    const int cx1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxX) + 1, box[2]));
+    const int cy0 = static_cast<int>(std::max<int64_t>(CeilPixel(minY) - 1, box[1]));
+    const int cy1 = static_cast<int>(std::min<int64_t>(CeilPixel(maxY) + 1, box[3]));
     if (cx0 >= cx1 || cy0 >= cy1) {
-        for (auto& band : r.bands)
-            band[0] = band[1] = r.box[0];
-        r.banded = true;
+        for (auto& band : out.at)
+            band[0] = band[1] = box[0];
         return true;
     }
     // The texel columns the covered pixels may sample, unwrapped.
@@ -80,12 +79,12 @@ bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawR
     const double sLow = std::min(sa, sb) - kReach, sHigh = std::max(sa, sb) + kReach;
     if (!(sHigh - sLow < 4.0 * t.width)) return false; // the texture repeats across
 
-    const int h = r.BandHeight();
-    for (int k = 0; k < DrawRecord::kBands; ++k) {
-        int32_t* band = r.bands[k];
-        const int ya = std::max(cy0, r.box[1] + k * h);
-        const int yb = std::min(cy1, r.box[1] + (k + 1) * h);
-        band[0] = band[1] = r.box[0];
+    const int h = DrawBands::Height(box);
+    for (int k = 0; k < DrawBands::kBands; ++k) {
+        int32_t* band = out.at[k];
+        const int ya = std::max(cy0, box[1] + k * h);
+        const int yb = std::min(cy1, box[1] + (k + 1) * h);
+        band[0] = band[1] = box[0];
         if (ya >= yb) continue;
         // The texel rows these rows may sample, wrapped; all of them at most.
         const double ta = row(ya), tb = row(yb - 1);
@@ -118,9 +117,8 @@ bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, DrawR
         if (!any) continue;
         band[0] = static_cast<int32_t>(std::max<double>(cx0, std::floor(x0) - 1));
         band[1] = static_cast<int32_t>(std::min<double>(cx1, std::ceil(x1) + 2));
-        if (band[0] >= band[1]) band[0] = band[1] = r.box[0];
+        if (band[0] >= band[1]) band[0] = band[1] = box[0];
     }
-    r.banded = true;
     return true;
 }
 
