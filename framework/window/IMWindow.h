@@ -101,4 +101,7 @@ private:
     LONGLONG lastMotionAt = 0;
     // Whether the last update had a control that goes by the clock.
     bool clockDriven = false;
+    // Whether the last pass's frame was presented and its present held to
+    // the refresh.
+    bool presentHeld = false;
 };

@@ -37,7 +37,9 @@ bool IMWindow::RunPass(IMWindow* window)
         window->clockDriven = IMControl::TakeClockDriven();
         const bool dirty = window->IsDirty();
         moved = dirty && !dirtyBefore;
+        const uint64_t held = platform::HeldPresents();
         window->Render();
+        window->presentHeld = platform::HeldPresents() != held;
         if (dirty && !window->IsDirty()) {
             LARGE_INTEGER now;
             QueryPerformanceCounter(&now);
@@ -49,9 +51,11 @@ bool IMWindow::RunPass(IMWindow* window)
 
     // A lost device is tried again at every WM_PAINT: no long sleep then.
     const DWORD wait = drawing ? window->IdleWait(moved) : 1;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait,
-                              QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER |
-                                  QS_PAINT | QS_HOTKEY);
+    // No wait: the next pass takes what has come.
+    if (wait > 0)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wait,
+                                  QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE |
+                                      QS_TIMER | QS_PAINT | QS_HOTKEY);
     return true;
 }
 
@@ -59,8 +63,9 @@ DWORD IMWindow::IdleWait(bool moved)
 {
     // Controls move by the clock in their updates, and nothing tells the
     // loop when they will: while something has moved lately the next pass
-    // comes a third of a refresh period before the next frame is due, and
-    // the present waits out the rest; on a still screen only messages and
+    // comes at once after a present held to the refresh, else a third of a
+    // refresh period before the next frame is due, and the present waits
+    // out the rest; on a still screen only messages and
     // timers wake the loop, and a slow look round now and then: often while
     // an update says that it goes by the clock (a player's next frame may
     // be due), seldom otherwise (a hang-up signal is seen at the next look).
@@ -82,8 +87,15 @@ DWORD IMWindow::IdleWait(bool moved)
     LONGLONG until = now.QuadPart + f * kStillMs / 1000;
     bool early = false;
     const LONGLONG sinceMotion = now.QuadPart - lastMotionAt;
-    if (lastMotionAt != 0 && lastFrameAt != 0 && sinceMotion >= 0 &&
-        sinceMotion < f * kMovingMs / 1000) {
+    const bool moving = lastMotionAt != 0 && lastFrameAt != 0 && sinceMotion >= 0 &&
+                        sinceMotion < f * kMovingMs / 1000;
+    // The frame just presented waited for its turn at the refresh, and the
+    // next one's present will wait too: the next pass comes at once, and
+    // that wait is the frame's only sleep. Messages that come meanwhile are
+    // taken at the start of the pass, before the frame's work.
+    if (moving && presentHeld && !minimized)
+        return 0;
+    if (moving) {
         const LONGLONG period = std::max<LONGLONG>(1, f / platform::GetPresentRefreshRate());
         // The first start of a frame's work after now, a third of a period
         // ahead of its present.

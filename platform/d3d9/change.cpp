@@ -37,16 +37,46 @@ bool StartsClean(const std::vector<DrawRecord>& log, int width, int height)
            log.front().box[1] == 0 && log.front().box[2] == width && log.front().box[3] == height;
 }
 
-void Join(RECT& into, const int32_t* box)
+// Adds where the draw may change pixels to the spans of the rows.
+void Join(std::vector<int32_t>& spans, const DrawRecord& r, const std::vector<DrawBands>& bands)
 {
-    if (into.left >= into.right || into.top >= into.bottom) {
-        into = RECT{box[0], box[1], box[2], box[3]};
+    if (r.bands == 0) {
+        for (size_t y = static_cast<size_t>(r.box[1]); y < static_cast<size_t>(r.box[3]); ++y) {
+            spans[2 * y] = std::min(spans[2 * y], r.box[0]);
+            spans[2 * y + 1] = std::max(spans[2 * y + 1], r.box[2]);
+        }
         return;
     }
-    into.left = std::min<LONG>(into.left, box[0]);
-    into.top = std::min<LONG>(into.top, box[1]);
-    into.right = std::max<LONG>(into.right, box[2]);
-    into.bottom = std::max<LONG>(into.bottom, box[3]);
+    const DrawBands& b = bands[r.bands - 1];
+    const int h = DrawBands::Height(r.box);
+    for (int k = 0; k < DrawBands::kBands; ++k) {
+        const int32_t x0 = b.at[k][0], x1 = b.at[k][1];
+        if (x0 >= x1) continue;
+        const int y1 = std::min(r.box[3], r.box[1] + (k + 1) * h);
+        for (int y = r.box[1] + k * h; y < y1; ++y) {
+            spans[2 * static_cast<size_t>(y)] = std::min(spans[2 * static_cast<size_t>(y)], x0);
+            spans[2 * static_cast<size_t>(y) + 1] =
+                std::max(spans[2 * static_cast<size_t>(y) + 1], x1);
+        }
+    }
+}
+
+// The box round the rows' spans, and every row's span inside it.
+RECT Bound(const std::vector<int32_t>& spans)
+{
+    RECT box{0, 0, 0, 0};
+    for (size_t y = 0; 2 * y < spans.size(); ++y) {
+        const int32_t x0 = spans[2 * y], x1 = spans[2 * y + 1];
+        if (x0 >= x1) continue;
+        if (box.left >= box.right) {
+            box = RECT{x0, static_cast<LONG>(y), x1, static_cast<LONG>(y) + 1};
+            continue;
+        }
+        box.left = std::min<LONG>(box.left, x0);
+        box.right = std::max<LONG>(box.right, x1);
+        box.bottom = static_cast<LONG>(y) + 1;
+    }
+    return box;
 }
 
 } // namespace
@@ -57,6 +87,12 @@ void Device::FindChange()
         lastLogValid && StartsClean(log, width, height) && StartsClean(lastLog, width, height);
     change = RECT{0, 0, 0, 0};
     if (changeKnown) {
+        // Kept from frame to frame: a steady frame allocates nothing.
+        changeSpans.resize(2 * static_cast<size_t>(height));
+        for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+            changeSpans[2 * y] = width;
+            changeSpans[2 * y + 1] = 0;
+        }
         // The draws both frames begin with and end with, in the same order,
         // leave the same pixels wherever the draws between them do not
         // write: only those between count. A draw left out or added (a
@@ -75,19 +111,22 @@ void Device::FindChange()
             // As many draws between: compared in pairs.
             for (size_t i = head; i < end; ++i) {
                 if (log[i].Same(lastLog[i])) continue;
-                Join(change, log[i].box);
-                Join(change, lastLog[i].box);
+                Join(changeSpans, log[i], logBands);
+                Join(changeSpans, lastLog[i], lastLogBands);
             }
         } else {
             for (size_t i = head; i < end; ++i)
-                Join(change, log[i].box);
+                Join(changeSpans, log[i], logBands);
             for (size_t i = head; i < lastEnd; ++i)
-                Join(change, lastLog[i].box);
+                Join(changeSpans, lastLog[i], lastLogBands);
         }
+        change = Bound(changeSpans);
     }
     // The buffers' memory is kept: a steady frame allocates nothing.
     log.swap(lastLog);
     log.clear();
+    logBands.swap(lastLogBands);
+    logBands.clear();
     lastLogValid = true;
 }
 

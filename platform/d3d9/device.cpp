@@ -259,7 +259,8 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     presentedInBack = true;
     backHolds = BackHolds::LastFrame;
     if (PresentFunction present = GetPresentFunction()) {
-        const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr};
+        const PresentChange what{static_cast<uint64_t>(presents), changeKnown ? &change : nullptr,
+                                 changeKnown ? changeSpans.data() : nullptr};
         present(destWindowOverride ? destWindowOverride : window, back.data(), width, height,
                 width * 4, what);
     }

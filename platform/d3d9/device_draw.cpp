@@ -236,6 +236,11 @@ void Device::RecordFan(const DrawState& s)
     r.box[1] = finite ? std::max(s.clipY0, edge(y0, s.clipY0, s.clipY1) - 2) : s.clipY0;
     r.box[2] = finite ? std::min(s.clipX1, edge(x1, s.clipX0, s.clipX1) + 2) : s.clipX1;
     r.box[3] = finite ? std::min(s.clipY1, edge(y1, s.clipY0, s.clipY1) + 2) : s.clipY1;
+    DrawBands bands;
+    if (NarrowBands(s, vertices.data(), static_cast<int>(vertices.size()), r.box, bands)) {
+        logBands.push_back(bands);
+        r.bands = static_cast<uint32_t>(logBands.size());
+    }
     Record(r);
 }
 

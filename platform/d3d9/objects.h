@@ -28,8 +28,28 @@ struct DrawRecord {
     RasterVertex first[4]; // the fan's first vertices
     uint64_t rest;         // a hash of the vertices after them
     int32_t box[4];        // written pixels lie inside; not compared
+    // Not compared either: 0, or one more than the place of the draw's
+    // bands among its frame's (DrawBands).
+    uint32_t bands;
     bool Same(const DrawRecord& o) const;
 };
+
+// Where a draw may change pixels, finer than its box: the box's rows in
+// kBands bands of equal height (the last one shorter), and for each the
+// columns [x0, x1) outside which the draw leaves every pixel of its rows
+// as it was. A round sprite's corners are left out.
+struct DrawBands {
+    static constexpr int kBands = 32;
+    int32_t at[kBands][2];
+    static int Height(const int32_t box[4]) { return (box[3] - box[1] + kBands - 1) / kBands; }
+};
+
+// The bands of a fan drawn with `state` inside `box`, when that is worth
+// it (a large sprite): a quad whose texture follows its sides, blended by
+// the texels' alpha, leaves the target alone where it samples only clear
+// texels. False when that cannot be told.
+bool NarrowBands(const DrawState& state, const RasterVertex* v, int count, const int32_t box[4],
+                 DrawBands& out);
 class VertexBuffer;
 
 // What a device and its resources share. Resources keep it after the device
@@ -220,9 +240,13 @@ private:
     // The clears and draws of the frame being made and of the one presented
     // last, compared at each present to find what changed.
     std::vector<DrawRecord> log, lastLog;
+    std::vector<DrawBands> logBands, lastLogBands; // the records' bands
     bool lastLogValid = false;
     bool changeKnown = false;
     RECT change{};
+    // With a known change, for each row of the target the columns [x0, x1)
+    // holding every pixel of it that changed (x0 >= x1: none).
+    std::vector<int32_t> changeSpans;
     void Record(const DrawRecord& r);
     void RecordFan(const DrawState& state);
     void FindChange();

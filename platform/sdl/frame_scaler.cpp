@@ -35,6 +35,12 @@ void FrameScaler::Axis::Prepare(int sourceSize, int destinationSize)
         index[static_cast<size_t>(d)] = i;
         weight[static_cast<size_t>(d)] = static_cast<uint16_t>(w);
     }
+    from.assign(static_cast<size_t>(sourceSize) + 1, destinationSize);
+    for (int i = 0, d = 0; i <= sourceSize; ++i) {
+        while (d < destinationSize && index[static_cast<size_t>(d)] < i)
+            ++d;
+        from[static_cast<size_t>(i)] = d;
+    }
     lanes.assign(static_cast<size_t>(destinationSize) * 8, 0);
     spread.assign(static_cast<size_t>(destinationSize) * 4, 0);
     for (size_t d = 0; d < weight.size(); ++d)
@@ -54,9 +60,8 @@ void FrameScaler::Axis::Reading(int low, int high, int* first, int* end) const
         return;
     }
     // Position d reads index[d] and index[d] + 1; index never falls.
-    *first =
-        static_cast<int>(std::lower_bound(index.begin(), index.end(), low - 1) - index.begin());
-    *end = static_cast<int>(std::upper_bound(index.begin(), index.end(), high - 1) - index.begin());
+    *first = from[static_cast<size_t>(std::min(std::max(low - 1, 0), source))];
+    *end = from[static_cast<size_t>(std::min(std::max(high, 0), source))];
     if (*end < *first) *end = *first;
 }
 
@@ -160,7 +165,7 @@ void FrameScaler::Scale(const uint32_t* source, int sourceWidth, int sourceHeigh
 void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sourceHeight,
                                int sourcePitchBytes, uint32_t* destination, int destinationWidth,
                                int destinationHeight, int destinationPitchBytes,
-                               const int changed[4], int written[4])
+                               const int changed[4], int written[4], const int32_t* rowSpans)
 {
     written[0] = written[1] = written[2] = written[3] = 0;
     if (source == nullptr || destination == nullptr || sourceWidth < 1 || sourceHeight < 1 ||
@@ -178,9 +183,23 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
         return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
                                            static_cast<ptrdiff_t>(y) * destinationPitchBytes);
     };
+    // The columns of source rows y0..y1 (inclusive) that may differ, widened
+    // into [*low, *high); none outside the changed rows.
+    const auto spanOf = [&](int y0, int y1, int* low, int* high) {
+        *low = right;
+        *high = left;
+        for (int y = std::max(y0, top); y <= std::min(y1, bottom - 1); ++y) {
+            *low = std::min(*low, std::max(left, static_cast<int>(rowSpans[2 * y])));
+            *high = std::max(*high, std::min(right, static_cast<int>(rowSpans[2 * y + 1])));
+        }
+    };
     if (sourceWidth == destinationWidth && sourceHeight == destinationHeight) {
-        for (int y = top; y < bottom; ++y)
-            CopyRow(sourceRow(y) + left, destinationRow(y) + left, right - left);
+        for (int y = top; y < bottom; ++y) {
+            int from = left, to = right;
+            if (rowSpans) spanOf(y, y, &from, &to);
+            if (from < to) CopyRow(sourceRow(y) + from, destinationRow(y) + from, to - from);
+        }
+        StreamedRowsDone();
         written[0] = left, written[1] = top, written[2] = right, written[3] = bottom;
         return;
     }
@@ -190,6 +209,16 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
     columns.Reading(left, right, &x0, &x1);
     rows.Reading(top, bottom, &y0, &y1);
     if (x0 >= x1 || y0 >= y1) return;
+    // The destination's rows are written around the cache, where a line
+    // written in part costs more than the pixels that fill it: the columns
+    // are widened to whole 64-byte lines (the pixels added are scaled
+    // afresh, the same as they were).
+    const int xAlign = static_cast<int>((reinterpret_cast<uintptr_t>(destination) & 63) / 4);
+    const auto widen = [&](int* first, int* end) {
+        *first = std::max(0, *first - (xAlign + *first) % 16);
+        *end = std::min(destinationWidth, *end + (16 - (xAlign + *end) % 16) % 16);
+    };
+    widen(&x0, &x1);
     written[0] = x0, written[1] = y0, written[2] = x1, written[3] = y1;
     for (auto& row : cache)
         if (row.size() < static_cast<size_t>(destinationWidth))
@@ -197,32 +226,51 @@ void FrameScaler::ScaleChanged(const uint32_t* source, int sourceWidth, int sour
     // The rows of an earlier frame are stale.
     cached[0] = cached[1] = -1;
 
+    // The destination columns [*first, *end) reading source rows y0..y1
+    // that may differ there.
+    const auto outputColumns = [&](int sy0, int sy1, int* first, int* end) {
+        *first = x0;
+        *end = x1;
+        if (!rowSpans) return;
+        int low, high;
+        spanOf(sy0, sy1, &low, &high);
+        columns.Reading(low, high, first, end);
+        if (*first < *end) widen(first, end);
+    };
     // Source rows are scaled across once each and kept while the output
-    // rows they feed are made.
+    // rows they feed are made: the columns any of them needs (an output row
+    // reads a row and the one below it).
     const auto scaledRow = [&](int y) -> const uint32_t* {
         for (int k = 0; k < 2; ++k)
             if (cached[k] == y) return cache[k].data();
         // Replace the slot not holding the row just below: rows come in order.
         const int k = cached[0] == y - 1 ? 1 : 0;
-        ScaleRow(sourceRow(y), cache[k].data(), x0, x1);
+        int first, end;
+        outputColumns(y - 1, y + 1, &first, &end);
+        if (first < end) ScaleRow(sourceRow(y), cache[k].data(), first, end);
         cached[k] = y;
         return cache[k].data();
     };
     for (int y = y0; y < y1; ++y) {
         const int upper = sourceHeight < 2 ? 0 : rows.index[static_cast<size_t>(y)];
         const uint32_t w = sourceHeight < 2 ? 0 : rows.weight[static_cast<size_t>(y)];
+        int first, end;
+        outputColumns(upper, sourceHeight < 2 ? upper : upper + 1, &first, &end);
+        if (first >= end) continue; // nothing this row reads has changed
+        uint32_t* out = destinationRow(y) + first;
         const uint32_t* a = scaledRow(upper);
         if (w == 0) {
-            CopyRow(a + x0, destinationRow(y) + x0, x1 - x0);
+            CopyRow(a + first, out, end - first);
             continue;
         }
         const uint32_t* b = scaledRow(upper + 1);
         if (w == 256) {
-            CopyRow(b + x0, destinationRow(y) + x0, x1 - x0);
+            CopyRow(b + first, out, end - first);
             continue;
         }
-        BlendRows(a + x0, b + x0, w, destinationRow(y) + x0, x1 - x0);
+        BlendRows(a + first, b + first, w, out, end - first);
     }
+    StreamedRowsDone();
 }
 
 } // namespace platform

@@ -21,10 +21,14 @@ public:
     // goes into `written` (empty when none): the rest of a destination that
     // holds the scaled frame before is left as the whole frame scaled again
     // would leave it, when only `changed` differs from that frame.
+    // `rowSpans`, when given, narrows `changed` row by row: in source row y
+    // only the columns [rowSpans[2 * y], rowSpans[2 * y + 1]) may differ;
+    // the destination pixels that read none of them are left alone too
+    // (`written` still bounds them all).
     void ScaleChanged(const uint32_t* source, int sourceWidth, int sourceHeight,
                       int sourcePitchBytes, uint32_t* destination, int destinationWidth,
                       int destinationHeight, int destinationPitchBytes, const int changed[4],
-                      int written[4]);
+                      int written[4], const int32_t* rowSpans = nullptr);
 
 private:
     // One axis: for each destination position the first source index of the
@@ -38,6 +42,9 @@ private:
         std::vector<uint16_t> lanes;
         // Per position: the weight four times.
         std::vector<uint16_t> spread;
+        // Per source index i (0 to source): the first position whose pair
+        // begins at i or after.
+        std::vector<int> from;
         void Prepare(int sourceSize, int destinationSize);
         // The destination positions [*first, *end) that read a source
         // position in [low, high).

@@ -131,7 +131,14 @@ KVARLOP_AVX2 inline __m256i BlendEight(const uint32_t* a, const uint32_t* b, __m
 
 // The window's framebuffer is read by the display server after every
 // present: its rows are written past the cache, which spares reading them
-// in first and taking their lines back from the server's side.
+// in first and taking their lines back from the server's side. The stores
+// are ordered once the whole change is written (StreamedRowsDone), not row
+// by row.
+void StreamedRowsDone()
+{
+    _mm_sfence();
+}
+
 KVARLOP_AVX2 int CopyRowAvx2(const uint32_t* from, uint32_t* out, int count)
 {
     if (count < 8) return 0;
@@ -141,7 +148,6 @@ KVARLOP_AVX2 int CopyRowAvx2(const uint32_t* from, uint32_t* out, int count)
     for (; i + 8 <= count; i += 8)
         _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i)));
-    _mm_sfence();
     return i;
 }
 
@@ -156,7 +162,6 @@ KVARLOP_AVX2 int BlendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w,
     int i = static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4);
     for (; i + 8 <= count; i += 8)
         _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), BlendEight(a + i, b + i, wa, wb));
-    _mm_sfence();
     return i;
 }
 
@@ -183,6 +188,7 @@ int CopyRowAvx2(const uint32_t*, uint32_t*, int)
 {
     return 0;
 }
+void StreamedRowsDone() {}
 } // namespace platform
 
 #endif

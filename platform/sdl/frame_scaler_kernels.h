@@ -22,5 +22,8 @@ int BlendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* ou
 // A row copied, eight pixels at a time, around the cache; returns how many
 // were done.
 int CopyRowAvx2(const uint32_t* from, uint32_t* out, int count);
+// Orders the rows written around the cache before whatever is stored
+// next (the display server is then told of them).
+void StreamedRowsDone();
 
 } // namespace platform

@@ -33,6 +33,7 @@ void ReleasePresentation(WindowRecord& window)
     window.surface = nullptr;
     window.scaler.reset();
     window.throughSurface = false;
+    window.vsync = false;
     window.shownSerial = 0;
 }
 
@@ -117,8 +118,10 @@ bool Choose(WindowRecord& w)
         if (w.renderer != nullptr) {
             SDL_RendererInfo info;
             if (SDL_GetRendererInfo(w.renderer, &info) == 0 &&
-                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0)
+                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0) {
                 w.paced = false;
+                w.vsync = true;
+            }
             return true;
         }
         // Making the renderer can leave the window with the default cursor
@@ -187,6 +190,7 @@ void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int heigh
     SDL_RenderCopy(renderer, texture, nullptr, &destination);
     if (w.paced) Pace(w);
     SDL_RenderPresent(renderer);
+    if (w.paced || w.vsync) CountHeldPresent();
 }
 
 // The frame into the window's framebuffer; false when it was not shown.
@@ -194,7 +198,8 @@ void ThroughRenderer(WindowRecord& w, const uint32_t* bgra, int width, int heigh
 // Only what changed since the frame the framebuffer holds is scaled and
 // sent, when that is known.
 bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uint32_t* bgra,
-                    int width, int height, int pitchBytes, const RECT* changed)
+                    int width, int height, int pitchBytes, const RECT* changed,
+                    const int32_t* rowSpans)
 {
     SDL_Window* window = w.sdl;
     FrameScaler& scaler = *w.scaler;
@@ -218,7 +223,8 @@ bool ThroughSurface(WindowRecord& w, SDL_Surface* surface, bool stale, const uin
                              changed ? static_cast<int>(changed->bottom) : 0};
         int written[4];
         scaler.ScaleChanged(bgra, width, height, pitchBytes, at, box.width, box.height,
-                            surface->pitch, stale || !changed ? all : part, written);
+                            surface->pitch, stale || !changed ? all : part, written,
+                            stale || !changed ? nullptr : rowSpans);
         sent = SDL_Rect{box.x + written[0], box.y + written[1], written[2] - written[0],
                         written[3] - written[1]};
     } else {
@@ -280,12 +286,14 @@ void PresentWindowFrame(HWND hwnd, const uint32_t* bgra, int width, int height, 
         w->presentFailed = true;
         return;
     }
-    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes, changed)) {
+    if (!ThroughSurface(*w, surface, stale, bgra, width, height, pitchBytes, changed,
+                        changed ? change.rowSpans : nullptr)) {
         std::lock_guard<std::mutex> lock(WindowMutex());
         w->surfaceStale = true;
         return;
     }
     w->shownSerial = change.serial;
+    if (w->paced) CountHeldPresent();
 }
 
 } // namespace platform

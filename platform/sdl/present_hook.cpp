@@ -7,6 +7,7 @@ namespace platform {
 namespace {
 std::atomic<PresentFunction> g_present{nullptr};
 std::atomic<int> g_refreshRate{75};
+std::atomic<uint64_t> g_heldPresents{0};
 } // namespace
 
 void SetPresentFunction(PresentFunction present)
@@ -25,6 +26,15 @@ void SetPresentRefreshRate(int hertz)
 int GetPresentRefreshRate()
 {
     return g_refreshRate.load();
+}
+
+void CountHeldPresent()
+{
+    g_heldPresents.fetch_add(1, std::memory_order_relaxed);
+}
+uint64_t HeldPresents()
+{
+    return g_heldPresents.load(std::memory_order_relaxed);
 }
 
 } // namespace platform

@@ -53,6 +53,7 @@ struct WindowRecord {
     SDL_Surface* surface = nullptr;
     std::shared_ptr<FrameScaler> scaler;
     bool paced = false;       // presents are held to the refresh by us (no vsync)
+    bool vsync = false;       // the renderer's presents wait for the refresh
     int refreshRate = 75;     // the display's, in Hz
     int64_t lastPresent = 0;  // the platform clock's nanoseconds at the last present's aim
     uint64_t shownSerial = 0; // the device's present the framebuffer holds; 0 none

@@ -312,6 +312,35 @@ TEST(MainLoop, BetweenFramesAndTimersTheLoopSleepsInsteadOfPolling)
     EXPECT_LE(passes, 12);
 }
 
+TEST(MainLoop, WhileThingsMoveAPresentHeldToTheRefreshIsTheFramesOnlySleep)
+{
+    HeadlessWindow w;
+    w.Pump(2);
+    bool moving = true;
+    w.window->ConnectUpdated([&](const IMEvent&) -> long {
+        if (moving)
+            w.window->SetDirty(true);
+        return 0;
+    });
+    // Presents that do not wait (headless): the loop sleeps till shortly
+    // before the next frame is due.
+    w.Pump(2);
+    EXPECT_GT(w.window->NextIdleWait(), 0u);
+    // Presents held to the refresh, as on a display: the next pass comes at
+    // once, its present waiting for the frame's turn.
+    platform::SetPresentFunction(
+        [](HWND, const uint32_t*, int, int, int, const platform::PresentChange&) {
+            platform::CountHeldPresent();
+        });
+    w.Pump(1);
+    EXPECT_EQ(w.window->NextIdleWait(), 0u);
+    // A pass that presents nothing does not come again at once: it would spin.
+    moving = false;
+    w.Pump(1);
+    EXPECT_GT(w.window->NextIdleWait(), 0u);
+    platform::SetPresentFunction(nullptr);
+}
+
 TEST(MainLoop, FramesATimerMakesDoNotKeepTheLoopAtTheRefreshRate)
 {
     // A caret's blink: each tick dirties the window and one frame is drawn;

@@ -633,7 +633,8 @@ struct TwoScreens {
     std::vector<uint32_t> wholeOut, partOut;
     uint64_t lastSerial = 0;
     int partial = 0, empty = 0;
-    RECT lastChange{0, 0, 0, 0}; // when known
+    RECT lastChange{0, 0, 0, 0};     // when known
+    std::vector<int32_t> lastSpans; // the row spans with it
 };
 TwoScreens* g_screens = nullptr;
 const int kScreenWidth = 1440, kScreenHeight = 1080;
@@ -651,8 +652,10 @@ void PresentBoth(HWND, const uint32_t* bgra, int width, int height, int pitch,
         known ? int(change.changed->right) : 0, known ? int(change.changed->bottom) : 0};
     int written[4];
     s.part.ScaleChanged(bgra, width, height, pitch, s.partOut.data(), kScreenWidth, kScreenHeight,
-                        kScreenWidth * 4, known ? part : all, written);
+                        kScreenWidth * 4, known ? part : all, written,
+                        known ? change.rowSpans : nullptr);
     s.partial += known;
+    if (known && change.rowSpans) s.lastSpans.assign(change.rowSpans, change.rowSpans + 2 * height);
     s.empty += known && written[2] <= written[0];
     if (known) s.lastChange = *change.changed;
     s.lastSerial = change.serial;
@@ -661,7 +664,8 @@ void PresentBoth(HWND, const uint32_t* bgra, int width, int height, int pitch,
 } // namespace
 
 // The device draws only what changed, into a back buffer holding the frame
-// before last, and the window scales only that part: after random moves,
+// before last, and the window scales only that part, row by row only the
+// columns that changed (a round sprite's corners left out): after random moves,
 // texel and state changes, reads of the back buffer in mid-frame and frames
 // that do not begin with a whole clear, both buffers hold what a device that
 // draws every frame whole holds, and the screen what a whole scale gives.
@@ -691,9 +695,13 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
     std::vector<uint32_t> gradient(256 * 256);
     for (int i = 0; i < 256 * 256; ++i)
         gradient[size_t(i)] = 0xFF000000u | uint32_t(i % 256) << 16 | uint32_t(i / 256) << 8 | 0x40;
+    // A disc: clear round it, so that its rows narrow the change.
     std::vector<uint32_t> sprite(64 * 64);
-    for (int i = 0; i < 64 * 64; ++i)
-        sprite[size_t(i)] = uint32_t(40 + i % 200) << 24 | 0x30A0E0u;
+    for (int i = 0; i < 64 * 64; ++i) {
+        const int dx = i % 64 - 32, dy = i / 64 - 32;
+        sprite[size_t(i)] =
+            dx * dx + dy * dy < 30 * 30 ? uint32_t(40 + i % 200) << 24 | 0x30A0E0u : 0x0030A0E0u;
+    }
     struct Set {
         d3d9fixture::Texture background, a, b, c;
     } sets[2];
@@ -712,7 +720,7 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
         static_cast<uint32_t*>(lr.pBits)[texel] = value;
         sets[k].b.texture->UnlockRect(0);
     };
-    LONG ax = 100, ay = 100, bx = 500, by = 300;
+    LONG ax = 100, ay = 100, bx = 500, by = 300, as = 64;
     int mixed = 0;
     for (int frame = 0; frame < 150; ++frame) {
         int what = coordinate(0, 11);
@@ -725,6 +733,7 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
         } else if (what == 1) {
             bx = coordinate(-40, 820);
             by = coordinate(-40, 620);
+            as = coordinate(20, 180); // the disc shrunk or enlarged
         } else if (what == 2) { // the texels of one change
             const int texel = coordinate(0, 32 * 32 - 1);
             touch(0, texel, 0xFFFFFFFFu);
@@ -749,7 +758,7 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
                 DrawQuad(t.background, RECT{what == 10 ? cx / 4 : 0, 0, 800, 600});
             }
             if (what == 8) middle[k] = platform::d3d9test::ReadBackBuffer(device);
-            DrawQuad(t.a, RECT{ax, ay, ax + 64, ay + 64}, 0xFFFFFFFF, what == 3 ? 0.3f : 0.0f);
+            DrawQuad(t.a, RECT{ax, ay, ax + as, ay + as}, 0xFFFFFFFF, what == 3 ? 0.3f : 0.0f);
             if (what == 5) {
                 colourWriteMask = 0x7;
                 minFilter = D3DTEXF_POINT;
@@ -809,6 +818,25 @@ TEST_F(DeviceObjects, ChangedPartAloneDrawnAndScaledGivesTheWholeFrameAfterRando
     EXPECT_TRUE(changed.left >= 296 && changed.top >= 196 && changed.right <= 306 &&
                 changed.bottom <= 234 && changed.left < changed.right)
         << changed.left << "," << changed.top << " " << changed.right << "," << changed.bottom;
+    // The disc moved by a pixel, enlarged: the clear corners round it are
+    // left out of the rows of the change, its middle row is not.
+    for (LONG x : {200, 201}) {
+        Begin(0xFF000000);
+        DrawQuad(sets[0].background, RECT{0, 0, 800, 600});
+        DrawQuad(sets[0].a, RECT{x, 300, x + 96, 396});
+        End();
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_TRUE(screens.wholeOut == screens.partOut);
+    }
+    ASSERT_EQ(screens.lastSpans.size(), 1200u);
+    const auto spanWidth = [&](int y) {
+        return screens.lastSpans[2 * size_t(y) + 1] - screens.lastSpans[2 * size_t(y)];
+    };
+    EXPECT_TRUE(changed.left >= 196 && changed.right <= 301 && changed.top >= 296 &&
+                changed.bottom <= 400)
+        << changed.left << "," << changed.top << " " << changed.right << "," << changed.bottom;
+    EXPECT_LE(3 * spanWidth(changed.top + 3), 2 * (changed.right - changed.left));
+    EXPECT_EQ(spanWidth(348), changed.right - changed.left);
     platform::SetPresentFunction(nullptr);
     g_screens = nullptr;
     EXPECT_EQ(whole->Release(), 0u);
