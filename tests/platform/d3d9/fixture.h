@@ -224,4 +224,7 @@ inline Coverage CoverageOf(const Frame& f, uint32_t background)
     return c;
 }
 
+// The device's objects and its presenting (one suite over several files).
+class DeviceObjects : public DeviceTest {};
+
 } // namespace d3d9fixture
